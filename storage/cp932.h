@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace markola::cp932 {
+
+// Memo files are code page 932 bytes. Decoding never fails: a byte that does not
+// start a character of the code page becomes a private-use code point of its own,
+// which Encode turns back into that very byte, so any file survives a load and an
+// unchanged save byte for byte.
+QString Decode(QByteArrayView bytes);
+
+struct Encoded {
+    QByteArray bytes;
+    // UTF-16 index of the first character the code page cannot hold, or -1 when
+    // the whole text was encoded. When it is set, `bytes` is not to be written.
+    qsizetype unencodableAt = -1;
+};
+
+Encoded Encode(QStringView text);
+
+}  // namespace markola::cp932

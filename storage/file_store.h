@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace markola {
+
+inline constexpr qint64 kMaxMemoFileSize = qint64{512} * 1024 * 1024;
+
+struct WriteResult {
+    bool ok = false;
+    QString errorText;  // the system's description of the failure, when !ok
+};
+
+// The files MARKOLA keeps, seen through one small interface so that callers can be
+// tested against injected failures.
+class FileStore {
+public:
+    virtual ~FileStore() = default;
+
+    // True for an existing regular file (or a link to one); never for a directory.
+    virtual bool Exists(const QString& path) const = 0;
+    // The whole content, or nothing when the file cannot be opened, cannot be read
+    // whole, or is larger than kMaxMemoFileSize.
+    virtual std::optional<QByteArray> ReadAll(const QString& path) const = 0;
+    // Replaces the file atomically: on failure the old content stays whole and no
+    // temporary file is left behind.
+    virtual WriteResult WriteAll(const QString& path, const QByteArray& bytes) = 0;
+    // Names of the "*.txt" files of the folder (any case), less the extension, sorted
+    // case-insensitively in the user's locale. A missing folder is created; a folder
+    // that cannot be created or listed gives an empty list.
+    virtual QStringList ListMemoNames(const QString& folder) = 0;
+};
+
+// The steps of an atomic write, where tests can make DiskFileStore fail.
+enum class WriteStep { Open, Write, Commit };
+
+class DiskFileStore final : public FileStore {
+public:
+    using FaultInjector = std::function<bool(WriteStep)>;  // true: make this step fail
+
+    DiskFileStore() = default;
+    explicit DiskFileStore(FaultInjector injectFault) : injectFault_(std::move(injectFault)) {}
+
+    bool Exists(const QString& path) const override;
+    std::optional<QByteArray> ReadAll(const QString& path) const override;
+    WriteResult WriteAll(const QString& path, const QByteArray& bytes) override;
+    QStringList ListMemoNames(const QString& folder) override;
+
+private:
+    FaultInjector injectFault_;
+};
+
+}  // namespace markola
