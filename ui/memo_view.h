@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "storage/window_settings.h"
+#include "ui/memo_text_view.h"
 
 namespace markola {
 
@@ -13,32 +14,17 @@ enum class MessageIcon { None, Exclamation };
 // Everything the memo controller, the memo store and the line commands need of the
 // main window.
 //
-// Assigning the combo text or the memo text runs the matching change handler
-// (Combo1_Change, Text1_Change) before the call returns, exactly as typing does.
-// An assignment that leaves the text as it was runs no handler: so New on an empty,
-// unedited memo leaves it unedited, and swapping two identical lines is no edit.
-class MemoView {
+// Assigning the combo text runs Combo1_Change before the call returns, exactly as
+// typing does, and the memo text likewise runs Text1_Change. An assignment that leaves
+// the text as it was runs no handler: so New on an empty, unedited memo leaves it
+// unedited, and a restore that puts back the name already shown changes no flag.
+class MemoView : public MemoTextView {
 public:
-    virtual ~MemoView() = default;
-
     virtual QString ComboText() const = 0;
     virtual void SetComboText(const QString& text) = 0;
     virtual void ClearComboList() = 0;  // runs no handler
     virtual void AddComboItem(const QString& name) = 0;
     virtual void FocusCombo() = 0;
-
-    // The memo text uses CR LF between lines, whatever the widget stores.
-    virtual QString MemoText() const = 0;
-    // Loads a text: caret at 0, first line on top, a fresh undo history.
-    virtual void SetMemoText(const QString& text) = 0;
-    // A line command's replacement: caret at 0, first line on top, one undo step.
-    virtual void ReplaceMemoText(const QString& text) = 0;
-    virtual int SelStart() const = 0;
-    // Plain caret at the position (any selection goes); scrolls just enough to show it.
-    virtual void SetSelStart(int position) = 0;
-    virtual int FirstVisibleLine() const = 0;
-    // Queued: scrolls by that many displayed lines once the current event is over.
-    virtual void PostLineScroll(int lines) = 0;
 
     // While enabled, Timer1_Timer runs every 100 ms as an event of its own.
     virtual void SetTimerEnabled(bool enabled) = 0;
