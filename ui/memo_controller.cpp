@@ -1,0 +1,206 @@
+#include "ui/memo_controller.h"
+
+#include "ui/messages.h"
+
+namespace markola {
+
+namespace {
+
+const QString kTxtSuffix = QStringLiteral(".txt");
+
+// "Plan.TXT" names the memo "Plan"; anything else is the name as given.
+QString MemoNameFromArgument(const QString& argument) {
+    if (argument.right(4).toLower() == kTxtSuffix) {
+        return argument.left(argument.size() - 4);
+    }
+    return argument;
+}
+
+}  // namespace
+
+MemoController::MemoController(MemoView& view, FileStore& files, QString startupArgument)
+    : view_(view),
+      files_(files),
+      store_(view, state_, files),
+      startupArgument_(std::move(startupArgument)) {}
+
+void MemoController::Combo1_Change() {
+    state_.MemoName = view_.ComboText();
+    state_.NameChanged = true;
+}
+
+void MemoController::Text1_Change() {
+    state_.TextChanged = true;
+}
+
+void MemoController::Combo1_Click() {
+    if (!state_.TextChanged) {
+        store_.LoadMemo(MemoPath(view_.ComboText()));
+        return;
+    }
+    switch (AskCloseQuestion()) {
+        case Answer::Yes:
+            SaveAndSwitchTo(view_.ComboText());
+            break;
+        case Answer::No:
+            store_.LoadMemo(MemoPath(view_.ComboText()));
+            break;
+        default:
+            ArmRestore(kResumeComboS);
+            break;
+    }
+}
+
+// The memo on screen is saved under its own name, not the chosen one; a memo that could
+// not be saved stays on screen with its edits, as after Cancel.
+void MemoController::SaveAndSwitchTo(const QString& chosen) {
+    if (store_.SaveMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
+        ArmRestore(kResumeComboS);
+        return;
+    }
+    mnuReload_Click();
+    view_.SetComboText(chosen);
+    store_.LoadMemo(MemoPath(view_.ComboText()));
+    ArmRestore(kResumeCombo);
+}
+
+void MemoController::Combo1_KeyDown(int& keyCode, int shift) {
+    if (shift != key::kCtrlOnly) {
+        return;
+    }
+    switch (keyCode) {
+        case key::kS:
+            keyCode = 0;
+            mnuSave_Click();
+            break;
+        case key::kN:
+            keyCode = 0;
+            mnuNewFile_Click();
+            break;
+        case key::kR:
+            keyCode = 0;
+            mnuReload_Click();
+            break;
+        default:
+            break;
+    }
+}
+
+void MemoController::Timer1_Timer() {
+    if (state_.ResumeMode == kResumeCombo) {
+        view_.SetComboText(state_.MemoName);
+        state_.ResumeMode.clear();
+        view_.SetTimerEnabled(false);
+        state_.NameChanged = false;
+    } else if (state_.ResumeMode == kResumeComboS) {
+        view_.SetComboText(state_.MemoName);
+        state_.ResumeMode.clear();
+        view_.SetTimerEnabled(false);
+    }
+}
+
+void MemoController::mnuNewFile_Click() {
+    if (!state_.TextChanged) {
+        StartNewMemo();
+    } else {
+        switch (AskCloseQuestion()) {
+            case Answer::Yes:
+                if (store_.SaveMemo(MemoPath(state_.MemoName)) == SaveResult::Saved) {
+                    mnuReload_Click();
+                    StartNewMemo();
+                } else {
+                    ArmRestore(kResumeComboS);
+                }
+                break;
+            case Answer::No:
+                StartNewMemo();
+                break;
+            default:
+                ArmRestore(kResumeComboS);
+                break;
+        }
+    }
+    view_.FocusCombo();
+}
+
+// The flag is set here and not left to the combo's change handler: when the combo already
+// shows the new-memo name the assignment runs no handler, and a memo saved under that
+// name must still not be overwritten without the question.
+void MemoController::StartNewMemo() {
+    view_.SetMemoText(QString());
+    view_.SetComboText(text::kNewMemoName);
+    state_.MemoName = text::kNewMemoName;
+    state_.NameChanged = true;
+}
+
+void MemoController::mnuSave_Click() {
+    store_.SaveMemo(MemoPath(view_.ComboText()));
+    mnuReload_Click();
+}
+
+void MemoController::mnuReload_Click() {
+    const bool nameChanged = state_.NameChanged;
+    view_.ClearComboList();
+    for (const QString& name : store_.ListMemos()) {
+        view_.AddComboItem(name);
+    }
+    view_.SetComboText(state_.MemoName);
+    state_.NameChanged = nameChanged;
+}
+
+void MemoController::Form_Load() {
+    view_.SetApplicationTitle(text::kApplicationTitle);
+    view_.SetWindowGeometryTwips(
+        ReadWindowSettings(files_, QString::fromLatin1(kSettingsFileName)));
+    mnuReload_Click();
+    Combo1_Click();
+    LoadStartupArgument();
+}
+
+// A memo named on the command line is shown only when its file exists; anything else
+// leaves the window as it is, without a word.
+void MemoController::LoadStartupArgument() {
+    if (startupArgument_.isEmpty()) {
+        return;
+    }
+    const QString name = MemoNameFromArgument(startupArgument_);
+    const QString path = MemoPath(name);
+    if (!IsInsideMemoFolder(path) || !store_.FileExists(path)) {
+        return;
+    }
+    view_.SetComboText(name);
+    store_.LoadMemo(path);
+}
+
+void MemoController::Form_Unload(bool& cancel) {
+    if (state_.TextChanged) {
+        switch (AskCloseQuestion()) {
+            case Answer::Yes:
+                if (store_.SaveMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
+                    ArmRestore(kResumeComboS);
+                    cancel = true;
+                }
+                break;
+            case Answer::No:
+                break;
+            default:
+                ArmRestore(kResumeComboS);
+                cancel = true;
+                break;
+        }
+    }
+    WriteWindowSettings(files_, QString::fromLatin1(kSettingsFileName),
+                        view_.WindowGeometryTwips());
+}
+
+void MemoController::ArmRestore(const QString& mode) {
+    state_.ResumeMode = mode;
+    view_.SetTimerEnabled(true);
+}
+
+Answer MemoController::AskCloseQuestion() {
+    return view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel, MessageIcon::None,
+                             text::kCloseQuestionTitle);
+}
+
+}  // namespace markola

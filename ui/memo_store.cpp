@@ -1,0 +1,123 @@
+#include "ui/memo_store.h"
+
+#include <QDir>
+
+#include "storage/cp932.h"
+#include "ui/messages.h"
+
+namespace markola {
+
+namespace {
+
+// The hourglass for exactly as long as the file work takes, however it ends.
+class BusyPointer {
+public:
+    explicit BusyPointer(MemoView& view) : view_(view) { view_.SetBusy(true); }
+    ~BusyPointer() { view_.SetBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    MemoView& view_;
+};
+
+QString CharacterAt(const QString& text, qsizetype index) {
+    const bool pair = text.at(index).isHighSurrogate() && index + 1 < text.size() &&
+                      text.at(index + 1).isLowSurrogate();
+    return text.mid(index, pair ? 2 : 1);
+}
+
+QString UnencodableMessage(const QString& text, qsizetype index) {
+    const qsizetype line = QStringView(text).left(index).count(u"\r\n") + 1;
+    return text::UnencodableCharacter(line, CharacterAt(text, index));
+}
+
+}  // namespace
+
+QString MemoPath(const QString& name) {
+    return QStringLiteral("memo/") + name + QStringLiteral(".txt");
+}
+
+bool IsInsideMemoFolder(const QString& path) {
+    if (path.contains(QChar(u'\0')) || QDir::isAbsolutePath(path)) {
+        return false;
+    }
+    return !path.split(u'/').contains(QStringLiteral(".."));
+}
+
+MemoStore::MemoStore(MemoView& view, EditorState& state, FileStore& files)
+    : view_(view), state_(state), files_(files) {}
+
+void MemoStore::LoadMemo(const QString& path) {
+    view_.SetMemoText(QString());
+    std::optional<QByteArray> bytes;
+    if (IsInsideMemoFolder(path)) {
+        const BusyPointer busy(view_);
+        bytes = files_.ReadAll(path);
+        if (bytes) {
+            view_.SetMemoText(cp932::Decode(*bytes));
+        }
+    }
+    if (!bytes) {
+        view_.ShowMessage(path + text::kCannotOpenSuffix, Buttons::Ok, MessageIcon::None);
+        state_.TextChanged = false;
+        state_.MemoName = view_.ComboText();
+        return;
+    }
+    state_.MemoName = view_.ComboText();
+    state_.TextChanged = false;
+    state_.NameChanged = false;
+}
+
+SaveResult MemoStore::SaveMemo(const QString& path) {
+    if (!IsInsideMemoFolder(path)) {
+        view_.ShowMessage(text::kUnsafeName, Buttons::Ok, MessageIcon::Exclamation);
+        return SaveResult::Failed;
+    }
+    if (!ConfirmOverwrite(path)) {
+        return SaveResult::Declined;
+    }
+    if (!WriteMemo(path)) {
+        return SaveResult::Failed;
+    }
+    state_.TextChanged = false;
+    state_.NameChanged = false;
+    return SaveResult::Saved;
+}
+
+bool MemoStore::ConfirmOverwrite(const QString& path) {
+    if (!state_.NameChanged || !FileExists(path)) {
+        return true;
+    }
+    const QString question = text::kOverwriteBefore + state_.MemoName + text::kOverwriteAfter;
+    return view_.ShowMessage(question, Buttons::YesNo, MessageIcon::None) == Answer::Yes;
+}
+
+bool MemoStore::WriteMemo(const QString& path) {
+    const QString memo = view_.MemoText();
+    const cp932::Encoded encoded = cp932::Encode(memo);
+    if (encoded.unencodableAt >= 0) {
+        view_.ShowMessage(UnencodableMessage(memo, encoded.unencodableAt), Buttons::Ok,
+                          MessageIcon::Exclamation);
+        return false;
+    }
+    WriteResult result;
+    {
+        const BusyPointer busy(view_);
+        result = files_.WriteAll(path, encoded.bytes);
+    }
+    if (!result.ok) {
+        view_.ShowMessage(result.errorText, Buttons::Ok, MessageIcon::Exclamation);
+    }
+    return result.ok;
+}
+
+bool MemoStore::FileExists(const QString& path) const {
+    return files_.Exists(path);
+}
+
+QStringList MemoStore::ListMemos() {
+    return files_.ListMemoNames(QDir::currentPath() + QStringLiteral("/memo"));
+}
+
+}  // namespace markola

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include "storage/file_store.h"
+#include "ui/editor_state.h"
+#include "ui/memo_store.h"
+#include "ui/memo_view.h"
+
+namespace markola {
+
+// Virtual-key codes and the shift-state bit that the shortcuts test.
+namespace key {
+inline constexpr int kLeft = 37;
+inline constexpr int kUp = 38;
+inline constexpr int kDown = 40;
+inline constexpr int kA = 65;
+inline constexpr int kN = 78;
+inline constexpr int kR = 82;
+inline constexpr int kS = 83;
+inline constexpr int kCtrlOnly = 2;
+}  // namespace key
+
+// Decides what happens to the memo on screen when the user names, chooses, edits,
+// creates or saves a memo, starts the program or closes the window.
+class MemoController {
+public:
+    MemoController(MemoView& view, FileStore& files, QString startupArgument);
+
+    const EditorState& State() const { return state_; }
+
+    void Combo1_Change();
+    void Combo1_Click();
+    void Combo1_KeyDown(int& keyCode, int shift);
+    void Text1_Change();
+    void Timer1_Timer();
+    void mnuNewFile_Click();
+    void mnuSave_Click();
+    void mnuReload_Click();
+    void Form_Load();
+    void Form_Unload(bool& cancel);
+
+private:
+    void ArmRestore(const QString& mode);
+    Answer AskCloseQuestion();
+    void SaveAndSwitchTo(const QString& chosen);
+    void StartNewMemo();
+    void LoadStartupArgument();
+
+    MemoView& view_;
+    FileStore& files_;
+    EditorState state_;
+    MemoStore store_;
+    QString startupArgument_;
+};
+
+}  // namespace markola

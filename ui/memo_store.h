@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "storage/file_store.h"
+#include "ui/editor_state.h"
+#include "ui/memo_view.h"
+
+namespace markola {
+
+// "memo/<name>.txt", relative to the current directory; the empty name is the unnamed memo.
+QString MemoPath(const QString& name);
+
+// False for a path that would leave the memo folder or that no file system can hold:
+// a ".." component, an absolute path, a NUL character.
+bool IsInsideMemoFolder(const QString& path);
+
+enum class SaveResult { Saved, Declined, Failed };
+
+// Moves memos between their files and the window, and tells the user what went wrong.
+class MemoStore {
+public:
+    MemoStore(MemoView& view, EditorState& state, FileStore& files);
+
+    void LoadMemo(const QString& path);
+    // Only Saved clears the flags: a memo that was not written keeps counting as edited.
+    SaveResult SaveMemo(const QString& path);
+    bool FileExists(const QString& path) const;
+    QStringList ListMemos();
+
+private:
+    bool WriteMemo(const QString& path);
+    bool ConfirmOverwrite(const QString& path);
+
+    MemoView& view_;
+    EditorState& state_;
+    FileStore& files_;
+};
+
+}  // namespace markola

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// The texts MARKOLA shows to its user, word for word.
+namespace markola::text {
+
+inline const QString kApplicationTitle = QStringLiteral("MARKOLA");
+inline const QString kCloseQuestion = QStringLiteral("変更されています。保存しますか？");
+inline const QString kCloseQuestionTitle = QStringLiteral("変更されています。");
+inline const QString kNewMemoName = QStringLiteral("新規メモ");
+inline const QString kCannotOpenSuffix = QStringLiteral(" ﾌｧｲﾙを開けません。");
+inline const QString kOverwriteBefore = QStringLiteral("「");
+inline const QString kOverwriteAfter =
+    QStringLiteral("」 の名前は他のメモで使用されています。上書き保存しますか？");
+inline const QString kUnsafeName = QStringLiteral(
+    "このメモの名前では保存できません。メモフォルダの外を指す名前（「..」を含む名前）や"
+    "NUL 文字を含む名前は使えません。別の名前を付けてください。");
+
+// "保存できない文字が含まれています（<line> 行目の「<character>」）。…"
+inline QString UnencodableCharacter(qsizetype line, const QString& character) {
+    return QStringLiteral(
+               "保存できない文字が含まれています（%1 行目の「%2」）。"
+               "この文字を削除するか置き換えてから保存してください。")
+        .arg(line)
+        .arg(character);
+}
+
+}  // namespace markola::text
