@@ -74,10 +74,17 @@ SaveResult MemoStore::SaveMemo(const QString& path) {
         view_.ShowMessage(text::kUnsafeName, Buttons::Ok, MessageIcon::Exclamation);
         return SaveResult::Failed;
     }
+    const QString memo = view_.MemoText();
+    const cp932::Encoded encoded = cp932::Encode(memo);
+    if (encoded.unencodableAt >= 0) {
+        view_.ShowMessage(UnencodableMessage(memo, encoded.unencodableAt), Buttons::Ok,
+                          MessageIcon::Exclamation);
+        return SaveResult::Failed;
+    }
     if (!ConfirmOverwrite(path)) {
         return SaveResult::Declined;
     }
-    if (!WriteMemo(path)) {
+    if (!WriteMemo(path, encoded.bytes)) {
         return SaveResult::Failed;
     }
     state_.TextChanged = false;
@@ -93,18 +100,11 @@ bool MemoStore::ConfirmOverwrite(const QString& path) {
     return view_.ShowMessage(question, Buttons::YesNo, MessageIcon::None) == Answer::Yes;
 }
 
-bool MemoStore::WriteMemo(const QString& path) {
-    const QString memo = view_.MemoText();
-    const cp932::Encoded encoded = cp932::Encode(memo);
-    if (encoded.unencodableAt >= 0) {
-        view_.ShowMessage(UnencodableMessage(memo, encoded.unencodableAt), Buttons::Ok,
-                          MessageIcon::Exclamation);
-        return false;
-    }
+bool MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
     WriteResult result;
     {
         const BusyPointer busy(view_);
-        result = files_.WriteAll(path, encoded.bytes);
+        result = files_.WriteAll(path, bytes);
     }
     if (!result.ok) {
         view_.ShowMessage(result.errorText, Buttons::Ok, MessageIcon::Exclamation);

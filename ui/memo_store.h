@@ -30,7 +30,7 @@ public:
     QStringList ListMemos();
 
 private:
-    bool WriteMemo(const QString& path);
+    bool WriteMemo(const QString& path, const QByteArray& bytes);
     bool ConfirmOverwrite(const QString& path);
 
     MemoView& view_;

@@ -293,6 +293,9 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
         view.TypeComboText(QString::fromUtf8(c.name));
         view.TypeMemoText(QString::fromUtf8(c.text));
         failWrites = c.failWrite;
+        if (c.failWrite) {
+            Answer({A::Yes});  // the typed name is that of an existing memo
+        }
         controller->mnuSave_Click();
         ASSERT_FALSE(view.messages.empty());
         EXPECT_EQ(view.messages.back().icon, MessageIcon::Exclamation);
@@ -365,6 +368,7 @@ protected:
         ControllerTest::SetUp();
         WriteMemo(QStringLiteral("a"), "text");
         Start(QStringLiteral("a"));
+        view.messages.clear();
         view.geometry = {6000, 7000, 1500, 1500};
     }
     bool Close() {
