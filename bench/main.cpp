@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 // Widget benchmarks need an application; the offscreen platform keeps them headless.
 int main(int argc, char** argv) {
