@@ -1,0 +1,98 @@
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTextCursor>
+
+#include "ui/line_commands.h"
+#include "ui/memo_text_edit.h"
+
+namespace markola {
+namespace {
+
+constexpr int kLines = 100'000;
+
+// lineCount numbered check items, each padded to width characters, ending with CR LF.
+QString Memo(int lineCount, int width, const QString& tag = {}) {
+    QStringList lines;
+    lines.reserve(lineCount);
+    for (int line = 0; line < lineCount; ++line) {
+        lines << QStringLiteral(u"\u25A1 item %1 %2").arg(line).arg(tag).leftJustified(width, u'.');
+    }
+    return lines.join("\r\n") + "\r\n";
+}
+
+// About 3 MB: the large memo of the line commands.
+QString LargeMemo() {
+    return Memo(kLines, 28);
+}
+
+QString SwapLines(const QString& memo, int first) {
+    QStringList lines = memo.split("\r\n");
+    lines.swapItemsAt(first, first + 1);
+    return lines.join("\r\n");
+}
+
+// 10 MB in 100,000 lines of 100 characters.
+void BM_SetMemoText_10MB(benchmark::State& state) {
+    const QString texts[] = {Memo(kLines, 98, "a"), Memo(kLines, 98, "b")};
+    MemoTextEdit edit;
+    edit.resize(600, 400);
+    edit.show();
+    int turn = 0;
+    for (auto _ : state) {
+        edit.SetMemoText(texts[turn ^= 1]);
+    }
+    state.SetBytesProcessed(state.iterations() * texts[0].size() * 2);
+}
+BENCHMARK(BM_SetMemoText_10MB)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the middle of a large memo and the memo text read after it, as the
+// change handler and every line command do.
+void BM_TypeAndReadMemo_100kLines(benchmark::State& state) {
+    MemoTextEdit edit;
+    edit.SetMemoText(LargeMemo());
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(edit.document()->characterCount() / 2);
+    bool insert = true;
+    for (auto _ : state) {
+        if (insert) {
+            cursor.insertText("x");
+        } else {
+            cursor.deletePreviousChar();
+        }
+        insert = !insert;
+        benchmark::DoNotOptimize(edit.MemoText().size());
+    }
+}
+BENCHMARK(BM_TypeAndReadMemo_100kLines)->Unit(benchmark::kMicrosecond);
+
+void BM_ReplaceMemoText_100kLines(benchmark::State& state) {
+    const QString memo = LargeMemo();
+    const QString texts[] = {memo, SwapLines(memo, kLines / 2)};
+    MemoTextEdit edit;
+    edit.SetMemoText(memo);
+    int turn = 0;
+    for (auto _ : state) {
+        edit.ReplaceMemoText(texts[turn ^= 1]);
+    }
+}
+BENCHMARK(BM_ReplaceMemoText_100kLines)->Unit(benchmark::kMicrosecond);
+
+// The whole Ctrl+Down event on a shown box, the queued scroll back included.
+void BM_MoveLineDownEvent_100kLines(benchmark::State& state) {
+    MemoTextEdit edit;
+    edit.resize(600, 400);
+    edit.show();
+    edit.SetMemoText(LargeMemo());
+    const int middle = static_cast<int>(edit.MemoText().size() / 2);
+    for (auto _ : state) {
+        edit.SetSelStart(middle);
+        mnuMemoDown_Click(edit);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_MoveLineDownEvent_100kLines)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace markola

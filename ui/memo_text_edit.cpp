@@ -1,0 +1,261 @@
+#include "ui/memo_text_edit.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+#include <utility>
+
+#include "ui/memo_text_mapping.h"
+
+namespace markola {
+namespace {
+
+// Makes everything done through the cursor one undo step.
+class EditBlock {
+public:
+    explicit EditBlock(QTextCursor& cursor) : cursor_(cursor) { cursor_.beginEditBlock(); }
+    ~EditBlock() { cursor_.endEditBlock(); }
+    EditBlock(const EditBlock&) = delete;
+    EditBlock& operator=(const EditBlock&) = delete;
+
+private:
+    QTextCursor& cursor_;
+};
+
+int VirtualKeyCode(int key) {
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
+        return key;
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+        return 112 + (key - Qt::Key_F1);
+    }
+    static constexpr std::pair<int, int> kKeys[] = {
+        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},      {Qt::Key_Return, 13},   {Qt::Key_Enter, 13},
+        {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},      {Qt::Key_Escape, 27},
+        {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33},  {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},
+        {Qt::Key_Home, 36},     {Qt::Key_Left, 37},    {Qt::Key_Up, 38},       {Qt::Key_Right, 39},
+        {Qt::Key_Down, 40},     {Qt::Key_Insert, 45},  {Qt::Key_Delete, 46},
+    };
+    const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                     [key](const auto& entry) { return entry.first == key; });
+    return found == std::end(kKeys) ? 0 : found->second;
+}
+
+int ShiftMask(Qt::KeyboardModifiers modifiers) {
+    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
+           (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+}
+
+}  // namespace
+
+// While the program itself changes the text, the document's own change signals are not
+// the user's edits: the caller emits memoChanged once and sets the memo cache itself.
+class MemoTextEdit::ProgramEdit {
+public:
+    explicit ProgramEdit(MemoTextEdit& edit) : edit_(edit) { edit_.programEdit_ = true; }
+    ~ProgramEdit() { edit_.programEdit_ = false; }
+    ProgramEdit(const ProgramEdit&) = delete;
+    ProgramEdit& operator=(const ProgramEdit&) = delete;
+
+private:
+    MemoTextEdit& edit_;
+};
+
+MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(NoWrap);
+    setWordWrapMode(QTextOption::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The document reports contentsChange before contentsChanged, so the memo text is up
+    // to date by the time a memoChanged handler reads it.
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int /*removed*/, int added) {
+                if (!programEdit_) {
+                    UpdateCachedMemo(position, added);
+                }
+            });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!programEdit_) {
+            emit memoChanged();
+        }
+    });
+}
+
+QString MemoTextEdit::MemoText() const {
+    if (!memoValid_) {
+        memo_ = MemoTextFromDocument(document()->toRawText());
+        memoValid_ = true;
+    }
+    return memo_;
+}
+
+void MemoTextEdit::SetMemoText(const QString& text) {
+    const bool changed = text != MemoText();
+    {
+        const ProgramEdit guard(*this);
+        const DocumentText loaded = DocumentTextFromMemo(text);
+        setPlainText(loaded.text);
+        RememberMemo(text, loaded.roundTrips);
+    }
+    ShowFromStart();
+    if (changed) {
+        emit memoChanged();
+    }
+}
+
+void MemoTextEdit::ReplaceMemoText(const QString& text) {
+    const QString old = MemoText();
+    const bool changed = text != old;
+    if (changed) {
+        const ChangedSpan span = FindChangedSpan(old, text);
+        const DocumentText inserted =
+            DocumentTextFromMemo(QStringView(text).sliced(span.start, span.newEnd - span.start));
+        const ProgramEdit guard(*this);
+        QTextCursor cursor(document());
+        cursor.setPosition(DocumentPosition(span.start));
+        cursor.setPosition(DocumentPosition(span.oldEnd), QTextCursor::KeepAnchor);
+        {
+            const EditBlock block(cursor);
+            cursor.removeSelectedText();
+            cursor.insertText(inserted.text);
+        }
+        RememberMemo(text, inserted.roundTrips);
+    }
+    ShowFromStart();
+    if (changed) {
+        emit memoChanged();
+    }
+}
+
+int MemoTextEdit::SelStart() const {
+    return MemoOffsetOf(textCursor().selectionStart());
+}
+
+void MemoTextEdit::SetSelStart(int position) {
+    QTextCursor cursor(document());
+    cursor.setPosition(DocumentPosition(position));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void MemoTextEdit::SetSelLength(int length) {
+    const int start = SelStart();
+    QTextCursor cursor(document());
+    cursor.setPosition(DocumentPosition(start));
+    cursor.setPosition(DocumentPosition(start + std::max(length, 0)), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+int MemoTextEdit::FirstVisibleLine() const {
+    return firstVisibleBlock().blockNumber();
+}
+
+void MemoTextEdit::PostLineScroll(int lines) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, lines] {
+            QScrollBar* bar = verticalScrollBar();
+            bar->setValue(bar->value() + lines);
+        },
+        Qt::QueuedConnection);
+}
+
+void MemoTextEdit::SetKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress) {
+    keyDown_ = std::move(keyDown);
+    keyPress_ = std::move(keyPress);
+}
+
+void MemoTextEdit::keyPressEvent(QKeyEvent* event) {
+    if (const int code = VirtualKeyCode(event->key()); keyDown_ && code != 0) {
+        int keyCode = code;
+        keyDown_(keyCode, ShiftMask(event->modifiers()));
+        if (keyCode == 0) {
+            event->accept();
+            return;
+        }
+    }
+    if (keyPress_ && event->text().size() == 1) {
+        const int original = event->text().front().unicode();
+        int charCode = original;
+        keyPress_(charCode);
+        if (charCode == 0) {
+            event->accept();
+            return;
+        }
+        if (charCode != original) {
+            QKeyEvent substitute(event->type(), event->key(), event->modifiers(),
+                                 QString(QChar(charCode)), event->isAutoRepeat());
+            QPlainTextEdit::keyPressEvent(&substitute);
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void MemoTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+void MemoTextEdit::insertFromMimeData(const QMimeData* source) {
+    if (source->hasText()) {
+        insertPlainText(InsertedText(source->text()));
+        ensureCursorVisible();
+    }
+}
+
+int MemoTextEdit::DocumentPosition(int memoOffset) const {
+    const QTextDocument* doc = document();
+    const int number = BlockOfMemoOffset(memoOffset, doc->blockCount(), [doc](int n) {
+        return doc->findBlockByNumber(n).position();
+    });
+    const QTextBlock block = doc->findBlockByNumber(number);
+    return block.position() +
+           DocumentColumn(block.text(), memoOffset - MemoOffset(block.position(), number));
+}
+
+int MemoTextEdit::MemoOffsetOf(int documentPosition) const {
+    return MemoOffset(documentPosition, document()->findBlock(documentPosition).blockNumber());
+}
+
+int MemoTextEdit::MemoLength() const {
+    // characterCount() includes the separator after the last block, which is no text.
+    return document()->characterCount() - 1 + document()->blockCount() - 1;
+}
+
+void MemoTextEdit::ShowFromStart() {
+    setTextCursor(QTextCursor(document()));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+}
+
+// Everything outside [position, position + charsAdded) of the document is as it was, so
+// the memo text changes only between the memo offsets of those two ends: the start is
+// the same before and after, the end lies as far from the end of the text as before.
+void MemoTextEdit::UpdateCachedMemo(int position, int charsAdded) {
+    if (!memoValid_) {
+        return;
+    }
+    const int end = std::clamp(position + charsAdded, position, document()->characterCount() - 1);
+    const int start = MemoOffsetOf(position);
+    const int oldEnd = static_cast<int>(memo_.size()) - (MemoLength() - MemoOffsetOf(end));
+    if (start > oldEnd || oldEnd > memo_.size()) {
+        memoValid_ = false;
+        return;
+    }
+    QTextCursor changed(document());
+    changed.setPosition(position);
+    changed.setPosition(end, QTextCursor::KeepAnchor);
+    memo_.replace(start, oldEnd - start, MemoTextFromDocument(changed.selectedText()));
+}
+
+void MemoTextEdit::RememberMemo(const QString& text, bool exact) {
+    memoValid_ = exact;
+    memo_ = exact ? text : QString();
+}
+
+}  // namespace markola

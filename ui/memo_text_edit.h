@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+#include <functional>
+
+#include "ui/memo_text_view.h"
+
+namespace markola {
+
+// The memo text box. It shows the memo one CR LF line per block, without wrapping, and
+// speaks memo units to the outside: the memo text joins its lines with CR LF, and
+// positions count each line break as two units. A memo position between the CR and the
+// LF of a break stands for the end of that line, since the document has no position
+// inside a break.
+class MemoTextEdit : public QPlainTextEdit, public MemoTextView {
+    Q_OBJECT
+
+public:
+    // Windows-style virtual-key code and shift mask (1 Shift, 2 Ctrl, 4 Alt); setting
+    // keyCode to 0 consumes the key, so the box does nothing with it.
+    using KeyDownHandler = std::function<void(int& keyCode, int shift)>;
+    // The character a key produces; setting it to 0 swallows it: nothing is inserted.
+    using KeyPressHandler = std::function<void(int& charCode)>;
+
+    explicit MemoTextEdit(QWidget* parent = nullptr);
+
+    QString MemoText() const override;
+    // Loads a text: caret at 0, first line on top, a fresh undo history.
+    void SetMemoText(const QString& text) override;
+    // A line command's replacement: one edit of the changed span only, one undo step,
+    // then caret at 0 and first line on top, as after a whole-text replacement.
+    void ReplaceMemoText(const QString& text) override;
+
+    int SelStart() const override;
+    void SetSelStart(int position) override;
+    void SetSelLength(int length);
+    int FirstVisibleLine() const override;
+    // Scrolls by that many lines once the current event has returned to the event loop.
+    void PostLineScroll(int lines) override;
+
+    void SetKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress);
+
+signals:
+    // Once for each program assignment that changes the text, and once for each edit
+    // by the user (typing, paste, cut, undo, redo).
+    void memoChanged();
+    // After the box's own double-click handling, so SelStart reads the selection start.
+    void doubleClicked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    class ProgramEdit;
+
+    int DocumentPosition(int memoOffset) const;
+    int MemoOffsetOf(int documentPosition) const;
+    int MemoLength() const;
+    void ShowFromStart();
+    void UpdateCachedMemo(int position, int charsAdded);
+    void RememberMemo(const QString& text, bool exact);
+
+    KeyDownHandler keyDown_;
+    KeyPressHandler keyPress_;
+    bool programEdit_ = false;
+    // The memo text is asked for on every line command; rebuilding it from a document of
+    // 100,000 lines would cost more than the whole command may take, so it is kept in
+    // step with each edit and rebuilt only after a load that the document altered.
+    mutable QString memo_;
+    mutable bool memoValid_ = true;
+};
+
+}  // namespace markola
