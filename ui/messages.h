@@ -17,6 +17,18 @@ inline const QString kUnsafeName = QStringLiteral(
     "このメモの名前では保存できません。メモフォルダの外を指す名前（「..」を含む名前）や"
     "NUL 文字を含む名前は使えません。別の名前を付けてください。");
 
+// What a window command could not start: the memo folder in the file manager, a second
+// instance of the program, the web site in the browser.
+inline QString CannotOpenFolder(const QString& path) {
+    return path + QStringLiteral(" ﾌｫﾙﾀﾞを開けません。");
+}
+inline QString CannotStartProgram(const QString& path) {
+    return path + QStringLiteral(" を起動できません。");
+}
+inline QString CannotOpenAddress(const QString& address) {
+    return address + QStringLiteral(" を開けません。");
+}
+
 // "保存できない文字が含まれています（<line> 行目の「<character>」）。…"
 inline QString UnencodableCharacter(qsizetype line, const QString& character) {
     return QStringLiteral(

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace markola {
+
+// Starts other programs for the window commands without waiting for them. Each call
+// answers whether the start was handed over; what the started program does is its own.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+
+    // The desktop's file manager on a folder.
+    virtual bool OpenFolder(const QString& path) = 0;
+    // The default browser on a web address.
+    virtual bool OpenUrl(const QUrl& url) = 0;
+    // A new, independent process with no argument, in the given working directory.
+    virtual bool StartDetached(const QString& program, const QString& workingDirectory) = 0;
+};
+
+// The launcher of the running program: the desktop services and a detached process.
+class DesktopLauncher : public Launcher {
+public:
+    bool OpenFolder(const QString& path) override;
+    bool OpenUrl(const QUrl& url) override;
+    bool StartDetached(const QString& program, const QString& workingDirectory) override;
+};
+
+}  // namespace markola

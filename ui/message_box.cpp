@@ -1,0 +1,68 @@
+#include "ui/message_box.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+
+namespace markola {
+namespace {
+
+QMessageBox::StandardButtons StandardButtonsOf(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+            return QMessageBox::Ok;
+        case Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+void SetJapaneseCaptions(QMessageBox& box) {
+    static const std::pair<QMessageBox::StandardButton, const char16_t*> kCaptions[] = {
+        {QMessageBox::Yes, u"はい(&Y)"},
+        {QMessageBox::No, u"いいえ(&N)"},
+        {QMessageBox::Cancel, u"キャンセル"},
+        {QMessageBox::Ok, u"OK"},
+    };
+    for (const auto& [button, caption] : kCaptions) {
+        if (QAbstractButton* shown = box.button(button)) {
+            shown->setText(QString::fromUtf16(caption));
+        }
+    }
+}
+
+Answer AnswerOf(int clicked) {
+    switch (clicked) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            return Answer::Ok;
+    }
+}
+
+}  // namespace
+
+Answer ShowMessageBox(QWidget* parent, const QString& title, const QString& prompt, Buttons buttons,
+                      MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    title, prompt, StandardButtonsOf(buttons), parent);
+    SetJapaneseCaptions(box);
+    if (buttons != Buttons::Ok) {
+        box.setDefaultButton(QMessageBox::Yes);
+    }
+    // Closing the box is the safe answer: Cancel where there is one, otherwise No.
+    if (buttons == Buttons::YesNoCancel) {
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else if (buttons == Buttons::YesNo) {
+        box.setEscapeButton(QMessageBox::No);
+    }
+    return AnswerOf(box.exec());
+}
+
+}  // namespace markola
