@@ -1,5 +1,6 @@
 #include "ui/memo_controller.h"
 
+#include "ui/line_commands.h"
 #include "ui/messages.h"
 
 namespace markola {
@@ -83,6 +84,52 @@ void MemoController::Combo1_KeyDown(int& keyCode, int shift) {
             break;
         default:
             break;
+    }
+}
+
+void MemoController::Text1_KeyDown(int& keyCode, int& shift) {
+    if (shift != key::kCtrlOnly) {
+        return;
+    }
+    switch (keyCode) {
+        case key::kUp:
+            keyCode = 0;
+            mnuMemoUp_Click(view_);
+            break;
+        case key::kDown:
+            keyCode = 0;
+            mnuMemoDown_Click(view_);
+            break;
+        case key::kLeft:
+            keyCode = 0;
+            Text1_DblClick(view_);
+            break;
+        case key::kS:
+        case key::kN:
+            Combo1_KeyDown(keyCode, shift);
+            break;
+        case key::kR:
+            keyCode = 0;
+            shift = 0;
+            mnuReload_Click();
+            break;
+        case key::kA:
+            view_.SetSelStart(0);
+            view_.SetSelLength(static_cast<int>(view_.MemoText().size()));
+            break;
+        default:
+            break;
+    }
+}
+
+// Ctrl+A, Ctrl+N, Ctrl+R and Ctrl+S type control characters that must not reach the memo.
+void MemoController::Text1_KeyPress(int& charCode) {
+    constexpr int kCtrlA = 1;
+    constexpr int kCtrlN = 14;
+    constexpr int kCtrlR = 18;
+    constexpr int kCtrlS = 19;
+    if (charCode == kCtrlA || charCode == kCtrlN || charCode == kCtrlR || charCode == kCtrlS) {
+        charCode = 0;
     }
 }
 

@@ -32,6 +32,8 @@ public:
     void Combo1_Change();
     void Combo1_Click();
     void Combo1_KeyDown(int& keyCode, int shift);
+    void Text1_KeyDown(int& keyCode, int& shift);
+    static void Text1_KeyPress(int& charCode);
     void Text1_Change();
     void Timer1_Timer();
     void mnuNewFile_Click();

@@ -34,7 +34,7 @@ public:
 
     int SelStart() const override;
     void SetSelStart(int position) override;
-    void SetSelLength(int length);
+    void SetSelLength(int length) override;
     int FirstVisibleLine() const override;
     // Scrolls by that many lines once the current event has returned to the event loop.
     void PostLineScroll(int lines) override;

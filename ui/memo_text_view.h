@@ -21,6 +21,8 @@ public:
     virtual int SelStart() const = 0;
     // Plain caret at the position (any selection goes); scrolls just enough to show it.
     virtual void SetSelStart(int position) = 0;
+    // Selects that many characters from SelStart on.
+    virtual void SetSelLength(int length) = 0;
     virtual int FirstVisibleLine() const = 0;
     // Queued: scrolls by that many displayed lines once the current event is over.
     virtual void PostLineScroll(int lines) = 0;

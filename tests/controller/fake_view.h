@@ -31,6 +31,7 @@ public:
     int comboFocusCount = 0;
     QString memoText;
     int selStart = 0;
+    int selLength = 0;
     int firstVisibleLine = 0;
     int visibleLines = 10;
     std::vector<int> postedScrolls;
@@ -71,8 +72,10 @@ public:
         Assign(text);
     }
     int SelStart() const override { return selStart; }
+    void SetSelLength(int length) override { selLength = length; }
     void SetSelStart(int position) override {
         selStart = position;
+        selLength = 0;
         const int line = LineOf(position);
         if (line < firstVisibleLine) {
             firstVisibleLine = line;
@@ -110,6 +113,7 @@ public:
 private:
     void Assign(const QString& text) {
         selStart = 0;
+        selLength = 0;
         firstVisibleLine = 0;
         if (text != memoText) {
             TypeMemoText(text);

@@ -342,6 +342,83 @@ TEST_F(ControllerTest, ComboShortcutsNeedCtrlAlone) {
     EXPECT_EQ(ReadMemo(QString()), QByteArray("<missing>"));
 }
 
+TEST_F(ControllerTest, TextBoxShortcutsNeedCtrlAlone) {
+    Start();
+    view.TypeMemoText(QStringLiteral("a\r\nb\r\n"));
+    for (const int shift : {0, 1, 3, 4, 6}) {
+        for (const int code : {key::kUp, key::kDown, key::kLeft, key::kS, key::kN, key::kR}) {
+            int keyCode = code;
+            int shiftState = shift;
+            controller->Text1_KeyDown(keyCode, shiftState);
+            EXPECT_EQ(keyCode, code);
+            EXPECT_EQ(shiftState, shift);
+        }
+    }
+    EXPECT_EQ(view.memoText, QStringLiteral("a\r\nb\r\n"));
+    EXPECT_EQ(view.replaceCount, 0);
+}
+
+// Each Ctrl key of the text box: the key code it leaves, the shift state it leaves, and
+// the memo text, caret and selection after it.
+TEST_F(ControllerTest, TextBoxShortcuts) {
+    struct Case {
+        int code;
+        int keyCodeAfter;
+        int shiftAfter;
+        QString textAfter;
+        int selStart;
+        int selLength;
+    };
+    constexpr int kRight = 39;
+    const QString memo = QStringLiteral("a\r\nb\r\n");
+    const Case cases[] = {
+        {key::kUp, 0, 2, QStringLiteral("b\r\na\r\n"), 0, 0},
+        {key::kDown, 0, 2, QStringLiteral("b\r\na\r\n"), 3, 0},
+        {key::kLeft, 0, 2, QStringLiteral("a\r\n\u25A1 b\r\n"), 3, 0},
+        {key::kR, 0, 0, memo, 3, 0},
+        {key::kA, key::kA, 2, memo, 0, 6},
+        {kRight, kRight, 2, memo, 3, 0},
+    };
+    for (const Case& c : cases) {
+        Start();
+        view.TypeMemoText(memo);
+        view.SetSelStart(c.code == key::kDown ? 0 : 3);
+        int keyCode = c.code;
+        int shift = key::kCtrlOnly;
+        controller->Text1_KeyDown(keyCode, shift);
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(keyCode, c.keyCodeAfter);
+        EXPECT_EQ(shift, c.shiftAfter);
+        EXPECT_EQ(view.memoText, c.textAfter);
+        EXPECT_EQ(view.selStart, c.selStart);
+        EXPECT_EQ(view.selLength, c.selLength);
+    }
+}
+
+TEST_F(ControllerTest, TextBoxSaveAndNewShortcuts) {
+    Start();
+    view.TypeMemoText(QStringLiteral("x"));
+    int keyCode = key::kS;
+    int shift = key::kCtrlOnly;
+    controller->Text1_KeyDown(keyCode, shift);
+    EXPECT_EQ(keyCode, 0);
+    EXPECT_EQ(ReadMemo(QString()), QByteArray("x"));
+    keyCode = key::kN;
+    controller->Text1_KeyDown(keyCode, shift);
+    EXPECT_EQ(keyCode, 0);
+    EXPECT_EQ(view.comboText, text::kNewMemoName);
+    EXPECT_EQ(view.memoText, QString());
+}
+
+TEST(TextBoxCharacters, ControlCharactersOfTheShortcutsAreSwallowed) {
+    for (int code = 0; code < 128; ++code) {
+        int charCode = code;
+        MemoController::Text1_KeyPress(charCode);
+        const bool swallowed = code == 1 || code == 14 || code == 18 || code == 19;
+        EXPECT_EQ(charCode, swallowed ? 0 : code) << code;
+    }
+}
+
 TEST_F(ControllerTest, TickWhileIdleDoesNothing) {
     Start();
     view.comboText = QStringLiteral("typed");
