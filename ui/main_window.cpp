@@ -1,0 +1,303 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
+
+#include "ui/fonts.h"
+#include "ui/line_commands.h"
+#include "ui/memo_name_combo.h"
+#include "ui/memo_text_edit.h"
+#include "ui/message_box.h"
+#include "ui/messages.h"
+#include "ui/twips.h"
+#include "ui/window_placement.h"
+
+namespace markola {
+namespace {
+
+// The client area the window is designed with, before the saved geometry applies.
+constexpr int kDesignedClientWidthTwips = 4230;
+constexpr int kDesignedClientHeightTwips = 3870;
+constexpr qreal kControlFontPointSize = 12;
+constexpr int kTimerIntervalMs = 100;
+
+QList<QRect> ScreenRects() {
+    QList<QRect> rects;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        rects.append(screen->geometry());
+    }
+    return rects;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgument,
+                       QString version, QWidget* parent)
+    : QMainWindow(parent),
+      launcher_(launcher),
+      version_(std::move(version)),
+      controller_(*this, files, std::move(startupArgument)) {
+    setWindowTitle(text::kApplicationTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/markola/markola.svg")));
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    client->installEventFilter(this);
+    Combo1 = new MemoNameCombo(client);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Text1 = new MemoTextEdit(client);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    const QFont font = JapaneseFixedFont(kControlFontPointSize);
+    Combo1->setFont(font);
+    Text1->setFont(font);
+    setTabOrder(Text1, Combo1);
+    Text1->setFocus();
+    Timer1.setInterval(kTimerIntervalMs);
+    BuildMenus();
+    ConnectControls();
+    const qreal dpi = LogicalDpi();
+    resize(TwipsToPixels(kDesignedClientWidthTwips, dpi),
+           TwipsToPixels(kDesignedClientHeightTwips, dpi) + menuBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Form_Load() {
+    controller_.Form_Load();
+}
+
+void MainWindow::ConnectControls() {
+    connect(Combo1, &MemoNameCombo::nameChanged, this, [this] { controller_.Combo1_Change(); });
+    connect(Combo1, &MemoNameCombo::itemChosen, this, [this] { controller_.Combo1_Click(); });
+    Combo1->SetKeyDownHandler(
+        [this](int& keyCode, int shift) { controller_.Combo1_KeyDown(keyCode, shift); });
+    connect(Text1, &MemoTextEdit::memoChanged, this, [this] { controller_.Text1_Change(); });
+    connect(Text1, &MemoTextEdit::doubleClicked, this, [this] { Text1_DblClick(*this); });
+    Text1->SetKeyHandlers(
+        [this](int& keyCode, int shift) { controller_.Text1_KeyDown(keyCode, shift); },
+        &MemoController::Text1_KeyPress);
+    connect(&Timer1, &QTimer::timeout, this, [this] { controller_.Timer1_Timer(); });
+}
+
+QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+// Menu items carry no shortcuts of their own: the key names in their captions are
+// text, and the keys act through the two controls' key handlers alone.
+template <typename Handler>
+void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler) {
+    auto* action = new QAction(caption, menu);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, handler);
+    menu->addAction(action);
+}
+
+void MainWindow::BuildMenus() {
+    QMenu* file = AddMenu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"));
+    AddItem(file, "mnuNewFile", QStringLiteral("新規作成(&N)  Ctrl+N"),
+            [this] { controller_.mnuNewFile_Click(); });
+    AddItem(file, "mnuSave", QStringLiteral("保存(&S)  Ctrl+S"),
+            [this] { controller_.mnuSave_Click(); });
+    file->addSeparator()->setObjectName(QStringLiteral("mnuLine1"));
+    AddItem(file, "mnuReload", QStringLiteral("ﾘｽﾄの更新(&R)  Ctrl+R"),
+            [this] { controller_.mnuReload_Click(); });
+    file->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
+    AddItem(file, "mnuEnd", QStringLiteral("終了(&X) Alt+F4"), [this] { mnuEnd_Click(); });
+
+    QMenu* settings = AddMenu("mnuSettings", QStringLiteral("設定(&S)"));
+    AddItem(settings, "mngOpenMemo", QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)"),
+            [this] { mngOpenMemo_Click(); });
+
+    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] { mnuCheck_Click(*this); });
+    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] { mnuMemoUp_Click(*this); });
+    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] { mnuMemoDown_Click(*this); });
+
+    QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });
+    AddItem(help, "mnuAbout", QStringLiteral("MARKOLAについて"), [this] { mnuAbout_Click(); });
+}
+
+// The combo box keeps the height its font gives it; the text box fills the client area
+// below it. A client area lower than the combo box, as when minimized, leaves the text
+// box at the height it had.
+void MainWindow::Form_Resize() {
+    const QSize client = centralWidget()->size();
+    const int comboHeight = Combo1->sizeHint().height();
+    Combo1->setGeometry(0, 0, client.width(), comboHeight);
+    const int textHeight = client.height() - comboHeight;
+    Text1->setGeometry(0, comboHeight, client.width(),
+                       textHeight >= 0 ? textHeight : Text1->height());
+}
+
+void MainWindow::mngOpenMemo_Click() {
+    const QString folder = QDir::current().absoluteFilePath(QStringLiteral("memo"));
+    if (!launcher_.OpenFolder(folder)) {
+        ShowMessage(text::CannotOpenFolder(QDir::toNativeSeparators(folder)), Buttons::Ok,
+                    MessageIcon::Exclamation);
+    }
+}
+
+// Starts this same executable again, so the second instance is the program the user
+// is running, not whatever "markola" the search path finds first.
+void MainWindow::mnuFirst_Click() {
+    const QString program = QCoreApplication::applicationFilePath();
+    if (!launcher_.StartDetached(program, QDir::currentPath())) {
+        ShowMessage(text::CannotStartProgram(program), Buttons::Ok, MessageIcon::Exclamation);
+    }
+}
+
+void MainWindow::mnuEnd_Click() {
+    close();
+}
+
+void MainWindow::mnuAbout_Click() {
+    // ABOUT-PENDING
+}
+
+QString MainWindow::ComboText() const {
+    return Combo1->EditText();
+}
+
+void MainWindow::SetComboText(const QString& text) {
+    Combo1->SetEditText(text);
+}
+
+void MainWindow::ClearComboList() {
+    Combo1->ClearList();
+}
+
+void MainWindow::AddComboItem(const QString& name) {
+    Combo1->AddItem(name);
+}
+
+void MainWindow::FocusCombo() {
+    Combo1->setFocus();
+}
+
+QString MainWindow::MemoText() const {
+    return Text1->MemoText();
+}
+
+void MainWindow::SetMemoText(const QString& text) {
+    Text1->SetMemoText(text);
+}
+
+void MainWindow::ReplaceMemoText(const QString& text) {
+    Text1->ReplaceMemoText(text);
+}
+
+int MainWindow::SelStart() const {
+    return Text1->SelStart();
+}
+
+void MainWindow::SetSelStart(int position) {
+    Text1->SetSelStart(position);
+}
+
+void MainWindow::SetSelLength(int length) {
+    Text1->SetSelLength(length);
+}
+
+int MainWindow::FirstVisibleLine() const {
+    return Text1->FirstVisibleLine();
+}
+
+void MainWindow::PostLineScroll(int lines) {
+    Text1->PostLineScroll(lines);
+}
+
+void MainWindow::SetTimerEnabled(bool enabled) {
+    if (!enabled) {
+        Timer1.stop();
+    } else if (!Timer1.isActive()) {
+        Timer1.start();
+    }
+}
+
+void MainWindow::SetApplicationTitle(const QString& title) {
+    applicationTitle_ = title;
+}
+
+Answer MainWindow::ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
+                               const QString& title) {
+    return ShowMessageBox(this, title.isEmpty() ? applicationTitle_ : title, prompt, buttons, icon);
+}
+
+void MainWindow::SetBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+// A minimized window has no place worth keeping: all zeros, which are never stored.
+WindowGeometry MainWindow::WindowGeometryTwips() const {
+    if (isMinimized()) {
+        return {};
+    }
+    return OuterRectInTwips(frameGeometry(), LogicalDpi());
+}
+
+void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
+    QRect outer = OuterRectInPixels(geometry, LogicalDpi());
+    const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint fallback =
+        primary.topLeft() + OuterRectInPixels(kDefaultWindowGeometry, LogicalDpi()).topLeft();
+    outer.moveTopLeft(PlaceOnScreens(outer, ScreenRects(), fallback));
+    move(outer.topLeft());
+    ResizeOuter(outer.size());
+    pendingOuterSize_ = outer.size();
+}
+
+qreal MainWindow::LogicalDpi() const {
+    return screen()->logicalDotsPerInch();
+}
+
+void MainWindow::ResizeOuter(QSize outer) {
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    resize(outer.shrunkBy(frame).expandedTo({0, 0}));
+}
+
+// Until the window manager has framed the window, its frame is unknown and the size
+// asked for was taken as the client size; it is corrected the first time a frame shows.
+void MainWindow::ApplyPendingOuterSize() {
+    if (pendingOuterSize_.isValid() && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+        const QSize outer = pendingOuterSize_;
+        pendingOuterSize_ = {};
+        ResizeOuter(outer);
+    }
+}
+
+bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+        event->type() == QEvent::Expose) {
+        ApplyPendingOuterSize();
+    }
+    return QMainWindow::event(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        Form_Resize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    bool cancel = false;
+    controller_.Form_Unload(cancel);
+    if (cancel) {
+        event->ignore();
+    } else {
+        event->accept();
+    }
+}
+
+}  // namespace markola

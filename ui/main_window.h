@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QSize>
+#include <QTimer>
+#include <memory>
+
+#include "storage/file_store.h"
+#include "ui/launcher.h"
+#include "ui/memo_controller.h"
+#include "ui/memo_view.h"
+
+class QMenu;
+
+namespace markola {
+
+class AboutDialog;
+class MemoNameCombo;
+class MemoTextEdit;
+
+// The main window: the memo-name combo box across the top, the memo text box below
+// it, and the menu bar. It is the memo controller's view and hands every user action
+// to the controller or to a line command.
+class MainWindow : public QMainWindow, public MemoView {
+    Q_OBJECT
+
+public:
+    MainWindow(FileStore& files, Launcher& launcher, QString startupArgument, QString version,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence; runs before the window is first shown.
+    void Form_Load();
+
+    QString ComboText() const override;
+    void SetComboText(const QString& text) override;
+    void ClearComboList() override;
+    void AddComboItem(const QString& name) override;
+    void FocusCombo() override;
+
+    QString MemoText() const override;
+    void SetMemoText(const QString& text) override;
+    void ReplaceMemoText(const QString& text) override;
+    int SelStart() const override;
+    void SetSelStart(int position) override;
+    void SetSelLength(int length) override;
+    int FirstVisibleLine() const override;
+    void PostLineScroll(int lines) override;
+
+    void SetTimerEnabled(bool enabled) override;
+    void SetApplicationTitle(const QString& title) override;
+    Answer ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
+                       const QString& title = {}) override;
+    void SetBusy(bool busy) override;
+
+    WindowGeometry WindowGeometryTwips() const override;
+    void SetWindowGeometryTwips(const WindowGeometry& geometry) override;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void ConnectControls();
+    QMenu* AddMenu(const char* name, const QString& caption);
+    template <typename Handler>
+    void AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
+
+    void Form_Resize();
+    void mngOpenMemo_Click();
+    void mnuFirst_Click();
+    void mnuEnd_Click();
+    void mnuAbout_Click();
+
+    qreal LogicalDpi() const;
+    void ResizeOuter(QSize outer);
+    void ApplyPendingOuterSize();
+
+    MemoNameCombo* Combo1;
+    MemoTextEdit* Text1;
+    QTimer Timer1;
+
+    Launcher& launcher_;
+    const QString version_;
+    QString applicationTitle_;
+    // The outer size asked for before the window manager had told the frame's size; it
+    // is applied again once the frame is known.
+    QSize pendingOuterSize_;
+    MemoController controller_;
+};
+
+}  // namespace markola
