@@ -1,0 +1,123 @@
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "storage/cp932.h"
+#include "storage/file_store.h"
+#include "ui/launcher.h"
+#include "ui/main_window.h"
+#include "ui/memo_store.h"
+
+namespace markola {
+namespace {
+
+// A temporary current directory with a memo folder and an empty unnamed memo, so that
+// start-up has no message to show.
+class MemoFolder {
+public:
+    MemoFolder() : previous_(QDir::currentPath()) {
+        QDir::setCurrent(dir_.path());
+        QDir().mkdir(QStringLiteral("memo"));
+        Write(QString(), {});
+    }
+    ~MemoFolder() { QDir::setCurrent(previous_); }
+    MemoFolder(const MemoFolder&) = delete;
+    MemoFolder& operator=(const MemoFolder&) = delete;
+
+    static void Write(const QString& name, const QByteArray& bytes) {
+        QFile file(MemoPath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+// About 10 MB of CP932: 100,000 lines of Japanese check items.
+QByteArray LargeMemoBytes(char tag) {
+    QString text;
+    for (int line = 0; line < 100'000; ++line) {
+        text += QStringLiteral(u"\u25A1 項目%1%2 牛乳と卵を買う、月曜の会議の資料を準備する。ｱｲｳｴｵ")
+                    .arg(line, 6)
+                    .arg(QChar::fromLatin1(tag))
+                    .leftJustified(60, u'＿') +
+                QStringLiteral("\r\n");
+    }
+    return cp932::Encode(text).bytes;
+}
+
+class ShownWindow {
+public:
+    ShownWindow() {
+        window.Form_Load();
+        window.show();
+        QCoreApplication::processEvents();
+    }
+    DiskFileStore files;
+    DesktopLauncher launcher;
+    MainWindow window{files, launcher, QString(), QStringLiteral("1.0.2")};
+};
+
+void BM_LoadMemo_10MB(benchmark::State& state) {
+    const MemoFolder folder;
+    const QByteArray memos[] = {LargeMemoBytes('a'), LargeMemoBytes('b')};
+    MemoFolder::Write(QStringLiteral("a"), memos[0]);
+    MemoFolder::Write(QStringLiteral("b"), memos[1]);
+    ShownWindow shown;
+    EditorState editor;
+    MemoStore store(shown.window, editor, shown.files);
+    const QString paths[] = {MemoPath(QStringLiteral("a")), MemoPath(QStringLiteral("b"))};
+    int turn = 0;
+    for (auto _ : state) {
+        store.LoadMemo(paths[turn ^= 1]);
+        QCoreApplication::processEvents();
+    }
+    state.SetBytesProcessed(state.iterations() * memos[0].size());
+}
+BENCHMARK(BM_LoadMemo_10MB)->Unit(benchmark::kMillisecond);
+
+// From creating the window to its first showing, with the memo list filled.
+void BM_StartupShownWindow_1000Memos(benchmark::State& state) {
+    const MemoFolder folder;
+    for (int memo = 0; memo < 1000; ++memo) {
+        MemoFolder::Write(QStringLiteral("メモ%1").arg(memo), "\x81\xa0 item\r\n");
+    }
+    for (auto _ : state) {
+        const ShownWindow shown;
+    }
+}
+BENCHMARK(BM_StartupShownWindow_1000Memos)->Unit(benchmark::kMillisecond);
+
+double ResidentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    statm.open(QIODevice::ReadOnly);
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// What opening a 10 MB memo adds to the resident memory of the running program, as a
+// multiple of the file's size.
+void BM_ResidentMemory_10MBMemo(benchmark::State& state) {
+    const MemoFolder folder;
+    const QByteArray bytes = LargeMemoBytes('a');
+    MemoFolder::Write(QStringLiteral("big"), bytes);
+    for (auto _ : state) {
+        ShownWindow shown;
+        const double before = ResidentBytes();
+        shown.window.SetComboText(QStringLiteral("big"));
+        EditorState editor;
+        MemoStore(shown.window, editor, shown.files).LoadMemo(MemoPath(QStringLiteral("big")));
+        QCoreApplication::processEvents();
+        state.counters["rss_over_file"] = (ResidentBytes() - before) / bytes.size();
+    }
+}
+BENCHMARK(BM_ResidentMemory_10MBMemo)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace markola
