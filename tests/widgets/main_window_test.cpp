@@ -63,6 +63,7 @@ private slots:
     void choosingFromTheListSwitchesAndRestoresTheName();
     void menuBarCaptionsAndOrder();
     void lineCommandsOnTheBarRunAtOnce();
+    void lineCommandsKeepTheTopLine();
     void shortcutsNeedCtrlAlone_data();
     void shortcutsNeedCtrlAlone();
     void textBoxKeysActBeforeTheCaretMoves();
@@ -207,6 +208,29 @@ void MainWindowTest::lineCommandsOnTheBarRunAtOnce() {
     Action("mnuMemoDown")->trigger();
     QCOMPARE(Text()->MemoText(), QString("a\r\n□ b\r\n"));
     QCOMPARE(Text()->SelStart(), 3);
+}
+
+void MainWindowTest::lineCommandsKeepTheTopLine() {
+    QStringList lines;
+    for (int line = 0; line < 200; ++line) {
+        lines << QString("line %1").arg(line);
+    }
+    WriteFile("memo/.txt", lines.join("\r\n").toLatin1());
+    Open();
+    const auto startOfLine = [&lines](int line) {
+        return static_cast<int>(lines.mid(0, line).join("\r\n").size()) + 2;
+    };
+    // Scrolled down to line 150 and back up to line 60: line 60 is now the top line,
+    // and a command that moved the caret down a page would scroll.
+    Text()->SetSelStart(startOfLine(150));
+    Text()->SetSelStart(startOfLine(60));
+    QCoreApplication::processEvents();
+    const int top = Text()->FirstVisibleLine();
+    QVERIFY(top > 50);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Left}) {
+        QTest::keyClick(Text(), key, Qt::ControlModifier);
+        QTRY_COMPARE(Text()->FirstVisibleLine(), top);
+    }
 }
 
 void MainWindowTest::shortcutsNeedCtrlAlone_data() {
