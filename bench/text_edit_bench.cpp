@@ -79,37 +79,29 @@ void BM_ReplaceMemoText_100kLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplaceMemoText_100kLines)->Unit(benchmark::kMicrosecond);
 
-// Shows a large memo in a real text box, caret in the middle.
-class ShownLargeMemo {
-public:
-    ShownLargeMemo() {
-        edit.resize(600, 400);
-        edit.show();
-        edit.SetMemoText(LargeMemo());
-        middle = static_cast<int>(edit.MemoText().size() / 2);
-    }
+// A whole line-command event on a large memo in a shown text box, caret in the middle,
+// the queued scroll back included.
+template <typename LineCommand>
+void RunOnLargeMemo(benchmark::State& state, LineCommand command) {
     MemoTextEdit edit;
-    int middle = 0;
-};
-
-// The whole Ctrl+Down event on a shown box, the queued scroll back included.
-void BM_MoveLineDown_100kLines(benchmark::State& state) {
-    ShownLargeMemo memo;
+    edit.resize(600, 400);
+    edit.show();
+    edit.SetMemoText(LargeMemo());
+    const int middle = static_cast<int>(edit.MemoText().size() / 2);
     for (auto _ : state) {
-        memo.edit.SetSelStart(memo.middle);
-        mnuMemoDown_Click(memo.edit);
+        edit.SetSelStart(middle);
+        command(edit);
         QCoreApplication::processEvents();
     }
+}
+
+void BM_MoveLineDown_100kLines(benchmark::State& state) {
+    RunOnLargeMemo(state, mnuMemoDown_Click);
 }
 BENCHMARK(BM_MoveLineDown_100kLines)->Unit(benchmark::kMicrosecond);
 
 void BM_ToggleCheck_100kLines(benchmark::State& state) {
-    ShownLargeMemo memo;
-    for (auto _ : state) {
-        memo.edit.SetSelStart(memo.middle);
-        Text1_DblClick(memo.edit);
-        QCoreApplication::processEvents();
-    }
+    RunOnLargeMemo(state, Text1_DblClick);
 }
 BENCHMARK(BM_ToggleCheck_100kLines)->Unit(benchmark::kMicrosecond);
 
