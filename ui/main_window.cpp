@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "ui/about_dialog.h"
 #include "ui/fonts.h"
 #include "ui/line_commands.h"
 #include "ui/memo_name_combo.h"
@@ -33,6 +34,15 @@ QList<QRect> ScreenRects() {
     return rects;
 }
 
+// The bitmaps rather than the drawing: reading SVG takes a plugin that may be missing.
+QIcon WindowIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/markola/markola-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgument,
@@ -42,7 +52,7 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
       version_(std::move(version)),
       controller_(*this, files, std::move(startupArgument)) {
     setWindowTitle(text::kApplicationTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/markola/markola.svg")));
+    setWindowIcon(WindowIcon());
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->installEventFilter(this);
@@ -157,7 +167,10 @@ void MainWindow::mnuEnd_Click() {
 }
 
 void MainWindow::mnuAbout_Click() {
-    // ABOUT-PENDING
+    if (!Form2) {
+        Form2 = std::make_unique<AboutDialog>(launcher_, version_, this);
+    }
+    Form2->ShowModal();
 }
 
 QString MainWindow::ComboText() const {

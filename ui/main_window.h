@@ -81,6 +81,7 @@ private:
     MemoNameCombo* Combo1;
     MemoTextEdit* Text1;
     QTimer Timer1;
+    std::unique_ptr<AboutDialog> Form2;
 
     Launcher& launcher_;
     const QString version_;

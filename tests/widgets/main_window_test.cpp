@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -74,6 +75,7 @@ private slots:
     void messageBoxesReadAsOnAJapaneseDesktop();
     void geometryInTwips();
     void launchCommands();
+    void aboutShowsTheVersionModally();
 
 private:
     void Open(const QString& argument = {});
@@ -273,6 +275,11 @@ void MainWindowTest::textBoxKeysActBeforeTheCaretMoves() {
     QCOMPARE(Text()->MemoText(), QString("three\r\n□ one two\r\n"));
     QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Text()->MemoText(), QString("□ one two\r\nthree\r\n"));
+    QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(Text()->MemoText(), QString("three\r\n□ one two\r\n"));
+    QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Text(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Text()->MemoText(), QString("three\r\n□ one two\r\n"));
     ClickInNextMessageBox(QStringLiteral("いいえ(&N)"));
     QTest::keyClick(Text(), Qt::Key_N, Qt::ControlModifier);
     QTest::keyClick(Text(), Qt::Key_R, Qt::ControlModifier);
@@ -387,6 +394,21 @@ void MainWindowTest::launchCommands() {
     ClickInNextMessageBox("OK", &prompt);
     Action("mnuFirst")->trigger();
     QCOMPARE(prompt, text::CannotStartProgram(QCoreApplication::applicationFilePath()));
+}
+
+void MainWindowTest::aboutShowsTheVersionModally() {
+    Open();
+    QStringList versions;
+    for (int showing = 0; showing < 2; ++showing) {
+        QTimer::singleShot(50, [&versions] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            versions << dialog->findChild<QLabel*>("lblVersion")->text();
+            dialog->findChild<QPushButton*>("Command1")->click();
+        });
+        Action("mnuAbout")->trigger();
+    }
+    QCOMPARE(versions, (QStringList{"ﾊﾞｰｼﾞｮﾝ 1.0.2", "ﾊﾞｰｼﾞｮﾝ 1.0.2"}));
 }
 
 }  // namespace markola
