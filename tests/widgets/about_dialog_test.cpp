@@ -120,15 +120,15 @@ private slots:
         launcher_.succeeds = false;
         QString prompt;
         QString title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
         testing::OnNextMessageBox([&](QMessageBox& box) {
-            prompt = box.text();
-            title = box.windowTitle();
-            QCOMPARE(box.icon(), QMessageBox::Warning);
+            std::tie(prompt, title, icon) = std::tuple(box.text(), box.windowTitle(), box.icon());
             box.accept();
         });
         QTest::keyClick(Button("Command2"), Qt::Key_Space);
         QCOMPARE(prompt, QStringLiteral("https://markola.example.org/ を開けません。"));
         QCOMPARE(title, QStringLiteral("MARKOLA"));
+        QCOMPARE(icon, QMessageBox::Warning);
         const QUrl site(QStringLiteral("https://markola.example.org/"));
         QCOMPARE(launcher_.urls, QList<QUrl>({site, site, site}));
         QVERIFY(dialog_->isVisible());
