@@ -20,7 +20,7 @@ class ChecklistTest(MarkolaTestCase):
             # caret follows the moved line each time.
             app.key("ctrl+Up", "ctrl+Down", "ctrl+Down", "End")
             app.type("!")
-            app.key("alt+f", "s")
+            app.pick_from_popup("alt+f", "s")
             self.wait_memo("買い物", cp932("□ 牛乳\r\nパン\r\n■ 卵!\r\n"))
 
             # Down on the last line and Up on the first change nothing.

@@ -3,15 +3,9 @@
 import os
 import unittest
 
-from harness import CLOSE_TITLE, MAIN_TITLE, TWIPS_PER_PIXEL, MarkolaTestCase
+from harness import CLOSE_TITLE, MAIN_TITLE, MarkolaTestCase, settings_line
 
 PLAN = b"plan\r\n"
-
-
-def settings_line(frame):
-    """settings.ini for a window of that frame: width, height, left, top in twips."""
-    left, top, width, height = frame
-    return ",".join(str(n * TWIPS_PER_PIXEL) for n in (width, height, left, top)).encode() + b"\r\n"
 
 
 class CloseWindowTest(MarkolaTestCase):
@@ -40,7 +34,7 @@ class CloseWindowTest(MarkolaTestCase):
             self.assertEqual(self.settings(), settings_line(app.frame_rect(window)))
 
             app.wait_focus(window)
-            app.key("alt+f", "x")
+            app.pick_from_popup("alt+f", "x")
             app.answer(CLOSE_TITLE, "y")
             self.assertEqual(app.wait_exit(), 0)
             self.assertEqual(self.memo("plan"), PLAN + b"+1")

@@ -39,6 +39,12 @@ def cp932(text):
     return text.encode("cp932")
 
 
+def settings_line(frame):
+    """What settings.ini holds for a window of that frame: width, height, left, top in twips."""
+    left, top, width, height = frame
+    return ",".join(str(n * TWIPS_PER_PIXEL) for n in (width, height, left, top)).encode() + b"\r\n"
+
+
 def wait_for(condition, what, timeout=TIMEOUT, interval=0.02):
     deadline = time.monotonic() + timeout
     while True:
@@ -186,6 +192,9 @@ class Session:
     def click_screen(self, x, y):
         self._x("xdotool", "mousemove", str(x), str(y), "click", "1")
 
+    def move(self, window, left, top):
+        self._x("xdotool", "windowmove", "--sync", str(window), str(left), str(top))
+
     def screenshot(self, path):
         self._x("import", "-window", "root", path)
 
@@ -229,12 +238,14 @@ class Session:
                 if "Override Redirect State: yes" in self._x("xwininfo", "-id", w)]
 
     def pick_from_popup(self, open_key, typed):
-        """Opens a list or menu with a key, picks an entry by typing it, and waits until the
-        popup has closed again."""
+        """Opens a list or menu with a key, picks an entry by typing it (one letter is a menu's
+        access key; a longer text picks a list entry and Return confirms it), and waits until
+        the popup has closed again."""
         self.key(open_key)
         popup = wait_for(self.popups, "a popup to open")[0]
         self.type(typed)
-        self.key("Return")
+        if len(typed) > 1:
+            self.key("Return")
         wait_for(lambda: popup not in self.popups(), "the popup to close")
 
     def focused(self):
