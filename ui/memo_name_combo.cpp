@@ -14,7 +14,12 @@ MemoNameCombo::MemoNameCombo(QWidget* parent) : QComboBox(parent) {
     setDuplicatesEnabled(true);
     // Inline completion would finish a typed name with a listed one.
     setCompleter(nullptr);
+    // The keys reach the edit field or, when the combo box itself has the focus, the box.
     lineEdit()->installEventFilter(this);
+    installEventFilter(this);
+    // Qt takes an edit field that loses the focus while naming a listed item for a choice
+    // of that item; only a pick from the list or the arrow keys choose a memo.
+    disconnect(lineEdit(), SIGNAL(editingFinished()), this, nullptr);
     connect(lineEdit(), &QLineEdit::textEdited, this, &MemoNameCombo::nameChanged);
     connect(this, &QComboBox::activated, this, &MemoNameCombo::itemChosen);
 }
@@ -57,7 +62,7 @@ void MemoNameCombo::KeepingEditText(ListChange change) {
 }
 
 bool MemoNameCombo::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != lineEdit() || event->type() != QEvent::KeyPress) {
+    if ((watched != lineEdit() && watched != this) || event->type() != QEvent::KeyPress) {
         return QComboBox::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);

@@ -70,6 +70,8 @@ private slots:
     void textBoxKeysActBeforeTheCaretMoves();
     void ctrlASelectsAllAndInsertsNothing();
     void comboKeepsLineCommandsToTheTextBox();
+    void comboShortcutsWorkWhereverItsFocusIs();
+    void leavingTheComboChoosesNothing();
     void resizeLaysOutBothControls();
     void closingWithEditsCanBeCancelled();
     void messageBoxesReadAsOnAJapaneseDesktop();
@@ -307,6 +309,24 @@ void MainWindowTest::comboKeepsLineCommandsToTheTextBox() {
     }
     QCOMPARE(Text()->MemoText(), QString("a\r\nb\r\n"));
     QCOMPARE(Combo()->EditText(), QString());
+}
+
+void MainWindowTest::comboShortcutsWorkWhereverItsFocusIs() {
+    Open();
+    Text()->SetMemoText("memo");
+    QTest::keyClick(Combo(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ReadFile("memo/.txt"), QByteArray("memo"));
+}
+
+void MainWindowTest::leavingTheComboChoosesNothing() {
+    WriteFile("memo/shop.txt", "shop");
+    Open();
+    Combo()->setFocus();
+    QTest::keyClicks(Combo()->lineEdit(), "shop");
+    Text()->setFocus();
+    QCoreApplication::processEvents();
+    QCOMPARE(Text()->MemoText(), QString());
+    QCOMPARE(Combo()->EditText(), QString("shop"));
 }
 
 void MainWindowTest::resizeLaysOutBothControls() {
