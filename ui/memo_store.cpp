@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "storage/cp932.h"
+#include "ui/free_memory.h"
 #include "ui/messages.h"
 
 namespace markola {
@@ -50,15 +51,9 @@ MemoStore::MemoStore(MemoView& view, EditorState& state, FileStore& files)
 
 void MemoStore::LoadMemo(const QString& path) {
     view_.SetMemoText(QString());
-    std::optional<QByteArray> bytes;
-    if (IsInsideMemoFolder(path)) {
-        const BusyPointer busy(view_);
-        bytes = files_.ReadAll(path);
-        if (bytes) {
-            view_.SetMemoText(cp932::Decode(*bytes));
-        }
-    }
-    if (!bytes) {
+    const bool shown = ShowMemoFile(path);
+    ReturnFreeMemoryToSystem();
+    if (!shown) {
         view_.ShowMessage(path + text::kCannotOpenSuffix, Buttons::Ok, MessageIcon::None);
         state_.TextChanged = false;
         state_.MemoName = view_.ComboText();
@@ -67,6 +62,18 @@ void MemoStore::LoadMemo(const QString& path) {
     state_.MemoName = view_.ComboText();
     state_.TextChanged = false;
     state_.NameChanged = false;
+}
+
+bool MemoStore::ShowMemoFile(const QString& path) {
+    if (!IsInsideMemoFolder(path)) {
+        return false;
+    }
+    const BusyPointer busy(view_);
+    const std::optional<QByteArray> bytes = files_.ReadAll(path);
+    if (bytes) {
+        view_.SetMemoText(cp932::Decode(*bytes));
+    }
+    return bytes.has_value();
 }
 
 SaveResult MemoStore::SaveMemo(const QString& path) {

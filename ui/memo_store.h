@@ -30,6 +30,9 @@ public:
     QStringList ListMemos();
 
 private:
+    // Reads, decodes and shows the file; false when it cannot be read. The file's bytes
+    // and the decoding buffers are gone by the time it returns.
+    bool ShowMemoFile(const QString& path);
     bool WriteMemo(const QString& path, const QByteArray& bytes);
     bool ConfirmOverwrite(const QString& path);
 

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -175,6 +176,14 @@ void MemoTextEdit::keyPressEvent(QKeyEvent* event) {
 void MemoTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
     emit doubleClicked();
+}
+
+// Lines never wrap, so a new width moves no line; the base class would still lay out the
+// whole document again on a change of width, building a layout for every line of the
+// memo, which for a large memo weighs more than its text. Only the scroll bars follow.
+void MemoTextEdit::resizeEvent(QResizeEvent* event) {
+    QResizeEvent sameWidth(event->size(), QSize(event->size().width(), event->oldSize().height()));
+    QPlainTextEdit::resizeEvent(&sameWidth);
 }
 
 void MemoTextEdit::insertFromMimeData(const QMimeData* source) {

@@ -51,6 +51,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:

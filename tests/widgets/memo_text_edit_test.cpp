@@ -19,6 +19,7 @@ private slots:
     void undoesAReplacementInOneStep();
     void convertsCaretPositions();
     void scrollsByLines();
+    void scrollsSidewaysOnlyWhenALineIsWiderThanTheBox();
     void runsKeyHandlers_data();
     void runsKeyHandlers();
     void doubleClickReportsTheSelectedWord();
@@ -154,6 +155,28 @@ void MemoTextEditTest::scrollsByLines() {
     edit.ReplaceMemoText(edit.MemoText() + "\r\nmore");
     QCOMPARE(edit.FirstVisibleLine(), 0);
     QCOMPARE(edit.SelStart(), 0);
+}
+
+void MemoTextEditTest::scrollsSidewaysOnlyWhenALineIsWiderThanTheBox() {
+    MemoTextEdit edit;
+    edit.resize(900, 200);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    const QString wide = QString(60, u'W');
+    edit.SetMemoText("short\r\n" + wide);
+    const int wideWidth = edit.fontMetrics().horizontalAdvance(wide);
+    for (const int width : {wideWidth / 2, wideWidth * 2, wideWidth / 3, 700}) {
+        edit.resize(width, 200);
+        QCoreApplication::processEvents();
+        const int range = edit.horizontalScrollBar()->maximum();
+        const int overhang = wideWidth - edit.viewport()->width();
+        QVERIFY2(overhang > 0 ? range >= overhang : range == 0,
+                 qPrintable(QString("width %1: range %2").arg(width).arg(range)));
+    }
+    edit.SetMemoText("short");
+    edit.resize(200, 200);
+    QCoreApplication::processEvents();
+    QCOMPARE(edit.horizontalScrollBar()->maximum(), 0);
 }
 
 void MemoTextEditTest::runsKeyHandlers_data() {

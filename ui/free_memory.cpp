@@ -1,0 +1,17 @@
+#include "ui/free_memory.h"
+
+#include <cstdlib>  // defines __GLIBC__ where the C library is glibc
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace markola {
+
+void ReturnFreeMemoryToSystem() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+}  // namespace markola
