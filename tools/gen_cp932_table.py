@@ -37,7 +37,7 @@ def main():
         row = ",".join(
             f"{code:#06x}" if code else "0" for code in (decode_pair(lead, t) for t in TRAIL_BYTES)
         )
-        out.write(f"/* {lead:02X} */ {row},\n")
+        out.write(f"/* {lead:02X} */ {{{row}}},\n")
 
 
 if __name__ == "__main__":
