@@ -85,7 +85,7 @@ void MainWindow::ConnectControls() {
     Combo1->SetKeyDownHandler(
         [this](int& keyCode, int shift) { controller_.Combo1_KeyDown(keyCode, shift); });
     connect(Text1, &MemoTextEdit::memoChanged, this, [this] { controller_.Text1_Change(); });
-    connect(Text1, &MemoTextEdit::doubleClicked, this, [this] { Text1_DblClick(*this); });
+    connect(Text1, &MemoTextEdit::doubleClicked, this, [this] { Text1_DblClick(*Text1); });
     Text1->SetKeyHandlers(
         [this](int& keyCode, int shift) { controller_.Text1_KeyDown(keyCode, shift); },
         &MemoController::Text1_KeyPress);
@@ -124,9 +124,9 @@ void MainWindow::BuildMenus() {
     AddItem(settings, "mngOpenMemo", QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)"),
             [this] { mngOpenMemo_Click(); });
 
-    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] { mnuCheck_Click(*this); });
-    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] { mnuMemoUp_Click(*this); });
-    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] { mnuMemoDown_Click(*this); });
+    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] { mnuCheck_Click(*Text1); });
+    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] { mnuMemoUp_Click(*Text1); });
+    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] { mnuMemoDown_Click(*Text1); });
 
     QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });
@@ -193,36 +193,8 @@ void MainWindow::FocusCombo() {
     Combo1->setFocus();
 }
 
-QString MainWindow::MemoText() const {
-    return Text1->MemoText();
-}
-
-void MainWindow::SetMemoText(const QString& text) {
-    Text1->SetMemoText(text);
-}
-
-void MainWindow::ReplaceMemoText(const QString& text) {
-    Text1->ReplaceMemoText(text);
-}
-
-int MainWindow::SelStart() const {
-    return Text1->SelStart();
-}
-
-void MainWindow::SetSelStart(int position) {
-    Text1->SetSelStart(position);
-}
-
-void MainWindow::SetSelLength(int length) {
-    Text1->SetSelLength(length);
-}
-
-int MainWindow::FirstVisibleLine() const {
-    return Text1->FirstVisibleLine();
-}
-
-void MainWindow::PostLineScroll(int lines) {
-    Text1->PostLineScroll(lines);
+MemoTextView& MainWindow::Text() {
+    return *Text1;
 }
 
 void MainWindow::SetTimerEnabled(bool enabled) {

@@ -38,14 +38,7 @@ public:
     void AddComboItem(const QString& name) override;
     void FocusCombo() override;
 
-    QString MemoText() const override;
-    void SetMemoText(const QString& text) override;
-    void ReplaceMemoText(const QString& text) override;
-    int SelStart() const override;
-    void SetSelStart(int position) override;
-    void SetSelLength(int length) override;
-    int FirstVisibleLine() const override;
-    void PostLineScroll(int lines) override;
+    MemoTextView& Text() override;
 
     void SetTimerEnabled(bool enabled) override;
     void SetApplicationTitle(const QString& title) override;

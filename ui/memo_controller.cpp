@@ -94,15 +94,15 @@ void MemoController::Text1_KeyDown(int& keyCode, int& shift) {
     switch (keyCode) {
         case key::kUp:
             keyCode = 0;
-            mnuMemoUp_Click(view_);
+            mnuMemoUp_Click(view_.Text());
             break;
         case key::kDown:
             keyCode = 0;
-            mnuMemoDown_Click(view_);
+            mnuMemoDown_Click(view_.Text());
             break;
         case key::kLeft:
             keyCode = 0;
-            Text1_DblClick(view_);
+            Text1_DblClick(view_.Text());
             break;
         case key::kS:
         case key::kN:
@@ -114,8 +114,8 @@ void MemoController::Text1_KeyDown(int& keyCode, int& shift) {
             mnuReload_Click();
             break;
         case key::kA:
-            view_.SetSelStart(0);
-            view_.SetSelLength(static_cast<int>(view_.MemoText().size()));
+            view_.Text().SetSelStart(0);
+            view_.Text().SetSelLength(static_cast<int>(view_.Text().MemoText().size()));
             break;
         default:
             break;
@@ -174,7 +174,7 @@ void MemoController::mnuNewFile_Click() {
 // shows the new-memo name the assignment runs no handler, and a memo saved under that
 // name must still not be overwritten without the question.
 void MemoController::StartNewMemo() {
-    view_.SetMemoText(QString());
+    view_.Text().SetMemoText(QString());
     view_.SetComboText(text::kNewMemoName);
     state_.MemoName = text::kNewMemoName;
     state_.NameChanged = true;

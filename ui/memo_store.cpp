@@ -50,7 +50,7 @@ MemoStore::MemoStore(MemoView& view, EditorState& state, FileStore& files)
     : view_(view), state_(state), files_(files) {}
 
 void MemoStore::LoadMemo(const QString& path) {
-    view_.SetMemoText(QString());
+    view_.Text().SetMemoText(QString());
     const bool shown = ShowMemoFile(path);
     ReturnFreeMemoryToSystem();
     if (!shown) {
@@ -71,7 +71,7 @@ bool MemoStore::ShowMemoFile(const QString& path) {
     const BusyPointer busy(view_);
     const std::optional<QByteArray> bytes = files_.ReadAll(path);
     if (bytes) {
-        view_.SetMemoText(cp932::Decode(*bytes));
+        view_.Text().SetMemoText(cp932::Decode(*bytes));
     }
     return bytes.has_value();
 }
@@ -81,7 +81,7 @@ SaveResult MemoStore::SaveMemo(const QString& path) {
         view_.ShowMessage(text::kUnsafeName, Buttons::Ok, MessageIcon::Exclamation);
         return SaveResult::Failed;
     }
-    const QString memo = view_.MemoText();
+    const QString memo = view_.Text().MemoText();
     const cp932::Encoded encoded = cp932::Encode(memo);
     if (encoded.unencodableAt >= 0) {
         view_.ShowMessage(UnencodableMessage(memo, encoded.unencodableAt), Buttons::Ok,

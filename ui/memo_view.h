@@ -18,8 +18,13 @@ enum class MessageIcon { None, Exclamation };
 // typing does, and the memo text likewise runs Text1_Change. An assignment that leaves
 // the text as it was runs no handler: so New on an empty, unedited memo leaves it
 // unedited, and a restore that puts back the name already shown changes no flag.
-class MemoView : public MemoTextView {
+class MemoView {
 public:
+    virtual ~MemoView() = default;
+
+    // Text1, the memo text box.
+    virtual MemoTextView& Text() = 0;
+
     virtual QString ComboText() const = 0;
     virtual void SetComboText(const QString& text) = 0;
     virtual void ClearComboList() = 0;  // runs no handler

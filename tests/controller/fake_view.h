@@ -20,8 +20,8 @@ struct ShownMessage {
 // A view without a toolkit. Assigning a text that differs runs the change handler before
 // returning, as typing does, so tests type by assigning. Every line is in view, so the
 // caret never scrolls. Questions take their answers from a queue the test fills; a
-// question nobody expected fails the test.
-class FakeView : public MemoView {
+// question nobody expected fails the test. It is its own text box.
+class FakeView : public MemoView, public MemoTextView {
 public:
     std::function<void()> onComboChange, onTextChange;
     QString comboText;
@@ -46,6 +46,8 @@ public:
     void ClearComboList() override { comboList.clear(); }
     void AddComboItem(const QString& name) override { comboList.append(name); }
     void FocusCombo() override { ++comboFocusCount; }
+
+    MemoTextView& Text() override { return *this; }
 
     QString MemoText() const override { return memoText; }
     // Loading and replacing put the caret and the view back on top, as the text box does.
