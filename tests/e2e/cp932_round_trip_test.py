@@ -1,7 +1,5 @@
 """A memo holding every kind of byte, opened from the command line and saved unchanged."""
 
-import unittest
-
 from harness import MarkolaTestCase
 
 # Each piece as a Japanese desktop writes it; together they end without a line end.
@@ -21,15 +19,11 @@ MEMO = b"".join([
 
 class Cp932RoundTripTest(MarkolaTestCase):
     def test_unchanged_memo_is_saved_byte_for_byte(self):
-        self.write_memo("bytes", MEMO)
-        self.write_memo("", b"")
+        self.memo_file("bytes").write_bytes(MEMO)
         for argument in ("bytes", "bytes.TXT"):
             with self.subTest(argument=argument), self.session(argument) as app:
                 app.main_window()
-                self.write_memo("bytes", b"to be overwritten")
+                self.memo_file("bytes").write_bytes(b"to be overwritten")
                 app.key("ctrl+s")
                 self.wait_memo("bytes", MEMO)
 
-
-if __name__ == "__main__":
-    unittest.main()

@@ -1,19 +1,17 @@
 """First start in an empty folder, then the next start with the unnamed memo there."""
 
-import unittest
-
 from harness import MAIN_TITLE, MarkolaTestCase
 
 
 class FirstStartTest(MarkolaTestCase):
     def test_unnamed_memo_is_reported_then_written_and_loaded_next_time(self):
+        self.memo_file("").unlink()
         with self.session() as app:
             box = app.wait_window(MAIN_TITLE)
             # The missing unnamed memo is reported before the main window is shown.
             self.assertEqual(list(app.windows()), [box])
             app.answer(MAIN_TITLE, "Return")
-            window = app.main_window()
-            self.assertEqual(app.title(window, "WM_NAME"), MAIN_TITLE)
+            self.assertEqual(app.title(app.main_window(), "WM_NAME"), MAIN_TITLE)
             app.type("hello")
             app.key("Return")
             app.type("world")
@@ -29,7 +27,3 @@ class FirstStartTest(MarkolaTestCase):
             app.type("!")
             app.key("ctrl+s")
             self.wait_memo("", b"hello\r\nworld!")
-
-
-if __name__ == "__main__":
-    unittest.main()

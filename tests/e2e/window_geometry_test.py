@@ -1,7 +1,5 @@
 """The window opens where settings.ini says, on the screen, and writes back where it is."""
 
-import unittest
-
 from harness import SCREEN_SIZE, MarkolaTestCase, settings_line, wait_for
 
 # settings.ini (width, height, left, top in twips) -> frame at (left, top), size, in pixels;
@@ -12,48 +10,27 @@ CASES = [
     (b"6000,7000,-90000,1500\r\n", (128, 100), (400, [466, 467])),  # below 0: the default
     (b"6000,7000,90000,90000", None, (400, [466, 467])),  # on no screen: brought back
 ]
-MOVED_TO = (200, 150)
 
 
 class WindowGeometryTest(MarkolaTestCase):
     def test_opens_at_the_stored_geometry_and_writes_its_own_back(self):
-        self.write_memo("", b"")
         for settings, position, (width, heights) in CASES:
             with self.subTest(settings=settings):
-                self.write_settings(settings)
+                if settings:
+                    self.settings.write_bytes(settings)
                 with self.session() as app:
                     window = app.main_window()
                     left, top, frame_width, frame_height = app.frame_rect(window)
                     self.assertEqual(frame_width, width)
                     self.assertIn(frame_height, heights)
-                    if position:
-                        self.assertEqual((left, top), position)
-                    self.assertTrue(0 <= left and left + frame_width <= SCREEN_SIZE[0])
-                    self.assertTrue(0 <= top and top + frame_height <= SCREEN_SIZE[1])
+                    self.assertEqual((left, top), position or (left, top))
+                    self.assertTrue(0 <= left <= SCREEN_SIZE[0] - frame_width
+                                    and 0 <= top <= SCREEN_SIZE[1] - frame_height)
 
-                    app.wait_focus(window)
-                    app.move(window, *MOVED_TO)
-                    moved = wait_for(lambda: moved_frame(app, window, (left, top)),
+                    app.move(window, 200, 150)
+                    moved = wait_for(lambda: (f := app.frame_rect(window))[:2] != (left, top) and f,
                                      "the window to move")
                     app.wait_focus(window)
                     app.pick_from_popup("alt+f", "x")
                     self.assertEqual(app.wait_exit(), 0)
-                self.assertEqual(self.read_settings(), settings_line(moved))
-
-    def write_settings(self, settings):
-        if settings is not None:
-            with open(self.path("settings.ini"), "wb") as file:
-                file.write(settings)
-
-    def read_settings(self):
-        with open(self.path("settings.ini"), "rb") as file:
-            return file.read()
-
-
-def moved_frame(app, window, start):
-    frame = app.frame_rect(window)
-    return frame if frame[:2] != start else None
-
-
-if __name__ == "__main__":
-    unittest.main()
+                self.assertEqual(self.settings.read_bytes(), settings_line(moved))
