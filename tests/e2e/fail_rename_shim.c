@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <unistd.h>
 
 static int failing(void) {
@@ -19,8 +20,11 @@ static int failing(void) {
     return 1;
 }
 
-static void* next(const char* name) {
-    return dlsym(RTLD_NEXT, name);
+// Stores the next definition of the named function in *function. ISO C has no cast from
+// the object pointer dlsym returns to a function pointer; POSIX makes copying it safe.
+static void load(void* function, const char* name) {
+    void* symbol = dlsym(RTLD_NEXT, name);
+    memcpy(function, &symbol, sizeof symbol);
 }
 
 int rename(const char* from, const char* to) {
@@ -29,7 +33,7 @@ int rename(const char* from, const char* to) {
         return -1;
     }
     if (real == NULL) {
-        real = (int (*)(const char*, const char*))next("rename");
+        load(&real, "rename");
     }
     return real(from, to);
 }
@@ -40,7 +44,7 @@ int renameat(int fromDir, const char* from, int toDir, const char* to) {
         return -1;
     }
     if (real == NULL) {
-        real = (int (*)(int, const char*, int, const char*))next("renameat");
+        load(&real, "renameat");
     }
     return real(fromDir, from, toDir, to);
 }
@@ -51,7 +55,7 @@ int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned
         return -1;
     }
     if (real == NULL) {
-        real = (int (*)(int, const char*, int, const char*, unsigned int))next("renameat2");
+        load(&real, "renameat2");
     }
     return real(fromDir, from, toDir, to, flags);
 }
@@ -62,7 +66,7 @@ int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) 
         return -1;
     }
     if (real == NULL) {
-        real = (int (*)(int, const char*, int, const char*, int))next("linkat");
+        load(&real, "linkat");
     }
     return real(fromDir, from, toDir, to, flags);
 }
