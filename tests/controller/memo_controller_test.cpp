@@ -188,6 +188,20 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     }
 }
 
+TEST_F(ControllerTest, AMemoSavedUnderANewNameOnTheWayToAnotherIsListed) {
+    Write(Memo("one"), "one");
+    Write(Memo("three"), "three");
+    Start("one");
+    view.SetComboText("fresh");
+    view.SetMemoText("x");
+    view.answers = {A::Yes};
+    Choose("three");
+    EXPECT_EQ(Read(Memo("fresh")), "x");
+    EXPECT_EQ(view.comboList, (QStringList{"fresh", "one", "three"}));
+    controller->Timer1_Timer();
+    EXPECT_EQ(view.comboText, "three");
+}
+
 TEST_F(ControllerTest, SavingANewMemoListsItAndASecondNewStillAsksBeforeOverwriting) {
     Start();
     controller->mnuNewFile_Click();
