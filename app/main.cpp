@@ -2,8 +2,8 @@
 #include <QStringList>
 
 #include "storage/file_store.h"
-#include "ui/launcher.h"
-#include "ui/main_window.h"
+#include "ui/widgets/desktop_launcher.h"
+#include "ui/widgets/main_window.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "storage/cp932.h"
 #include "storage/file_store.h"
 #include "ui/free_memory.h"
-#include "ui/launcher.h"
-#include "ui/main_window.h"
 #include "ui/memo_store.h"
+#include "ui/widgets/desktop_launcher.h"
+#include "ui/widgets/main_window.h"
 
 namespace markola {
 namespace {

@@ -5,7 +5,7 @@
 #include <QTextCursor>
 
 #include "ui/line_commands.h"
-#include "ui/memo_text_edit.h"
+#include "ui/widgets/memo_text_edit.h"
 
 namespace markola {
 namespace {

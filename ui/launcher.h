@@ -19,12 +19,4 @@ public:
     virtual bool StartDetached(const QString& program, const QString& workingDirectory) = 0;
 };
 
-// The launcher of the running program: the desktop services and a detached process.
-class DesktopLauncher : public Launcher {
-public:
-    bool OpenFolder(const QString& path) override;
-    bool OpenUrl(const QUrl& url) override;
-    bool StartDetached(const QString& program, const QString& workingDirectory) override;
-};
-
 }  // namespace markola

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "tests/widgets/widget_doubles.h"
-#include "ui/about_dialog.h"
+#include "ui/widgets/about_dialog.h"
 
 namespace markola {
 

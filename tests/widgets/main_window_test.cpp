@@ -9,10 +9,10 @@
 
 #include "storage/file_store.h"
 #include "tests/widgets/widget_doubles.h"
-#include "ui/main_window.h"
-#include "ui/memo_name_combo.h"
-#include "ui/memo_text_edit.h"
 #include "ui/messages.h"
+#include "ui/widgets/main_window.h"
+#include "ui/widgets/memo_name_combo.h"
+#include "ui/widgets/memo_text_edit.h"
 
 namespace markola {
 

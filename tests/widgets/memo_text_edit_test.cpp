@@ -4,8 +4,8 @@
 #include <QTest>
 #include <functional>
 
-#include "ui/memo_text_edit.h"
-#include "ui/memo_text_mapping.h"
+#include "ui/widgets/memo_text_edit.h"
+#include "ui/widgets/memo_text_mapping.h"
 
 namespace markola {
 

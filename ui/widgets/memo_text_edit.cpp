@@ -1,4 +1,4 @@
-#include "ui/memo_text_edit.h"
+#include "ui/widgets/memo_text_edit.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "ui/memo_text_mapping.h"
-#include "ui/virtual_keys.h"
+#include "ui/widgets/memo_text_mapping.h"
+#include "ui/widgets/virtual_keys.h"
 
 namespace markola {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/virtual_keys.h"
+#include "ui/widgets/virtual_keys.h"
 
 #include <algorithm>
 #include <iterator>

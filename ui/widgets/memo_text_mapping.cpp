@@ -1,4 +1,4 @@
-#include "ui/memo_text_mapping.h"
+#include "ui/widgets/memo_text_mapping.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,10 +1,10 @@
-#include "ui/memo_name_combo.h"
+#include "ui/widgets/memo_name_combo.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "ui/virtual_keys.h"
+#include "ui/widgets/virtual_keys.h"
 
 namespace markola {
 

@@ -1,4 +1,4 @@
-#include "ui/twips.h"
+#include "ui/widgets/twips.h"
 
 #include <cmath>
 

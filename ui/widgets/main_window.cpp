@@ -1,4 +1,4 @@
-#include "ui/main_window.h"
+#include "ui/widgets/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -7,15 +7,15 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "ui/about_dialog.h"
-#include "ui/fonts.h"
 #include "ui/line_commands.h"
-#include "ui/memo_name_combo.h"
-#include "ui/memo_text_edit.h"
-#include "ui/message_box.h"
 #include "ui/messages.h"
-#include "ui/twips.h"
-#include "ui/window_placement.h"
+#include "ui/widgets/about_dialog.h"
+#include "ui/widgets/fonts.h"
+#include "ui/widgets/memo_name_combo.h"
+#include "ui/widgets/memo_text_edit.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/twips.h"
+#include "ui/widgets/window_placement.h"
 
 namespace markola {
 namespace {

@@ -1,7 +1,7 @@
+#include "ui/widgets/desktop_launcher.h"
+
 #include <QDesktopServices>
 #include <QProcess>
-
-#include "ui/launcher.h"
 
 namespace markola {
 

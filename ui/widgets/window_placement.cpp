@@ -1,8 +1,8 @@
-#include "ui/window_placement.h"
+#include "ui/widgets/window_placement.h"
 
 #include <algorithm>
 
-#include "ui/twips.h"
+#include "ui/widgets/twips.h"
 
 namespace markola {
 

@@ -1,4 +1,4 @@
-#include "ui/about_dialog.h"
+#include "ui/widgets/about_dialog.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "ui/fonts.h"
 #include "ui/launcher.h"
-#include "ui/message_box.h"
 #include "ui/messages.h"
-#include "ui/twips.h"
+#include "ui/widgets/fonts.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/twips.h"
 
 namespace markola {
 namespace {
