@@ -6,37 +6,34 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <numeric>
 #include <system_error>
 #include <vector>
 
+#include "storage/native_path.h"
+
 namespace markola {
 namespace {
 
 constexpr QLatin1StringView kMemoExtension(".txt");
 
-QString SystemErrorText(int errorCode) {
-    return QString::fromStdString(std::generic_category().message(errorCode));
-}
-
-WriteResult Failed(QString errorText) {
-    return {false, std::move(errorText)};
-}
-
 // What an injected fault reports: the error the system gives for a real failure of that step.
-QString InjectedErrorText(WriteStep step) {
+int InjectedError(WriteStep step) {
     switch (step) {
         case WriteStep::Open:
-            return SystemErrorText(EACCES);
+            return EACCES;
         case WriteStep::Write:
-            return SystemErrorText(ENOSPC);
+            return ENOSPC;
         case WriteStep::Commit:
-            return SystemErrorText(EIO);
+            return EIO;
     }
-    return SystemErrorText(EIO);
+    return EIO;
+}
+
+WriteResult Failed(int errorCode) {
+    return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
 }
 
 QStringList MemoFileNames(const QString& folder) {
@@ -112,30 +109,15 @@ std::optional<QByteArray> DiskFileStore::ReadAll(const QString& path) const {
 }
 
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
-    const auto faultAt = [this](WriteStep step) { return injectFault_ && injectFault_(step); };
-
-    if (faultAt(WriteStep::Open)) {
-        return Failed(InjectedErrorText(WriteStep::Open));
+    for (const WriteStep step : {WriteStep::Open, WriteStep::Write, WriteStep::Commit}) {
+        if (injectFault_ && injectFault_(step)) {
+            return Failed(InjectedError(step));
+        }
     }
-    // Until commit() the bytes go to a temporary file beside the target; a QSaveFile that is
-    // destroyed uncommitted removes it, so every early return leaves the old file untouched.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Failed(file.errorString());
+    if (path.isEmpty()) {
+        return Failed(ENOENT);
     }
-    if (faultAt(WriteStep::Write)) {
-        return Failed(InjectedErrorText(WriteStep::Write));
-    }
-    if (file.write(bytes) != bytes.size()) {
-        return Failed(file.errorString());
-    }
-    if (faultAt(WriteStep::Commit)) {
-        return Failed(InjectedErrorText(WriteStep::Commit));
-    }
-    if (!file.commit()) {
-        return Failed(file.errorString());
-    }
-    return {true, {}};
+    return ReplaceFileAtomically(NativePath(path), bytes);
 }
 
 QStringList DiskFileStore::ListMemoNames(const QString& folder) {

@@ -6,14 +6,11 @@
 #include <functional>
 #include <optional>
 
+#include "storage/atomic_write.h"
+
 namespace markola {
 
 inline constexpr qint64 kMaxMemoFileSize = qint64{512} * 1024 * 1024;
-
-struct WriteResult {
-    bool ok = false;
-    QString errorText;  // the system's description of the failure, when !ok
-};
 
 // The files MARKOLA keeps, seen through one small interface so that callers can be
 // tested against injected failures.

@@ -1,0 +1,142 @@
+#include "storage/atomic_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QRandomGenerator>
+#include <cerrno>
+#include <climits>
+#include <system_error>
+
+namespace markola {
+namespace {
+
+// Qt 6.4's QSaveFile writes through a buffer and renames without checking the final flush,
+// so a full disk turns into an empty file reported as saved; every step is checked here.
+
+WriteResult Failure(int errorCode) {
+    return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
+}
+
+QByteArray FolderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+// The file a chain of symbolic links ends at; the path itself when it is no link. A link
+// whose target is missing is followed too, so the save creates the target.
+QByteArray LinkTarget(QByteArray path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[PATH_MAX];
+        const ssize_t length = readlink(path.constData(), target, sizeof target);
+        if (length < 0 || length == sizeof target) {
+            return path;
+        }
+        const QByteArray next(target, length);
+        path = next.startsWith('/') ? next : FolderOf(path) + '/' + next;
+    }
+    return path;
+}
+
+// Owns the temporary file until it has been renamed into place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const QByteArray& folder) {
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            path_ = folder + "/.markola-" +
+                    QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+            fd_ = open(path_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST) {
+                break;
+            }
+        }
+        error_ = fd_ < 0 ? errno : 0;
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        if (!renamed_) {
+            unlink(path_.constData());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    int OpenError() const { return error_; }
+    int fd() const { return fd_; }
+    int Close() {
+        const int result = close(fd_);
+        fd_ = -1;
+        return result;
+    }
+    int RenameTo(const QByteArray& target) {
+        const int result = rename(path_.constData(), target.constData());
+        renamed_ = result == 0;
+        return result;
+    }
+
+private:
+    QByteArray path_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool renamed_ = false;
+};
+
+bool WriteEveryByte(int fd, const QByteArray& bytes) {
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.constData() + written, bytes.size() - written);
+        if (n < 0 && errno != EINTR) {
+            return false;
+        }
+        written += n > 0 ? n : 0;
+    }
+    return true;
+}
+
+// Owner first: changing the owner clears the setuid and setgid bits that the mode restores.
+void KeepOwnerAndMode(int fd, const struct stat& old) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+        (void)fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    (void)fchmod(fd, old.st_mode & 07777);
+}
+
+// Makes the rename itself durable. File systems that cannot sync a folder say so with
+// EINVAL; the file is in place all the same.
+int SyncFolder(const QByteArray& folder) {
+    const int fd = open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno;
+    }
+    const int error = fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    close(fd);
+    return error;
+}
+
+}  // namespace
+
+WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray& bytes) {
+    const QByteArray target = LinkTarget(nativePath);
+    const QByteArray folder = FolderOf(target);
+    TemporaryFile temporary(folder);
+    if (temporary.OpenError() != 0) {
+        return Failure(temporary.OpenError());
+    }
+    struct stat old {};
+    if (stat(target.constData(), &old) == 0) {
+        KeepOwnerAndMode(temporary.fd(), old);
+    }
+    if (!WriteEveryByte(temporary.fd(), bytes) || fdatasync(temporary.fd()) != 0 ||
+        temporary.Close() != 0 || temporary.RenameTo(target) != 0) {
+        return Failure(errno);
+    }
+    if (const int error = SyncFolder(folder); error != 0) {
+        return Failure(error);
+    }
+    return {true, 0, {}};
+}
+
+}  // namespace markola
