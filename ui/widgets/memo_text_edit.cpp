@@ -2,14 +2,18 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <utility>
 
+#include "ui/widgets/line_end_marks.h"
 #include "ui/widgets/memo_text_mapping.h"
+#include "ui/widgets/plain_line_breaks.h"
 #include "ui/widgets/virtual_keys.h"
 
 namespace markola {
@@ -43,6 +47,7 @@ private:
 };
 
 MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    installEventFilter(new PlainLineBreaks(this));
     setLineWrapMode(NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -190,6 +195,45 @@ void MemoTextEdit::insertFromMimeData(const QMimeData* source) {
     if (source->hasText()) {
         insertPlainText(InsertedText(source->text()));
         ensureCursorVisible();
+    }
+}
+
+// The memo's own line ends, so that other programs get CR and LF rather than the marks.
+QMimeData* MemoTextEdit::createMimeDataFromSelection() const {
+    auto* data = new QMimeData;
+    data->setText(MemoTextFromDocument(textCursor().selectedText()));
+    return data;
+}
+
+void MemoTextEdit::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    PaintLoneLineEnds();
+}
+
+// Over the empty glyph box that the font gives a mark, in the lines on screen.
+void MemoTextEdit::PaintLoneLineEnds() {
+    QPainter painter(viewport());
+    const QTextCursor selection = textCursor();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF bounds = blockBoundingGeometry(block).translated(offset);
+        if (bounds.top() > viewport()->height()) {
+            break;
+        }
+        const QString text = block.text();
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i] != kLoneCrMark && text[i] != kLoneLfMark) {
+                continue;
+            }
+            const QTextLine line = block.layout()->lineForTextPosition(i);
+            const qreal start = line.cursorToX(i);
+            const QRectF cell(bounds.left() + start, bounds.top() + line.y(),
+                              line.cursorToX(i + 1) - start, line.height());
+            const int position = block.position() + i;
+            DrawLineEndMark(
+                painter, cell, text[i], palette(),
+                position >= selection.selectionStart() && position < selection.selectionEnd());
+        }
     }
 }
 
