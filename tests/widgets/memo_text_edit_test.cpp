@@ -38,6 +38,13 @@ private slots:
             {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.undo(); }, {u"a\r\n\rb\nc\0z"_qs}},
             {[&] { edit.redo(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
+            {[&] {
+                 edit.selectAll();
+                 edit.copy();
+                 QCOMPARE(QApplication::clipboard()->text(), edit.MemoText());
+                 edit.paste();
+             },
+             {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.selectAll(); }, {}},
             {[&] { edit.cut(); }, {""}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},

@@ -31,6 +31,8 @@ private:
     QTextCursor& cursor_;
 };
 
+const QString kDocumentTextFormat = QStringLiteral("application/x-markola-document-text");
+
 }  // namespace
 
 // While the program itself changes the text, the document's own change signals are not
@@ -192,16 +194,23 @@ void MemoTextEdit::resizeEvent(QResizeEvent* event) {
 }
 
 void MemoTextEdit::insertFromMimeData(const QMimeData* source) {
-    if (source->hasText()) {
+    if (source->hasFormat(kDocumentTextFormat)) {
+        insertPlainText(QString::fromUtf8(source->data(kDocumentTextFormat)));
+    } else if (source->hasText()) {
         insertPlainText(InsertedText(source->text()));
-        ensureCursorVisible();
+    } else {
+        return;
     }
+    ensureCursorVisible();
 }
 
-// The memo's own line ends, so that other programs get CR and LF rather than the marks.
+// Other programs get the memo's own line ends; this box gets its lines as they are, so
+// that a copied lone CR or LF stays one.
 QMimeData* MemoTextEdit::createMimeDataFromSelection() const {
     auto* data = new QMimeData;
-    data->setText(MemoTextFromDocument(textCursor().selectedText()));
+    const QString selected = textCursor().selectedText();
+    data->setText(MemoTextFromDocument(selected));
+    data->setData(kDocumentTextFormat, selected.toUtf8());
     return data;
 }
 
