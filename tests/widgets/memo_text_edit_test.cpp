@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <functional>
@@ -48,6 +49,13 @@ private slots:
             {[&] { edit.selectAll(); }, {}},
             {[&] { edit.cut(); }, {""}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
+            {[&] {
+                 edit.SetSelStart(1);
+                 QInputMethodEvent commit;
+                 commit.setCommitString(u"\u2028"_qs);
+                 QApplication::sendEvent(&edit, &commit);
+             },
+             {"b\r\n\r\na"}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();
