@@ -1,15 +1,21 @@
 #include <QApplication>
-#include <QStringList>
+#include <QByteArray>
 
+#include "storage/file_names.h"
 #include "storage/file_store.h"
 #include "ui/widgets/desktop_launcher.h"
 #include "ui/widgets/main_window.h"
 
 namespace {
 
-// The memo to open is the whole text after the program's name, spaces and all.
-QString StartupArgument(const QStringList& arguments) {
-    return arguments.mid(1).join(QLatin1Char(' '));
+// The memo to open is the whole text after the program's name, spaces and all, read from
+// its bytes as the name of a memo file is: a name from an older system is no UTF-8.
+QString StartupArgument(int argc, char* argv[]) {
+    QByteArray argument;
+    for (int i = 1; i < argc; ++i) {
+        argument.append(i > 1 ? " " : "").append(argv[i]);
+    }
+    return markola::DisplayFileName(argument);
 }
 
 }  // namespace
@@ -19,7 +25,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOLA_VERSION));
     markola::DiskFileStore files;
     markola::DesktopLauncher launcher;
-    markola::MainWindow window(files, launcher, StartupArgument(QCoreApplication::arguments()),
+    markola::MainWindow window(files, launcher, StartupArgument(argc, argv),
                                QCoreApplication::applicationVersion());
     window.Form_Load();
     window.show();

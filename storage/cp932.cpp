@@ -190,4 +190,16 @@ Encoded Encode(QStringView text) {
     return result;
 }
 
+std::optional<std::uint8_t> StrayByte(QChar c) {
+    const int byte = c.unicode() - kStrayBase;
+    if (byte < 0x80 || byte > 0xFF || isHalfWidthKatakana(byte)) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(byte);
+}
+
+QString ByteName(std::uint8_t byte) {
+    return QStringLiteral("0x") + QString::number(byte, 16).toUpper().rightJustified(2, u'0');
+}
+
 }  // namespace markola::cp932

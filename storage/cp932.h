@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <cstdint>
+#include <optional>
 
 namespace markola::cp932 {
 
@@ -21,5 +23,11 @@ struct Encoded {
 };
 
 Encoded Encode(QStringView text);
+
+// The byte that a placeholder of Decode stands for; nothing for every other character.
+std::optional<std::uint8_t> StrayByte(QChar c);
+
+// A byte as a user can look it up in a hex viewer: "0x81".
+QString ByteName(std::uint8_t byte);
 
 }  // namespace markola::cp932

@@ -1,17 +1,19 @@
 #include "storage/file_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <numeric>
 #include <system_error>
 #include <vector>
 
+#include "storage/file_names.h"
 #include "storage/native_path.h"
 
 namespace markola {
@@ -36,19 +38,27 @@ WriteResult Failed(int errorCode) {
     return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
 }
 
+// Hidden files count: ".txt" is the unnamed memo's file. The extension is tested on the
+// bytes, where a code page 932 name ends in the same four as a UTF-8 one.
 QStringList MemoFileNames(const QString& folder) {
-    // Hidden is needed for ".txt", the unnamed memo's file; System would add broken links.
-    // The extension is tested by hand: a name filter costs a pattern match per entry.
-    QDirIterator it(folder, QDir::Files | QDir::Hidden);
     QStringList fileNames;
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().endsWith(kMemoExtension, Qt::CaseInsensitive)) {
-            fileNames.append(it.fileName());
+    for (const DirectoryEntry& entry : ReadDirectory(NativePath(folder))) {
+        if (entry.isFile &&
+            QLatin1StringView(entry.nativeName).endsWith(kMemoExtension, Qt::CaseInsensitive)) {
+            fileNames.append(DisplayFileName(entry.nativeName));
         }
     }
     return fileNames;
 }
+
+struct FdCloser {
+    ~FdCloser() {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    int fd;
+};
 
 // Case-insensitive, in the user's locale. Names equal but for case ("a.txt", "A.txt") keep a
 // fixed order between calls.
@@ -79,30 +89,37 @@ QStringList SortedForTheUser(const QStringList& fileNames) {
 }  // namespace
 
 bool DiskFileStore::Exists(const QString& path) const {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    struct stat status {};
+    return !path.isEmpty() && stat(NativePath(path).constData(), &status) == 0 &&
+           S_ISREG(status.st_mode);
 }
 
+// Non-blocking, so that opening a pipe or device of that name returns at once and is refused.
 std::optional<QByteArray> DiskFileStore::ReadAll(const QString& path) const {
-    // Checked before opening: opening a pipe or device for reading could block or never end.
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile() || info.size() > kMaxMemoFileSize) {
+    if (path.isEmpty()) {
         return std::nullopt;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    const FdCloser file{open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    struct stat status {};
+    if (file.fd < 0 || fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size > kMaxMemoFileSize) {
         return std::nullopt;
     }
-    const qint64 size = file.size();
-    if (size > kMaxMemoFileSize) {
-        return std::nullopt;
-    }
-    QByteArray bytes(size, Qt::Uninitialized);
-    if (file.read(bytes.data(), size) != size) {
-        return std::nullopt;
+    QByteArray bytes(status.st_size, Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = read(file.fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return std::nullopt;
+        }
+        done += got;
     }
     // A file that grew after its size was taken would otherwise lose its tail unnoticed.
     char probe = 0;
-    if (file.read(&probe, 1) != 0) {
+    if (read(file.fd, &probe, 1) != 0) {
         return std::nullopt;
     }
     return bytes;

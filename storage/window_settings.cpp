@@ -90,21 +90,38 @@ WindowGeometry ToGeometry(const std::array<std::int32_t, 4>& values) {
     return {values[0], values[1], values[2], values[3]};
 }
 
+// What other editors put around the text: a UTF-8 byte-order mark before it, and the
+// Ctrl+Z that marked the end of a text file on older systems after it.
+QByteArrayView TextOfFile(QByteArrayView content) {
+    if (content.startsWith("\xEF\xBB\xBF")) {
+        content = content.sliced(3);
+    }
+    const qsizetype endOfFile = content.indexOf('\x1A');
+    return endOfFile < 0 ? content : content.first(endOfFile);
+}
+
 }  // namespace
 
 WindowGeometry ParseWindowSettings(QByteArrayView content) {
     std::array<std::int32_t, 4> values{};
-    FieldReader reader(content);
+    FieldReader reader(TextOfFile(content));
     // Each group of four replaces the one before. When a group breaks off (the file ends in
-    // it, or a field is not a whole 32-bit number) reading stops there: the fields of that
-    // group read before the break keep their values, the others take their defaults.
+    // it, or a field is not a whole 32-bit number) reading stops there. A whole group read
+    // before stays, whatever junk follows it; otherwise the fields of the broken group read
+    // before the break keep their values and the others take their defaults.
     bool broken = false;
+    bool wholeGroupRead = false;
     while (!broken && reader.SkipToNextGroup()) {
-        for (std::size_t i = 0; i < values.size(); ++i) {
+        std::array<std::int32_t, 4> group{};
+        for (std::size_t i = 0; i < group.size(); ++i) {
             const std::optional<std::int32_t> field = broken ? std::nullopt : reader.NextField();
             broken = !field.has_value();
-            values[i] = field.value_or(kDefaults[i]);
+            group[i] = field.value_or(kDefaults[i]);
         }
+        if (!broken || !wholeGroupRead) {
+            values = group;
+        }
+        wholeGroupRead = wholeGroupRead || !broken;
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (values[i] < 0) {

@@ -1,6 +1,7 @@
 #include "ui/memo_store.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "storage/cp932.h"
 #include "ui/free_memory.h"
@@ -28,9 +29,19 @@ QString CharacterAt(const QString& text, qsizetype index) {
     return text.mid(index, pair ? 2 : 1);
 }
 
+// A stray byte of the file is drawn as an empty box, so the message names the byte instead.
 QString UnencodableMessage(const QString& text, qsizetype index) {
     const qsizetype line = QStringView(text).left(index).count(u"\r\n") + 1;
-    return text::UnencodableCharacter(line, CharacterAt(text, index));
+    const std::optional<std::uint8_t> stray = cp932::StrayByte(text.at(index));
+    return text::UnencodableCharacter(line,
+                                      stray ? cp932::ByteName(*stray) : CharacterAt(text, index));
+}
+
+// A file name holding a line break or a tab shows as a blank in the name box and breaks
+// the list into rows; no memo is saved under one.
+bool HoldsControlCharacter(const QString& path) {
+    return std::any_of(path.begin(), path.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
 }
 
 }  // namespace
@@ -77,7 +88,7 @@ bool MemoStore::ShowMemoFile(const QString& path) {
 }
 
 SaveResult MemoStore::SaveMemo(const QString& path) {
-    if (!IsInsideMemoFolder(path)) {
+    if (!IsInsideMemoFolder(path) || HoldsControlCharacter(path)) {
         view_.ShowMessage(text::kUnsafeName, Buttons::Ok, MessageIcon::Exclamation);
         return SaveResult::Failed;
     }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -59,6 +60,21 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
+    // By the bytes of its name, which need not be UTF-8.
+    static void WriteNative(const QByteArray& path, const QByteArray& bytes) {
+        std::FILE* file = std::fopen(path.constData(), "wb");
+        ASSERT_TRUE(file);
+        std::fwrite(bytes.constData(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    static QByteArray ReadNative(const QByteArray& path) {
+        std::FILE* file = std::fopen(path.constData(), "rb");
+        QByteArray bytes;
+        for (int c = 0; file && (c = std::fgetc(file)) != EOF;) {
+            bytes.append(static_cast<char>(c));
+        }
+        return file && std::fclose(file) == 0 ? bytes : QByteArray("<missing>");
+    }
     static QByteArray Read(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -99,6 +115,34 @@ TEST_F(ControllerTest, StartUpListsTheMemosCaseFoldedAndShowsTheOneTheArgumentNa
         EXPECT_FALSE(State().TextChanged || State().NameChanged);
         EXPECT_EQ(view.geometry, (WindowGeometry{100, 200, 300, 400}));
         EXPECT_EQ(view.comboList, (QStringList{"", "a.txt", "B", "Plan", "txt"}));
+    }
+}
+
+// Memo files as they come from older systems, named on the command line: each is listed
+// once under its name, opens, and takes an edit back into itself, byte for byte.
+TEST_F(ControllerTest, FilesFromOtherSystemsOpenAndSaveBackIntoThemselves) {
+    const std::tuple<QByteArray, QString, QByteArray> cases[] = {
+        // file name, name shown, content
+        {"NOTES.TXT", "NOTES", "a\r\n"},
+        {"\x82\xA0.Txt", u"\u3042"_qs, "\x82\xA0\r\n"},
+        {"\x82.txt", "<0x82>", "lone\rcr\nlf"},
+        {"bom.txt", "bom", "\xEF\xBB\xBFtext\x1A"},
+    };
+    Write(Memo(""), "");
+    for (const auto& [fileName, shown, content] : cases) {
+        SCOPED_TRACE(shown.toStdString());
+        const QByteArray path = "memo/" + fileName;
+        WriteNative(path, content);
+        Start(shown);
+        EXPECT_TRUE(view.messages.empty());
+        EXPECT_EQ(view.comboList.count(shown), 1);
+        EXPECT_EQ(view.comboText, shown);
+        view.SetMemoText(view.memoText + "+");
+        controller->mnuSave_Click();
+        EXPECT_TRUE(view.messages.empty());
+        EXPECT_EQ(ReadNative(path), content + "+");
+        EXPECT_EQ(view.comboList.count(shown), 1);
+        std::remove(path.constData());
     }
 }
 
@@ -229,7 +273,14 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
         {"b", "x\r\ny😀z", false,
          "保存できない文字が含まれています（2 行目の「😀」）。"
          "この文字を削除するか置き換えてから保存してください。"},
+        {"b", "x\r\n\xEF\x9E\x81@", false,  // a stray lead byte before a trail byte
+         "保存できない文字が含まれています（2 行目の「0x81」）。"
+         "この文字を削除するか置き換えてから保存してください。"},
+        {"b", "\xE2\x90\x8D", false,  // pasted, it is no line end
+         "保存できない文字が含まれています（1 行目の「\xE2\x90\x8D」）。"
+         "この文字を削除するか置き換えてから保存してください。"},
         {"../escape", "x", false, text::kUnsafeName},
+        {"b\tc", "x", false, text::kUnsafeName},
         {"b", "x", true, {}},
     };
     Write(Memo("b"), "text");

@@ -1,6 +1,8 @@
 """A memo holding every kind of byte, opened from the command line and saved unchanged."""
 
-from harness import MarkolaTestCase
+import os
+
+from harness import MarkolaTestCase, wait_for
 
 # Each piece as a Japanese desktop writes it; together they end without a line end.
 MEMO = b"".join([
@@ -19,11 +21,16 @@ MEMO = b"".join([
 
 class Cp932RoundTripTest(MarkolaTestCase):
     def test_unchanged_memo_is_saved_byte_for_byte(self):
-        self.memo_file("bytes").write_bytes(MEMO)
-        for argument in ("bytes", "bytes.TXT"):
+        """Also into a file from an older system: an upper-case extension, a Shift_JIS name."""
+        for file_name, argument in (("bytes.txt", "bytes"), ("bytes.txt", "bytes.TXT"),
+                                    (b"NOTES.TXT", "NOTES"), (b"\x82\xa0.txt", b"\x82\xa0")):
+            path = self.workdir / "memo" / os.fsdecode(file_name)
+            path.write_bytes(MEMO)
             with self.subTest(argument=argument), self.session(argument) as app:
                 app.main_window()
-                self.memo_file("bytes").write_bytes(b"to be overwritten")
+                path.write_bytes(b"to be overwritten")
                 app.key("ctrl+s")
-                self.wait_memo("bytes", MEMO)
-
+                wait_for(lambda: path.read_bytes() == MEMO, f"{argument!r} saved in place")
+                memos = [n for n in os.listdir(self.workdir / "memo") if n.endswith((".txt", ".TXT"))]
+                self.assertEqual(sorted(memos), sorted([".txt", path.name]))  # no twin
+            path.unlink()

@@ -45,6 +45,25 @@ class SwitchMemosTest(MarkolaTestCase):
                 else:
                     self.assert_overwrite_asked(app, outcome)
 
+    def test_a_quick_second_choice_after_cancel(self):
+        """Down on the combo box chooses todo before the restore's 100 ms are over; No to its
+        question shows todo, and the restore's tick, due meanwhile, keeps it."""
+        for name, data in MEMOS.items():
+            self.memo_file(name).write_bytes(data)
+        with self.session() as app:
+            window = app.main_window()
+            self.edit(app, window, "+1")
+            app.click(window, *COMBO)
+            app.pick_from_popup("F4", "shop")
+            app.wait_focus(app.wait_window(CLOSE_TITLE))
+            app.key("Escape", "Down")
+            app.answer(CLOSE_TITLE, "n")
+            time.sleep(RESTORE_SECONDS)
+            self.edit(app, window, "+2")
+            app.key("ctrl+s")
+            self.wait_memo("todo", b"todo\r\n+2")
+            self.assert_memos({"todo": b"todo\r\n+2"})
+
     def assert_shop_shown(self, app, window, written):
         """An edit saves into shop's file without a question."""
         self.edit(app, window, "+2")

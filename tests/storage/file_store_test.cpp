@@ -1,7 +1,9 @@
 #include "storage/file_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +16,9 @@ namespace {
 class FileStoreTest : public ::testing::Test {
 protected:
     QString Path(const QString& name) const { return dir_.filePath(name); }
-    QByteArray NativePath(const QString& name) const { return Path(name).toLocal8Bit(); }
+    QByteArray NativePath(const QByteArray& name) const {
+        return dir_.path().toLocal8Bit() + '/' + name;
+    }
 
     void MakeFile(const QString& name, const QByteArray& bytes = {}) const {
         QFile file(Path(name));
@@ -34,17 +38,24 @@ protected:
 };
 
 TEST_F(FileStoreTest, ListsTxtFilesOfAnyCaseSortedCaseInsensitively) {
+    const QByteArray oldSystemNames[] = {"\x82\xA0.txt", "\x82.txt"};  // Qt cannot remove them
+    for (const QByteArray& name : oldSystemNames) {
+        ASSERT_EQ(close(creat(NativePath(name), 0600)), 0);
+    }
     for (const char* name :
-         {"b.txt", "A.txt", "c.TXT", "a.txt", ".txt", "notes.log", "x.txt.bak"}) {
+         {"b.txt", "A.txt", "c.TXT", "a.txt", ".txt", "notes.log", "x.txt.bak", ".markola-1.tmp"}) {
         MakeFile(name);
     }
     MakeDir("d.txt");
     MakeLink("b.txt", "e.txt");
     MakeLink("missing", "f.txt");
 
-    const QStringList expected{"", "A", "a", "b", "c", "e"};
+    const QStringList expected{"", "<0x82>", "A", "a", "b", "c", "e", u"\u3042"_qs};
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), expected);
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), expected);
+    for (const QByteArray& name : oldSystemNames) {
+        EXPECT_EQ(unlink(NativePath(name)), 0);
+    }
 }
 
 TEST_F(FileStoreTest, MissingFolderIsCreatedAndOneThatCannotBeListsEmpty) {

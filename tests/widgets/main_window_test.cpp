@@ -121,6 +121,29 @@ private slots:
         QCOMPARE(Text()->MemoText(), QString("plan"));
     }
 
+    // Cancel arms the restore; a choice made within its 100 ms asks again, and the tick that
+    // falls due while that question is open waits until the choice has been handled.
+    void restoreTickWaitsUntilTheQuestionOpenAtItsTimeIsHandled() {
+        WriteFile("memo/plan.txt", "plan");
+        WriteFile("memo/shop.txt", "shop");
+        Open();
+        const auto choose = [this](const QString& name) {
+            const int index = Combo()->findText(name);
+            Combo()->setCurrentIndex(index);
+            emit Combo()->activated(index);
+        };
+        Text()->SetMemoText("edited");
+        ClickInNextMessageBox("キャンセル");
+        choose("plan");
+        testing::OnNextMessageBox([](QMessageBox& box) {
+            QTimer::singleShot(300, &box, [&box] { box.button(QMessageBox::No)->click(); });
+        });
+        choose("shop");
+        QTest::qWait(300);
+        QCOMPARE(Text()->MemoText(), QString("shop"));
+        QCOMPARE(Combo()->EditText(), QString("shop"));
+    }
+
     void textBoxKeysBarItemsAndDoubleClick() {
         Open("a\r\nb\r\n");
         PressKey(Text(), Qt::Key_A, Qt::ControlModifier);

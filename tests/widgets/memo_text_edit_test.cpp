@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <functional>
@@ -21,25 +22,40 @@ private slots:
         MemoTextEdit edit;
         QStringList seen;
         connect(&edit, &MemoTextEdit::memoChanged, [&] { seen << edit.MemoText(); });
-        const auto press = [&edit](int at, Qt::Key key) {
-            return [&edit, at, key] {
+        const auto press = [&edit](int at, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            return [&edit, at, key, modifiers] {
                 edit.SetSelStart(at);
-                QTest::keyClick(&edit, key);
+                QTest::keyClick(&edit, key, modifiers);
             };
         };
-        QApplication::clipboard()->setText(u"1\r2\u20283\r\n4"_qs);
+        // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
+        QApplication::clipboard()->setText(u"1\r2\u20283\r\n4\u240D\uFDD2"_qs);
         const std::pair<std::function<void()>, QStringList> steps[] = {
             {[&] { edit.SetMemoText(u"a\rb\nc\r\n\0z"_qs); }, {u"a\rb\nc\r\n\0z"_qs}},
             {[&] { edit.SetMemoText(u"a\rb\nc\r\n\0z"_qs); }, {}},
             {[&] { edit.ReplaceMemoText(u"a\rb\nc\r\n\0z"_qs); }, {}},
-            {press(1, Qt::Key_Return), {u"a\r\n\rb\nc\r\n\0z"_qs}},
+            {press(1, Qt::Key_Return, Qt::ShiftModifier), {u"a\r\n\rb\nc\r\n\0z"_qs}},
             {press(9, Qt::Key_Backspace), {u"a\r\n\rb\nc\0z"_qs}},
-            {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\0z"_qs}},
+            {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.undo(); }, {u"a\r\n\rb\nc\0z"_qs}},
-            {[&] { edit.redo(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\0z"_qs}},
+            {[&] { edit.redo(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
+            {[&] {
+                 edit.selectAll();
+                 edit.copy();
+                 QCOMPARE(QApplication::clipboard()->text(), edit.MemoText());
+                 edit.paste();
+             },
+             {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.selectAll(); }, {}},
             {[&] { edit.cut(); }, {""}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
+            {[&] {
+                 edit.SetSelStart(1);
+                 QInputMethodEvent commit;
+                 commit.setCommitString(u"\u2028"_qs);
+                 QApplication::sendEvent(&edit, &commit);
+             },
+             {"b\r\n\r\na"}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();
@@ -53,9 +69,10 @@ private slots:
         const std::tuple<QString, QString, QString> cases[] = {
             // memo, document, replacement
             {"a\r\nb\r\nc\r\n", "a\nb\nc\n", "a\r\nc\r\nb\r\n"},
-            {"x\ry", u"x\u240Dy"_qs, "x\r\ny"},
+            {"x\ry", u"x\uFDD2y"_qs, "x\r\ny"},
             {"a\r\nb", "a\nb", "a\nb"},
-            {"\r\r\n\n\r", u"\u240D\n\u240A\u240D"_qs, "\r\n\n\r"},
+            {"\r\r\n\n\r", u"\uFDD2\n\uFDD3\uFDD2"_qs, "\r\n\n\r"},
+            {u"\u240D\u240A"_qs, u"\u240D\u240A"_qs, "\r\n"},
             {u"x\0\t\U0001F600"_qs, u"x\0\t\U0001F600"_qs, u"x\0\t\U0001F601"_qs},
             {"ab", "ab", ""},
             {"aa", "aa", "aaa"},
@@ -90,6 +107,24 @@ private slots:
         edit.SetSelStart(1);
         edit.SetSelLength(4);
         QCOMPARE(edit.textCursor().selectedText(), u"b\u2029c"_qs);
+    }
+
+    // Each mark is drawn by the box itself over its cell: CR and LF differ from each other
+    // and from a blank, a typed arrow and the empty box a font draws for a noncharacter.
+    void drawsLoneCrAndLfAsMarksOfTheirOwn() {
+        MemoTextEdit edit;
+        edit.resize(200, 60);
+        const auto shot = [&edit](const QString& memo) {
+            edit.SetMemoText(memo);
+            return edit.viewport()->grab().toImage();
+        };
+        const QImage shots[] = {shot("x\ry"), shot("x\ny"), shot("x y"), shot(u"x\u2190y"_qs),
+                                shot(u"x\uFDD4y"_qs)};
+        for (int mark : {0, 1}) {
+            for (int other = mark + 1; other < std::ssize(shots); ++other) {
+                QVERIFY2(shots[mark] != shots[other], qPrintable(QString::number(other)));
+            }
+        }
     }
 
     void scrollsSidewaysOnlyWhenALineIsWiderThanTheBox() {

@@ -50,6 +50,11 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
     : QMainWindow(parent),
       launcher_(launcher),
       version_(std::move(version)),
+      ticks_([this] {
+          if (Timer1.isActive()) {
+              controller_.Timer1_Timer();
+          }
+      }),
       controller_(*this, files, std::move(startupArgument)) {
     setWindowTitle(text::kApplicationTitle);
     setWindowIcon(WindowIcon());
@@ -79,17 +84,28 @@ void MainWindow::Form_Load() {
     controller_.Form_Load();
 }
 
+// Every handler runs inside the tick gate, so the restore tick never comes in the middle
+// of one, nor inside the questions it asks.
 void MainWindow::ConnectControls() {
-    connect(Combo1, &MemoNameCombo::nameChanged, this, [this] { controller_.Combo1_Change(); });
-    connect(Combo1, &MemoNameCombo::itemChosen, this, [this] { controller_.Combo1_Click(); });
-    Combo1->SetKeyDownHandler(
-        [this](int& keyCode, int shift) { controller_.Combo1_KeyDown(keyCode, shift); });
-    connect(Text1, &MemoTextEdit::memoChanged, this, [this] { controller_.Text1_Change(); });
-    connect(Text1, &MemoTextEdit::doubleClicked, this, [this] { Text1_DblClick(*Text1); });
+    connect(Combo1, &MemoNameCombo::nameChanged, this,
+            ticks_.Guarded([this] { controller_.Combo1_Change(); }));
+    connect(Combo1, &MemoNameCombo::itemChosen, this,
+            ticks_.Guarded([this] { controller_.Combo1_Click(); }));
+    Combo1->SetKeyDownHandler([this](int& keyCode, int shift) {
+        const TickGate::Running running(ticks_);
+        controller_.Combo1_KeyDown(keyCode, shift);
+    });
+    connect(Text1, &MemoTextEdit::memoChanged, this,
+            ticks_.Guarded([this] { controller_.Text1_Change(); }));
+    connect(Text1, &MemoTextEdit::doubleClicked, this,
+            ticks_.Guarded([this] { Text1_DblClick(*Text1); }));
     Text1->SetKeyHandlers(
-        [this](int& keyCode, int shift) { controller_.Text1_KeyDown(keyCode, shift); },
+        [this](int& keyCode, int shift) {
+            const TickGate::Running running(ticks_);
+            controller_.Text1_KeyDown(keyCode, shift);
+        },
         &MemoController::Text1_KeyPress);
-    connect(&Timer1, &QTimer::timeout, this, [this] { controller_.Timer1_Timer(); });
+    connect(&Timer1, &QTimer::timeout, this, [this] { ticks_.Tick(); });
 }
 
 QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
@@ -104,7 +120,7 @@ template <typename Handler>
 void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler) {
     auto* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, ticks_.Guarded(handler));
     menu->addAction(action);
 }
 
@@ -277,7 +293,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     bool cancel = false;
-    controller_.Form_Unload(cancel);
+    {
+        const TickGate::Running running(ticks_);
+        controller_.Form_Unload(cancel);
+    }
     if (cancel) {
         event->ignore();
     } else {

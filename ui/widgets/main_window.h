@@ -9,6 +9,7 @@
 #include "ui/launcher.h"
 #include "ui/memo_controller.h"
 #include "ui/memo_view.h"
+#include "ui/widgets/tick_gate.h"
 
 class QMenu;
 
@@ -74,6 +75,7 @@ private:
     MemoNameCombo* Combo1;
     MemoTextEdit* Text1;
     QTimer Timer1;
+    TickGate ticks_;
     std::unique_ptr<AboutDialog> Form2;
 
     Launcher& launcher_;

@@ -2,14 +2,18 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <utility>
 
+#include "ui/widgets/line_end_marks.h"
 #include "ui/widgets/memo_text_mapping.h"
+#include "ui/widgets/plain_line_breaks.h"
 #include "ui/widgets/virtual_keys.h"
 
 namespace markola {
@@ -27,6 +31,8 @@ private:
     QTextCursor& cursor_;
 };
 
+const QString kDocumentTextFormat = QStringLiteral("application/x-markola-document-text");
+
 }  // namespace
 
 // While the program itself changes the text, the document's own change signals are not
@@ -43,6 +49,7 @@ private:
 };
 
 MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    installEventFilter(new PlainLineBreaks(this));
     setLineWrapMode(NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -187,9 +194,55 @@ void MemoTextEdit::resizeEvent(QResizeEvent* event) {
 }
 
 void MemoTextEdit::insertFromMimeData(const QMimeData* source) {
-    if (source->hasText()) {
+    if (source->hasFormat(kDocumentTextFormat)) {
+        insertPlainText(QString::fromUtf8(source->data(kDocumentTextFormat)));
+    } else if (source->hasText()) {
         insertPlainText(InsertedText(source->text()));
-        ensureCursorVisible();
+    } else {
+        return;
+    }
+    ensureCursorVisible();
+}
+
+// Other programs get the memo's own line ends; this box gets its lines as they are, so
+// that a copied lone CR or LF stays one.
+QMimeData* MemoTextEdit::createMimeDataFromSelection() const {
+    auto* data = new QMimeData;
+    const QString selected = textCursor().selectedText();
+    data->setText(MemoTextFromDocument(selected));
+    data->setData(kDocumentTextFormat, selected.toUtf8());
+    return data;
+}
+
+void MemoTextEdit::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    PaintLoneLineEnds();
+}
+
+// Over the empty glyph box that the font gives a mark, in the lines on screen.
+void MemoTextEdit::PaintLoneLineEnds() {
+    QPainter painter(viewport());
+    const QTextCursor selection = textCursor();
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF bounds = blockBoundingGeometry(block).translated(offset);
+        if (bounds.top() > viewport()->height()) {
+            break;
+        }
+        const QString text = block.text();
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i] != kLoneCrMark && text[i] != kLoneLfMark) {
+                continue;
+            }
+            const QTextLine line = block.layout()->lineForTextPosition(i);
+            const qreal start = line.cursorToX(i);
+            const QRectF cell(bounds.left() + start, bounds.top() + line.y(),
+                              line.cursorToX(i + 1) - start, line.height());
+            const int position = block.position() + i;
+            DrawLineEndMark(
+                painter, cell, text[i], palette(),
+                position >= selection.selectionStart() && position < selection.selectionEnd());
+        }
     }
 }
 

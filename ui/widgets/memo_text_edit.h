@@ -53,6 +53,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     class ProgramEdit;
@@ -61,6 +63,7 @@ private:
     int MemoOffsetOf(int documentPosition) const;
     int MemoLength() const;
     void ShowFromStart();
+    void PaintLoneLineEnds();
     void UpdateCachedMemo(int position, int charsAdded);
     void RememberMemo(const QString& text, bool exact);
 

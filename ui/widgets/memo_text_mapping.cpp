@@ -12,8 +12,12 @@ constexpr char16_t kBlockBreak = u'\u2029';
 
 // Characters whose meaning the document would change on the way in or out.
 bool BreaksRoundTrip(char16_t c) {
-    return c == kLoneCrSymbol.unicode() || c == kLoneLfSymbol.unicode() || c == kBlockBreak ||
+    return c == kLoneCrMark.unicode() || c == kLoneLfMark.unicode() || c == kBlockBreak ||
            c == u'\uFDD0' || c == u'\uFDD1';
+}
+
+bool IsNoncharacter(char16_t c) {
+    return (c >= u'\uFDD0' && c <= u'\uFDEF') || c == u'\uFFFE' || c == u'\uFFFF';
 }
 
 bool IsCrLfAt(QStringView text, qsizetype i) {
@@ -33,10 +37,10 @@ DocumentText DocumentTextFromMemo(QStringView memo) {
                 ++i;
                 *out++ = QChar(kLf);
             } else {
-                *out++ = kLoneCrSymbol;
+                *out++ = kLoneCrMark;
             }
         } else if (c == kLf) {
-            *out++ = kLoneLfSymbol;
+            *out++ = kLoneLfMark;
         } else {
             result.roundTrips = result.roundTrips && !BreaksRoundTrip(c);
             *out++ = QChar(c);
@@ -54,9 +58,9 @@ QString MemoTextFromDocument(QStringView raw) {
         if (c == QChar(kBlockBreak)) {
             *out++ = QChar(kCr);
             *out++ = QChar(kLf);
-        } else if (c == kLoneCrSymbol) {
+        } else if (c == kLoneCrMark) {
             *out++ = QChar(kCr);
-        } else if (c == kLoneLfSymbol) {
+        } else if (c == kLoneLfMark) {
             *out++ = QChar(kLf);
         } else {
             *out++ = c;
@@ -75,7 +79,7 @@ QString InsertedText(QStringView pasted) {
             text += QChar(kLf);
         } else if (c == kCr || c == kBlockBreak || c == u'\u2028') {
             text += QChar(kLf);
-        } else {
+        } else if (!IsNoncharacter(c)) {
             text += QChar(c);
         }
     }

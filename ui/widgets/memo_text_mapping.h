@@ -6,18 +6,19 @@
 namespace markola {
 
 // The memo text box keeps the memo in a text document, one block per CR LF line. The
-// document turns every \r and \n into a block break, so a lone CR or LF of a memo is
-// shown as a visible symbol of its line instead; neither symbol can be stored in the
-// memo's code page, so the mapping loses nothing a memo file can hold. All other
-// characters, NUL and the other control characters included, stay as they are.
-inline constexpr QChar kLoneCrSymbol = QChar(0x240D);  // "␍"
-inline constexpr QChar kLoneLfSymbol = QChar(0x240A);  // "␊"
+// document turns every \r and \n into a block break, so a lone CR or LF of a memo stays
+// in its line as a mark character instead. The marks are noncharacters: no font draws
+// them (the text box draws them itself) and no user types or pastes them, so a pasted
+// "␍" or "␊" stays the symbol it is, and the mapping loses nothing a memo file can hold.
+// All other characters, NUL and the other control characters included, stay as they are.
+inline constexpr QChar kLoneCrMark = QChar(0xFDD2);
+inline constexpr QChar kLoneLfMark = QChar(0xFDD3);
 
 struct DocumentText {
     QString text;  // blocks separated by '\n', as QTextDocument::setPlainText reads it
     // False when reading the document back would not give the memo text unchanged: the
-    // memo held a symbol that stands for a lone CR or LF, or a character that the
-    // document takes for a block break.
+    // memo held a mark character, or a character that the document takes for a block
+    // break.
     bool roundTrips = true;
 };
 
@@ -28,7 +29,8 @@ DocumentText DocumentTextFromMemo(QStringView memo);
 QString MemoTextFromDocument(QStringView raw);
 
 // Pasted or dropped text with every kind of line break (CR LF, CR, LF, U+2028, U+2029)
-// as '\n', so that each one becomes a block break, that is a CR LF of the memo.
+// as '\n', so that each one becomes a block break, that is a CR LF of the memo, and
+// without noncharacters, which are the text box's own marks.
 QString InsertedText(QStringView pasted);
 
 // Memo offset of a document position in the block numbered blockNumber: every block
