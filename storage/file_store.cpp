@@ -1,5 +1,7 @@
 #include "storage/file_store.h"
 
+#include <sys/stat.h>
+
 #include <QCollator>
 #include <QCollatorSortKey>
 #include <QDir>
@@ -106,6 +108,18 @@ std::optional<QByteArray> DiskFileStore::ReadAll(const QString& path) const {
         return std::nullopt;
     }
     return bytes;
+}
+
+std::optional<FileIdentity> DiskFileStore::Identity(const QString& path) const {
+    struct stat status {};
+    if (path.isEmpty() || stat(NativePath(path).constData(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{
+        .size = status.st_size,
+        .modifiedNs = qint64{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec,
+        .device = status.st_dev,
+        .inode = status.st_ino};
 }
 
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -225,12 +226,17 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
         bool failWrite;
         QString message;
     };
+    const QString tooLong(300, u'x');
     const Case cases[] = {
         {"b", "x\r\ny😀z", false,
          "保存できない文字が含まれています（2 行目の「😀」）。"
          "この文字を削除するか置き換えてから保存してください。"},
         {"../escape", "x", false, text::kUnsafeName},
-        {"b", "x", true, {}},
+        {"b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
+        {"no/b", "x", false,
+         "memo/no/b.txt を保存できませんでした。保存先のフォルダがありません。"},
+        {qPrintable(tooLong), "x", false,
+         Memo(tooLong) + " を保存できませんでした。名前が長すぎます。"},
     };
     Write(Memo("b"), "text");
     for (const Case& c : cases) {
@@ -245,12 +251,125 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
         controller->mnuSave_Click();
         EXPECT_EQ(view.messages.back().icon, MessageIcon::Exclamation);
         EXPECT_EQ(view.messages.back().title, "MARKOLA");
-        if (!c.message.isEmpty()) {
-            EXPECT_EQ(view.messages.back().prompt, c.message);
-        }
+        EXPECT_EQ(view.messages.back().prompt, c.message);
         EXPECT_TRUE(State().TextChanged && State().NameChanged);
         EXPECT_EQ(Read(Memo("b")), "text");
         EXPECT_FALSE(QFile::exists("escape.txt"));
+    }
+}
+
+// A memo file that could not be read (here: over the size limit) is never written over;
+// another name saves the edits.
+TEST_F(ControllerTest, AFileThatCouldNotBeReadIsNotWrittenOver) {
+    QFile huge(Memo("huge"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
+    Start("huge");
+    EXPECT_EQ(view.messages.back().prompt, "memo/huge.txt ﾌｧｲﾙを開けません。");
+    view.SetMemoText("typed");
+    bool cancel = false;
+    view.answers = {A::Yes};  // to the close question
+    controller->Form_Unload(cancel);
+    controller->mnuSave_Click();
+    for (const ShownMessage& refusal : {view.messages.end()[-2], view.messages.back()}) {
+        EXPECT_EQ(
+            refusal.prompt,
+            "「huge」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。");
+        EXPECT_EQ(refusal.icon, MessageIcon::Exclamation);
+        EXPECT_EQ(refusal.title, "MARKOLA");
+    }
+    EXPECT_TRUE(cancel);
+    EXPECT_TRUE(State().TextChanged);
+    EXPECT_EQ(QFileInfo(Memo("huge")).size(), kMaxMemoFileSize + 1);
+    view.SetComboText("copy");
+    controller->mnuSave_Click();
+    EXPECT_EQ(Read(Memo("copy")), "typed");
+}
+
+// Another program (or a second MARKOLA) changed or deleted the memo since it was loaded.
+TEST_F(ControllerTest, AMemoChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
+    struct Case {
+        const char* onDisk;  // nullptr: deleted
+        std::vector<A> answers;
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"plan\r\nappended", {A::No}, "plan\r\nappended"},
+        {"theirs", {A::Yes}, "mine"},
+        {nullptr, {}, "mine"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kept);
+        Write(Memo("plan"), "plan");
+        Start("plan");
+        view.SetMemoText("mine");
+        QFile::remove(Memo("plan"));
+        if (c.onDisk) {
+            Write(Memo("plan"), c.onDisk);
+        }
+        view.messages.clear();
+        view.answers.assign(c.answers.begin(), c.answers.end());
+        controller->mnuSave_Click();
+        EXPECT_EQ(Read(Memo("plan")), c.kept);
+        EXPECT_EQ(State().TextChanged, c.answers == std::vector{A::No});
+        if (!c.answers.empty()) {
+            EXPECT_EQ(view.messages.at(0).prompt,
+                      "「plan」 はほかのプログラムで変更されています。上書き保存しますか？");
+            EXPECT_EQ(view.messages[0].buttons, Buttons::YesNoDefaultNo);
+            EXPECT_EQ(view.messages[0].icon, MessageIcon::Exclamation);
+            EXPECT_EQ(view.messages[0].title, "MARKOLA");
+        }
+        // Asked again only while the other version is kept.
+        if (c.answers == std::vector{A::No}) {
+            view.answers = {A::No};
+        }
+        view.SetMemoText("again");
+        controller->mnuSave_Click();
+        EXPECT_TRUE(view.answers.empty());
+    }
+}
+
+// Edits left by an end without questions (SIGTERM) come back at the next start, every
+// character whole; the recovery file goes once they are saved or given up.
+TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
+    enum Then { kDecline, kSave, kCloseWithoutSaving };
+    const QString edits = QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
+    for (const Then then : {kDecline, kSave, kCloseWithoutSaving}) {
+        SCOPED_TRACE(then);
+        Write(Memo("plan"), "plan");
+        Start("plan");
+        controller->Form_Terminate();  // nothing edited, nothing kept
+        view.SetMemoText(edits);
+        controller->Form_Terminate();
+        EXPECT_EQ(Read(Memo("plan")), "plan");
+        EXPECT_EQ(QDir("memo/.recovery").entryList(QDir::Files).size(), 1);
+
+        view = FakeView();
+        view.answers = {then == kDecline ? A::No : A::Yes};
+        controller = std::make_unique<MemoController>(view, files, QString());
+        view.onComboChange = [this] { controller->Combo1_Change(); };
+        view.onTextChange = [this] { controller->Text1_Change(); };
+        controller->Form_Load();
+        EXPECT_EQ(view.messages.back().prompt,
+                  "保存されていない「plan」 の変更が残っています。復元しますか？");
+        EXPECT_EQ(view.messages.back().buttons, Buttons::YesNo);
+        EXPECT_EQ(view.messages.back().title, "MARKOLA");
+        EXPECT_EQ(view.comboList, (QStringList{"plan"}));
+        if (then != kDecline) {
+            EXPECT_EQ(view.comboText, "plan");
+            EXPECT_EQ(view.memoText, edits);
+            EXPECT_TRUE(State().TextChanged);
+            EXPECT_FALSE(State().NameChanged);
+        }
+        bool cancel = false;
+        if (then == kSave) {
+            view.SetMemoText("saved");
+            controller->mnuSave_Click();  // no question: the file is as it was
+            EXPECT_EQ(Read(Memo("plan")), "saved");
+        } else if (then == kCloseWithoutSaving) {
+            view.answers = {A::No};
+            controller->Form_Unload(cancel);
+        }
+        EXPECT_TRUE(QDir("memo/.recovery").isEmpty());
     }
 }
 

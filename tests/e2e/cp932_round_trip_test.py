@@ -1,6 +1,7 @@
-"""A memo holding every kind of byte, opened from the command line and saved unchanged."""
+"""A memo holding every kind of byte, opened from the command line and saved unchanged, over
+a version another program wrote meanwhile once the user agrees (Enter keeps the other)."""
 
-from harness import MarkolaTestCase
+from harness import MAIN_TITLE, MarkolaTestCase
 
 # Each piece as a Japanese desktop writes it; together they end without a line end.
 MEMO = b"".join([
@@ -25,5 +26,9 @@ class Cp932RoundTripTest(MarkolaTestCase):
                 app.main_window()
                 self.memo_file("bytes").write_bytes(b"to be overwritten")
                 app.key("ctrl+s")
+                app.answer(MAIN_TITLE, "Return")
+                self.assertEqual(self.memo("bytes"), b"to be overwritten")
+                app.key("ctrl+s")
+                app.answer(MAIN_TITLE, "y")
                 self.wait_memo("bytes", MEMO)
 
