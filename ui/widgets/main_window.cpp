@@ -6,7 +6,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSessionManager>
+#include <QStyle>
+#include <QTextDocument>
 #include <QWindow>
+#include <QtMath>
 
 #include "ui/line_commands.h"
 #include "ui/messages.h"
@@ -79,8 +82,9 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
 // The menu bar whole, the combo box and a few lines of the text box.
 QSize MainWindow::UsableSize() const {
     constexpr int kTextLines = 3;
-    const int textHeight =
-        kTextLines * Text1->fontMetrics().lineSpacing() + 2 * Text1->frameWidth();
+    const int textHeight = kTextLines * Text1->fontMetrics().lineSpacing() +
+                           2 * (Text1->frameWidth() + qCeil(Text1->document()->documentMargin())) +
+                           style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     return {menuBar()->sizeHint().width(),
             menuBar()->sizeHint().height() + Combo1->sizeHint().height() + textHeight};
 }
