@@ -31,8 +31,9 @@ protected:
     void TearDown() override { QDir::setCurrent(previousDir_); }
 
     // A new window on the files as they are now.
-    void Start(const QString& argument = {}) {
+    void Start(const QString& argument = {}, std::deque<Answer> answers = {}) {
         view = FakeView();
+        view.answers = std::move(answers);
         failWrites = false;
         controller = std::make_unique<MemoController>(view, files, argument);
         view.onComboChange = [this] { controller->Combo1_Change(); };
@@ -147,9 +148,9 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
 
             EXPECT_TRUE(view.answers.empty());
             if (!c.answers.empty()) {
-                EXPECT_EQ(view.messages[0].prompt, "変更されています。保存しますか？");
-                EXPECT_EQ(view.messages[0].title, "変更されています。");
-                EXPECT_EQ(view.messages[0].buttons, Buttons::YesNoCancel);
+                EXPECT_EQ(view.messages[0],
+                          (ShownMessage{"変更されています。保存しますか？", Buttons::YesNoCancel,
+                                        MessageIcon::None, "変更されています。"}));
             }
             const bool warned =
                 !view.messages.empty() && view.messages.back().icon == MessageIcon::Exclamation;
@@ -219,29 +220,34 @@ TEST_F(ControllerTest, SavingANewMemoListsItAndASecondNewStillAsksBeforeOverwrit
     EXPECT_EQ(Read(Memo("新規メモ")), "first");
 }
 
-// Unencodable text is refused before the overwrite question, which nobody answers here.
+// Unencodable text is refused before the overwrite question, which nobody answers here, and
+// a memo whose file could not be read (over the size limit) before anything else.
 TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
     struct Case {
-        const char *name, *text;
+        QString argument, name;
+        const char* text;
         bool failWrite;
         QString message;
     };
     const QString tooLong(300, u'x');
     const Case cases[] = {
-        {"b", "x\r\ny😀z", false,
+        {"", "b", "x\r\ny😀z", false,
          "保存できない文字が含まれています（2 行目の「😀」）。"
          "この文字を削除するか置き換えてから保存してください。"},
-        {"../escape", "x", false, text::kUnsafeName},
-        {"b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
-        {"no/b", "x", false,
+        {"", "../escape", "x", false, text::kUnsafeName},
+        {"", "b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
+        {"", "no/b", "x", false,
          "memo/no/b.txt を保存できませんでした。保存先のフォルダがありません。"},
-        {qPrintable(tooLong), "x", false,
-         Memo(tooLong) + " を保存できませんでした。名前が長すぎます。"},
+        {"", tooLong, "x", false, Memo(tooLong) + " を保存できませんでした。名前が長すぎます。"},
+        {"huge", "huge", "x", false,
+         "「huge」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
     };
     Write(Memo("b"), "text");
+    QFile huge(Memo("huge"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Start();
+        SCOPED_TRACE(c.message.toStdString());
+        Start(c.argument);
         view.SetComboText(c.name);
         view.SetMemoText(c.text);
         failWrites = c.failWrite;
@@ -249,40 +255,13 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
             view.answers = {A::Yes};  // to overwrite "b"
         }
         controller->mnuSave_Click();
-        EXPECT_EQ(view.messages.back().icon, MessageIcon::Exclamation);
-        EXPECT_EQ(view.messages.back().title, "MARKOLA");
-        EXPECT_EQ(view.messages.back().prompt, c.message);
+        EXPECT_EQ(view.messages.back(),
+                  (ShownMessage{c.message, Buttons::Ok, MessageIcon::Exclamation, "MARKOLA"}));
         EXPECT_TRUE(State().TextChanged && State().NameChanged);
         EXPECT_EQ(Read(Memo("b")), "text");
         EXPECT_FALSE(QFile::exists("escape.txt"));
+        EXPECT_EQ(QFileInfo(Memo("huge")).size(), kMaxMemoFileSize + 1);
     }
-}
-
-// A memo file that could not be read (here: over the size limit) is never written over;
-// another name saves the edits.
-TEST_F(ControllerTest, AFileThatCouldNotBeReadIsNotWrittenOver) {
-    QFile huge(Memo("huge"));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
-    Start("huge");
-    EXPECT_EQ(view.messages.back().prompt, "memo/huge.txt ﾌｧｲﾙを開けません。");
-    view.SetMemoText("typed");
-    bool cancel = false;
-    view.answers = {A::Yes};  // to the close question
-    controller->Form_Unload(cancel);
-    controller->mnuSave_Click();
-    for (const ShownMessage& refusal : {view.messages.end()[-2], view.messages.back()}) {
-        EXPECT_EQ(
-            refusal.prompt,
-            "「huge」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。");
-        EXPECT_EQ(refusal.icon, MessageIcon::Exclamation);
-        EXPECT_EQ(refusal.title, "MARKOLA");
-    }
-    EXPECT_TRUE(cancel);
-    EXPECT_TRUE(State().TextChanged);
-    EXPECT_EQ(QFileInfo(Memo("huge")).size(), kMaxMemoFileSize + 1);
-    view.SetComboText("copy");
-    controller->mnuSave_Click();
-    EXPECT_EQ(Read(Memo("copy")), "typed");
 }
 
 // Another program (or a second MARKOLA) changed or deleted the memo since it was loaded.
@@ -306,25 +285,16 @@ TEST_F(ControllerTest, AMemoChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
         if (c.onDisk) {
             Write(Memo("plan"), c.onDisk);
         }
-        view.messages.clear();
         view.answers.assign(c.answers.begin(), c.answers.end());
         controller->mnuSave_Click();
         EXPECT_EQ(Read(Memo("plan")), c.kept);
         EXPECT_EQ(State().TextChanged, c.answers == std::vector{A::No});
         if (!c.answers.empty()) {
-            EXPECT_EQ(view.messages.at(0).prompt,
-                      "「plan」 はほかのプログラムで変更されています。上書き保存しますか？");
-            EXPECT_EQ(view.messages[0].buttons, Buttons::YesNoDefaultNo);
-            EXPECT_EQ(view.messages[0].icon, MessageIcon::Exclamation);
-            EXPECT_EQ(view.messages[0].title, "MARKOLA");
+            EXPECT_EQ(
+                view.messages.back(),
+                (ShownMessage{"「plan」 はほかのプログラムで変更されています。上書き保存しますか？",
+                              Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
         }
-        // Asked again only while the other version is kept.
-        if (c.answers == std::vector{A::No}) {
-            view.answers = {A::No};
-        }
-        view.SetMemoText("again");
-        controller->mnuSave_Click();
-        EXPECT_TRUE(view.answers.empty());
     }
 }
 
@@ -343,23 +313,14 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         EXPECT_EQ(Read(Memo("plan")), "plan");
         EXPECT_EQ(QDir("memo/.recovery").entryList(QDir::Files).size(), 1);
 
-        view = FakeView();
-        view.answers = {then == kDecline ? A::No : A::Yes};
-        controller = std::make_unique<MemoController>(view, files, QString());
-        view.onComboChange = [this] { controller->Combo1_Change(); };
-        view.onTextChange = [this] { controller->Text1_Change(); };
-        controller->Form_Load();
-        EXPECT_EQ(view.messages.back().prompt,
-                  "保存されていない「plan」 の変更が残っています。復元しますか？");
-        EXPECT_EQ(view.messages.back().buttons, Buttons::YesNo);
-        EXPECT_EQ(view.messages.back().title, "MARKOLA");
+        Start({}, {then == kDecline ? A::No : A::Yes});
+        EXPECT_EQ(view.messages.back(),
+                  (ShownMessage{"保存されていない「plan」 の変更が残っています。復元しますか？",
+                                Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
         EXPECT_EQ(view.comboList, (QStringList{"plan"}));
-        if (then != kDecline) {
-            EXPECT_EQ(view.comboText, "plan");
-            EXPECT_EQ(view.memoText, edits);
-            EXPECT_TRUE(State().TextChanged);
-            EXPECT_FALSE(State().NameChanged);
-        }
+        EXPECT_EQ(view.memoText, then == kDecline ? "" : edits);
+        EXPECT_EQ(State().TextChanged, then != kDecline);
+        EXPECT_FALSE(State().NameChanged);
         bool cancel = false;
         if (then == kSave) {
             view.SetMemoText("saved");

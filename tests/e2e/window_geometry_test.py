@@ -43,8 +43,8 @@ class WindowGeometryTest(MarkolaTestCase):
                 self.settings.write_bytes(settings)
                 with self.session() as app:
                     window = app.main_window()
-                    left, top, width, height = app.frame_rect(window)
-                    self.assertTrue(200 <= width <= SCREEN_SIZE[0] and 120 <= height <= SCREEN_SIZE[1],
-                                    (width, height))
+                    width, height = app.frame_rect(window)[2:]
+                    self.assertTrue(200 <= width <= SCREEN_SIZE[0], width)
+                    self.assertTrue(120 <= height <= SCREEN_SIZE[1], height)
                     app.key("alt+F4")
                     self.assertEqual(app.wait_exit(), 0)

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "storage/window_settings.h"
+
 namespace markola {
 namespace {
 
@@ -104,15 +106,30 @@ TEST_F(FileStoreTest, WritesExactlyTheBytesButNotIntoAMissingFolder) {
     EXPECT_EQ(Entries(), (QStringList{"m.txt", longName}));
 }
 
-TEST_F(FileStoreTest, FailureAtAnyStepKeepsOldFileWholeAndLeavesNoTemporary) {
-    MakeFile("m.txt", "old content");
-    for (const WriteStep failing : {WriteStep::Open, WriteStep::Write, WriteStep::Commit}) {
-        DiskFileStore store([failing](WriteStep step) { return step == failing; });
-        const WriteResult result = store.WriteAll(Path("m.txt"), "new");
-        EXPECT_FALSE(result.ok);
-        EXPECT_FALSE(result.errorText.isEmpty());
-        EXPECT_EQ(store.ReadAll(Path("m.txt")), QByteArray("old content"));
-        EXPECT_EQ(Entries(), QStringList{"m.txt"});
+// The real system calls fail, through the shim that the test run "file_store_system_calls"
+// preloads; without it there is nothing to test here.
+TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) {
+    if (qEnvironmentVariableIsEmpty("LD_PRELOAD")) {
+        GTEST_SKIP() << "needs the failing-calls shim preloaded";
+    }
+    MakeDir("files");
+    qputenv("MARKOLA_E2E_FAIL_FLAG", NativePath("flag"));
+    qputenv("MARKOLA_E2E_FAIL_UNDER", NativePath("files"));
+    MakeFile("files/m.txt", "old memo");
+    MakeFile("files/settings.ini", "1,2,3,4");
+    for (const char* call : {"write", "fdatasync", "close", "rename"}) {
+        for (const auto& [name, error] :
+             {std::pair{"ENOSPC", ENOSPC}, {"EDQUOT", EDQUOT}, {"EIO", EIO}}) {
+            SCOPED_TRACE(std::string(call) + " " + name);
+            MakeFile("flag", QByteArray(call) + ' ' + name);
+            const WriteResult result = store_.WriteAll(Path("files/m.txt"), "new memo");
+            WriteWindowSettings(store_, Path("files/settings.ini"), {5, 6, 7, 8});
+            QFile::remove(Path("flag"));
+            EXPECT_EQ(result.errorCode, error);
+            EXPECT_EQ(store_.ReadAll(Path("files/m.txt")), "old memo");
+            EXPECT_EQ(store_.ReadAll(Path("files/settings.ini")), "1,2,3,4");
+            EXPECT_EQ(QDir(Path("files")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        }
     }
 }
 
