@@ -139,9 +139,11 @@ WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray
         return Failure(errno);
     }
     if (const int error = SyncFolder(folder); error != 0) {
-        return Failure(error);
+        WriteResult result = Failure(error);
+        result.replaced = true;
+        return result;
     }
-    return {true, 0, {}};
+    return {true, 0, {}, true};
 }
 
 }  // namespace markola

@@ -162,13 +162,15 @@ bool MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
         const BusyPointer busy(view_);
         result = files_.WriteAll(path, bytes);
     }
+    // A file this program replaced is not "changed by another program" at the next save.
+    if (result.replaced) {
+        state_.OnDisk = {.path = path, .identity = files_.Identity(path)};
+    }
     if (!result.ok) {
         view_.ShowMessage(text::CannotSave(path, WriteFailureReason(result)), Buttons::Ok,
                           MessageIcon::Exclamation);
-        return false;
     }
-    state_.OnDisk = {.path = path, .identity = files_.Identity(path)};
-    return true;
+    return result.ok;
 }
 
 bool MemoStore::FileExists(const QString& path) const {
