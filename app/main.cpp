@@ -5,6 +5,7 @@
 #include "storage/file_store.h"
 #include "ui/widgets/desktop_launcher.h"
 #include "ui/widgets/main_window.h"
+#include "ui/widgets/termination_signals.h"
 
 namespace {
 
@@ -23,11 +24,18 @@ QString StartupArgument(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOLA_VERSION));
+    markola::TerminationSignals endRequests;
     markola::DiskFileStore files;
     markola::DesktopLauncher launcher;
     markola::MainWindow window(files, launcher, StartupArgument(argc, argv),
                                QCoreApplication::applicationVersion());
+    QObject::connect(&endRequests, &markola::TerminationSignals::received, &window,
+                     &markola::MainWindow::EndWithoutAsking);
     window.Form_Load();
+    // An end requested while a start-up message was open left only that message's loop.
+    if (endRequests.Received()) {
+        return 0;
+    }
     window.show();
     return QApplication::exec();
 }

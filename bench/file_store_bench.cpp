@@ -31,5 +31,18 @@ void BM_ListMemos_10000(benchmark::State& state) {
 }
 BENCHMARK(BM_ListMemos_10000)->Unit(benchmark::kMillisecond);
 
+// The whole save as the user waits for it: write, flush to disk, rename, folder sync.
+void BM_SaveMemo_10MB(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("memo.txt"));
+    const QByteArray line("\x81\xa0 \x83\x81\x83\x82 checklist item\r\n");
+    const QByteArray memo = line.repeated(10'000'000 / line.size());
+    DiskFileStore store;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.WriteAll(path, memo));
+    }
+}
+BENCHMARK(BM_SaveMemo_10MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 }  // namespace markola

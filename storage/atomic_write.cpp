@@ -88,10 +88,15 @@ bool WriteEveryByte(int fd, const QByteArray& bytes) {
     qsizetype written = 0;
     while (written < bytes.size()) {
         const ssize_t n = write(fd, bytes.constData() + written, bytes.size() - written);
-        if (n < 0 && errno != EINTR) {
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            // No progress without an error would loop for ever; a full device is the cause.
+            errno = n == 0 ? ENOSPC : errno;
             return false;
         }
-        written += n > 0 ? n : 0;
+        written += n;
     }
     return true;
 }
@@ -134,9 +139,11 @@ WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray
         return Failure(errno);
     }
     if (const int error = SyncFolder(folder); error != 0) {
-        return Failure(error);
+        WriteResult result = Failure(error);
+        result.replaced = true;
+        return result;
     }
-    return {true, 0, {}};
+    return {true, 0, {}, true};
 }
 
 }  // namespace markola

@@ -9,6 +9,9 @@ struct WriteResult {
     bool ok = false;
     int errorCode = 0;  // errno of the step that failed, when !ok
     QString errorText;  // the system's description of the failure, when !ok
+    // The new bytes are in the file although the write failed: only syncing the folder
+    // after the rename did, so the rename may not survive a power cut.
+    bool replaced = false;
 };
 
 // Replaces the file at the native path with exactly these bytes, or leaves it as it was.

@@ -125,6 +125,18 @@ std::optional<QByteArray> DiskFileStore::ReadAll(const QString& path) const {
     return bytes;
 }
 
+std::optional<FileIdentity> DiskFileStore::Identity(const QString& path) const {
+    struct stat status {};
+    if (path.isEmpty() || stat(NativePath(path).constData(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{
+        .size = status.st_size,
+        .modifiedNs = qint64{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec,
+        .device = status.st_dev,
+        .inode = status.st_ino};
+}
+
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
     for (const WriteStep step : {WriteStep::Open, WriteStep::Write, WriteStep::Commit}) {
         if (injectFault_ && injectFault_(step)) {

@@ -12,6 +12,16 @@ namespace markola {
 
 inline constexpr qint64 kMaxMemoFileSize = qint64{512} * 1024 * 1024;
 
+// What tells one version of a file from another: an atomic replace gives a new inode, an
+// append a new size or modification time.
+struct FileIdentity {
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // The files MARKOLA keeps, seen through one small interface so that callers can be
 // tested against injected failures.
 class FileStore {
@@ -23,6 +33,8 @@ public:
     // The whole content, or nothing when the file cannot be opened, cannot be read
     // whole, or is larger than kMaxMemoFileSize.
     virtual std::optional<QByteArray> ReadAll(const QString& path) const = 0;
+    // The identity of the file a path leads to, links followed; nothing when it is missing.
+    virtual std::optional<FileIdentity> Identity(const QString& path) const = 0;
     // Replaces the file atomically: on failure the old content stays whole and no
     // temporary file is left behind.
     virtual WriteResult WriteAll(const QString& path, const QByteArray& bytes) = 0;
@@ -44,6 +56,7 @@ public:
 
     bool Exists(const QString& path) const override;
     std::optional<QByteArray> ReadAll(const QString& path) const override;
+    std::optional<FileIdentity> Identity(const QString& path) const override;
     WriteResult WriteAll(const QString& path, const QByteArray& bytes) override;
     QStringList ListMemoNames(const QString& folder) override;
 

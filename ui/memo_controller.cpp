@@ -1,5 +1,6 @@
 #include "ui/memo_controller.h"
 
+#include "storage/recovery_file.h"
 #include "ui/line_commands.h"
 #include "ui/messages.h"
 
@@ -55,7 +56,7 @@ void MemoController::Combo1_Click() {
 // The memo on screen is saved under its own name, not the chosen one; a memo that could
 // not be saved stays on screen with its edits, as after Cancel.
 void MemoController::SaveAndSwitchTo(const QString& chosen) {
-    if (store_.SaveMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
+    if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
         ArmRestore(kResumeComboS);
         return;
     }
@@ -152,7 +153,7 @@ void MemoController::mnuNewFile_Click() {
     } else {
         switch (AskCloseQuestion()) {
             case Answer::Yes:
-                if (store_.SaveMemo(MemoPath(state_.MemoName)) == SaveResult::Saved) {
+                if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveResult::Saved) {
                     mnuReload_Click();
                     StartNewMemo();
                 } else {
@@ -181,7 +182,7 @@ void MemoController::StartNewMemo() {
 }
 
 void MemoController::mnuSave_Click() {
-    store_.SaveMemo(MemoPath(view_.ComboText()));
+    SaveShownMemo(MemoPath(view_.ComboText()));
     mnuReload_Click();
 }
 
@@ -202,6 +203,7 @@ void MemoController::Form_Load() {
     mnuReload_Click();
     Combo1_Click();
     LoadStartupArgument();
+    OfferRecovery();
 }
 
 // A memo named on the command line is shown only when its file exists; anything else
@@ -223,12 +225,15 @@ void MemoController::Form_Unload(bool& cancel) {
     if (state_.TextChanged) {
         switch (AskCloseQuestion()) {
             case Answer::Yes:
-                if (store_.SaveMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
+                if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
                     ArmRestore(kResumeComboS);
                     cancel = true;
                 }
                 break;
             case Answer::No:
+                // The edits are given up: a close that follows at once, as at the end of a
+                // session, does not ask again, and an end by signal keeps nothing.
+                state_.TextChanged = false;
                 break;
             default:
                 ArmRestore(kResumeComboS);
@@ -240,14 +245,71 @@ void MemoController::Form_Unload(bool& cancel) {
                         view_.WindowGeometryTwips());
 }
 
+void MemoController::Form_Terminate() {
+    if (!state_.TextChanged) {
+        return;
+    }
+    const bool sameFile = state_.OnDisk.path == MemoPath(state_.MemoName);
+    const Recovery edits{.name = state_.MemoName,
+                         .text = view_.Text().MemoText(),
+                         .nameChanged = state_.NameChanged,
+                         .unreadable = sameFile && state_.OnDisk.unreadable,
+                         .identity = sameFile ? state_.OnDisk.identity : std::nullopt};
+    if (const std::optional<QString> path =
+            WriteRecoveryFile(QString::fromLatin1(kRecoveryFolder), recoveryPath_, edits)) {
+        recoveryPath_ = *path;
+    }
+}
+
+// Restored edits are the edits of the memo they name, with the file as it was known then.
+void MemoController::OfferRecovery() {
+    const auto found = FindRecoveryFile(QString::fromLatin1(kRecoveryFolder));
+    if (!found) {
+        return;
+    }
+    const auto& [path, edits] = *found;
+    recoveryPath_ = path;
+    if (view_.ShowMessage(text::OfferRecovery(edits.name), Buttons::YesNo, MessageIcon::None) !=
+        Answer::Yes) {
+        DropRecovery();
+        return;
+    }
+    view_.SetComboText(edits.name);
+    view_.Text().SetMemoText(edits.text);
+    state_.TextChanged = true;
+    state_.NameChanged = edits.nameChanged;
+    state_.OnDisk = {
+        .path = MemoPath(edits.name), .unreadable = edits.unreadable, .identity = edits.identity};
+}
+
+void MemoController::DropRecovery() {
+    if (!recoveryPath_.isEmpty()) {
+        RemoveRecoveryFile(recoveryPath_);
+        recoveryPath_.clear();
+    }
+}
+
+SaveResult MemoController::SaveShownMemo(const QString& path) {
+    const SaveResult result = store_.SaveMemo(path);
+    if (result == SaveResult::Saved) {
+        DropRecovery();
+    }
+    return result;
+}
+
 void MemoController::ArmRestore(const QString& mode) {
     state_.ResumeMode = mode;
     view_.SetTimerEnabled(true);
 }
 
+// A No gives up the edits on screen, restored ones included.
 Answer MemoController::AskCloseQuestion() {
-    return view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel, MessageIcon::None,
-                             text::kCloseQuestionTitle);
+    const Answer answer = view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel,
+                                            MessageIcon::None, text::kCloseQuestionTitle);
+    if (answer == Answer::No) {
+        DropRecovery();
+    }
+    return answer;
 }
 
 }  // namespace markola

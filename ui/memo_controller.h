@@ -41,6 +41,8 @@ public:
     void mnuReload_Click();
     void Form_Load();
     void Form_Unload(bool& cancel);
+    // The program is ending with no chance to ask: unsaved edits go to a recovery file.
+    void Form_Terminate();
 
 private:
     void ArmRestore(const QString& mode);
@@ -48,12 +50,18 @@ private:
     void SaveAndSwitchTo(const QString& chosen);
     void StartNewMemo();
     void LoadStartupArgument();
+    SaveResult SaveShownMemo(const QString& path);
+    void OfferRecovery();
+    void DropRecovery();
 
     MemoView& view_;
     FileStore& files_;
     EditorState state_;
     MemoStore store_;
     QString startupArgument_;
+    // The recovery file that holds the edits on screen: restored at start-up or written
+    // at the end of the last run.
+    QString recoveryPath_;
 };
 
 }  // namespace markola

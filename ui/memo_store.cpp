@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cerrno>
 
 #include "storage/cp932.h"
 #include "ui/free_memory.h"
@@ -44,6 +45,28 @@ bool HoldsControlCharacter(const QString& path) {
                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
 }
 
+// The platform's own description is the fallback for failures a user can do little about.
+QString WriteFailureReason(const WriteResult& result) {
+    switch (result.errorCode) {
+        case ENOSPC:
+        case EDQUOT:
+            return text::kNoSpace;
+        case EROFS:
+            return text::kReadOnlyPlace;
+        case EACCES:
+        case EPERM:
+            return text::kNotPermitted;
+        case ENAMETOOLONG:
+            return text::kNameTooLong;
+        case ENOENT:
+            return text::kNoFolder;
+        case EIO:
+            return text::kDiskError;
+        default:
+            return result.errorText;
+    }
+}
+
 }  // namespace
 
 QString MemoPath(const QString& name) {
@@ -60,25 +83,28 @@ bool IsInsideMemoFolder(const QString& path) {
 MemoStore::MemoStore(MemoView& view, EditorState& state, FileStore& files)
     : view_(view), state_(state), files_(files) {}
 
+// The identity is taken before the read: a change made while reading then shows up as a
+// change at the next save rather than going unnoticed.
 void MemoStore::LoadMemo(const QString& path) {
     view_.Text().SetMemoText(QString());
-    const bool shown = ShowMemoFile(path);
+    const bool inside = IsInsideMemoFolder(path);
+    std::optional<FileIdentity> identity = inside ? files_.Identity(path) : std::nullopt;
+    const bool shown = inside && ShowMemoFile(path);
     ReturnFreeMemoryToSystem();
     if (!shown) {
+        state_.OnDisk = {.path = path, .unreadable = inside && files_.Exists(path), .identity = {}};
         view_.ShowMessage(path + text::kCannotOpenSuffix, Buttons::Ok, MessageIcon::None);
         state_.TextChanged = false;
         state_.MemoName = view_.ComboText();
         return;
     }
+    state_.OnDisk = {.path = path, .identity = std::move(identity)};
     state_.MemoName = view_.ComboText();
     state_.TextChanged = false;
     state_.NameChanged = false;
 }
 
 bool MemoStore::ShowMemoFile(const QString& path) {
-    if (!IsInsideMemoFolder(path)) {
-        return false;
-    }
     const BusyPointer busy(view_);
     const std::optional<QByteArray> bytes = files_.ReadAll(path);
     if (bytes) {
@@ -92,6 +118,11 @@ SaveResult MemoStore::SaveMemo(const QString& path) {
         view_.ShowMessage(text::kUnsafeName, Buttons::Ok, MessageIcon::Exclamation);
         return SaveResult::Failed;
     }
+    if (IsUnreadableOnDisk(path)) {
+        view_.ShowMessage(text::NotOverwritingUnreadable(state_.MemoName), Buttons::Ok,
+                          MessageIcon::Exclamation);
+        return SaveResult::Failed;
+    }
     const QString memo = view_.Text().MemoText();
     const cp932::Encoded encoded = cp932::Encode(memo);
     if (encoded.unencodableAt >= 0) {
@@ -99,7 +130,7 @@ SaveResult MemoStore::SaveMemo(const QString& path) {
                           MessageIcon::Exclamation);
         return SaveResult::Failed;
     }
-    if (!ConfirmOverwrite(path)) {
+    if (!ConfirmOverwrite(path) || !ConfirmChangedOnDisk(path)) {
         return SaveResult::Declined;
     }
     if (!WriteMemo(path, encoded.bytes)) {
@@ -118,14 +149,37 @@ bool MemoStore::ConfirmOverwrite(const QString& path) {
     return view_.ShowMessage(question, Buttons::YesNo, MessageIcon::None) == Answer::Yes;
 }
 
+// A file deleted since it was read is not there to be overwritten: no question then.
+bool MemoStore::ConfirmChangedOnDisk(const QString& path) {
+    if (path != state_.OnDisk.path || !state_.OnDisk.identity) {
+        return true;
+    }
+    const std::optional<FileIdentity> now = files_.Identity(path);
+    if (!now || *now == *state_.OnDisk.identity) {
+        return true;
+    }
+    return view_.ShowMessage(text::ChangedOnDisk(state_.MemoName), Buttons::YesNoDefaultNo,
+                             MessageIcon::Exclamation) == Answer::Yes;
+}
+
+// A file that was deleted meanwhile is no longer the one that could not be read.
+bool MemoStore::IsUnreadableOnDisk(const QString& path) const {
+    return state_.OnDisk.unreadable && path == state_.OnDisk.path && files_.Exists(path);
+}
+
 bool MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
     WriteResult result;
     {
         const BusyPointer busy(view_);
         result = files_.WriteAll(path, bytes);
     }
+    // A file this program replaced is not "changed by another program" at the next save.
+    if (result.replaced) {
+        state_.OnDisk = {.path = path, .identity = files_.Identity(path)};
+    }
     if (!result.ok) {
-        view_.ShowMessage(result.errorText, Buttons::Ok, MessageIcon::Exclamation);
+        view_.ShowMessage(text::CannotSave(path, WriteFailureReason(result)), Buttons::Ok,
+                          MessageIcon::Exclamation);
     }
     return result.ok;
 }

@@ -35,6 +35,8 @@ private:
     bool ShowMemoFile(const QString& path);
     bool WriteMemo(const QString& path, const QByteArray& bytes);
     bool ConfirmOverwrite(const QString& path);
+    bool ConfirmChangedOnDisk(const QString& path);
+    bool IsUnreadableOnDisk(const QString& path) const;
 
     MemoView& view_;
     EditorState& state_;

@@ -8,7 +8,8 @@
 namespace markola {
 
 enum class Answer { Ok, Yes, No, Cancel };
-enum class Buttons { Ok, YesNo, YesNoCancel };
+// YesNoDefaultNo: a question where a hasty Enter must not destroy anything.
+enum class Buttons { Ok, YesNo, YesNoDefaultNo, YesNoCancel };
 enum class MessageIcon { None, Exclamation };
 
 // Everything the memo controller, the memo store and the line commands need of the
@@ -36,7 +37,8 @@ public:
 
     virtual void SetApplicationTitle(const QString& title) = 0;
     // A modal message box; an empty title stands for the application title. Closing a
-    // box that has a Cancel button answers Cancel; Yes is the default button.
+    // box that has a Cancel button answers Cancel, any other No; Yes is the default
+    // button unless the buttons say otherwise.
     virtual Answer ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
                                const QString& title = {}) = 0;
     virtual void SetBusy(bool busy) = 0;

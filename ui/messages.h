@@ -29,6 +29,31 @@ inline QString CannotOpenAddress(const QString& address) {
     return address + QStringLiteral(" を開けません。");
 }
 
+// Why a memo could not be written, after its path.
+inline QString CannotSave(const QString& path, const QString& reason) {
+    return path + QStringLiteral(" を保存できませんでした。") + reason;
+}
+inline const QString kNoSpace = QStringLiteral("ディスクの空き容量が足りません。");
+inline const QString kReadOnlyPlace = QStringLiteral("読み取り専用の場所です。");
+inline const QString kNotPermitted = QStringLiteral("書き込みが許可されていません。");
+inline const QString kNameTooLong = QStringLiteral("名前が長すぎます。");
+inline const QString kNoFolder = QStringLiteral("保存先のフォルダがありません。");
+inline const QString kDiskError = QStringLiteral("ディスクの読み書きに失敗しました。");
+
+inline QString NotOverwritingUnreadable(const QString& name) {
+    return QStringLiteral("「") + name +
+           QStringLiteral(
+               "」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。");
+}
+inline QString ChangedOnDisk(const QString& name) {
+    return QStringLiteral("「") + name +
+           QStringLiteral("」 はほかのプログラムで変更されています。上書き保存しますか？");
+}
+inline QString OfferRecovery(const QString& name) {
+    return QStringLiteral("保存されていない「") + name +
+           QStringLiteral("」 の変更が残っています。復元しますか？");
+}
+
 // "保存できない文字が含まれています（<line> 行目の「<character>」）。…"
 inline QString UnencodableCharacter(qsizetype line, const QString& character) {
     return QStringLiteral(

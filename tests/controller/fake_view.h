@@ -15,6 +15,7 @@ struct ShownMessage {
     Buttons buttons;
     MessageIcon icon;
     QString title;  // as shown: an empty title became the application title
+    friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
 };
 
 // A view without a toolkit. Assigning a text that differs runs the change handler before

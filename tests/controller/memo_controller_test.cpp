@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -31,8 +32,9 @@ protected:
     void TearDown() override { QDir::setCurrent(previousDir_); }
 
     // A new window on the files as they are now.
-    void Start(const QString& argument = {}) {
+    void Start(const QString& argument = {}, std::deque<Answer> answers = {}) {
         view = FakeView();
+        view.answers = std::move(answers);
         failWrites = false;
         controller = std::make_unique<MemoController>(view, files, argument);
         view.onComboChange = [this] { controller->Combo1_Change(); };
@@ -190,9 +192,9 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
 
             EXPECT_TRUE(view.answers.empty());
             if (!c.answers.empty()) {
-                EXPECT_EQ(view.messages[0].prompt, "変更されています。保存しますか？");
-                EXPECT_EQ(view.messages[0].title, "変更されています。");
-                EXPECT_EQ(view.messages[0].buttons, Buttons::YesNoCancel);
+                EXPECT_EQ(view.messages[0],
+                          (ShownMessage{"変更されています。保存しますか？", Buttons::YesNoCancel,
+                                        MessageIcon::None, "変更されています。"}));
             }
             const bool warned =
                 !view.messages.empty() && view.messages.back().icon == MessageIcon::Exclamation;
@@ -262,31 +264,41 @@ TEST_F(ControllerTest, SavingANewMemoListsItAndASecondNewStillAsksBeforeOverwrit
     EXPECT_EQ(Read(Memo("新規メモ")), "first");
 }
 
-// Unencodable text is refused before the overwrite question, which nobody answers here.
+// Unencodable text is refused before the overwrite question, which nobody answers here, and
+// a memo whose file could not be read (over the size limit) before anything else.
 TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
     struct Case {
-        const char *name, *text;
+        QString argument, name;
+        const char* text;
         bool failWrite;
         QString message;
     };
+    const QString tooLong(300, u'x');
     const Case cases[] = {
-        {"b", "x\r\ny😀z", false,
+        {"", "b", "x\r\ny😀z", false,
          "保存できない文字が含まれています（2 行目の「😀」）。"
          "この文字を削除するか置き換えてから保存してください。"},
-        {"b", "x\r\n\xEF\x9E\x81@", false,  // a stray lead byte before a trail byte
+        {"", "b", "x\r\n\xEF\x9E\x81@", false,  // a stray lead byte before a trail byte
          "保存できない文字が含まれています（2 行目の「0x81」）。"
          "この文字を削除するか置き換えてから保存してください。"},
-        {"b", "\xE2\x90\x8D", false,  // pasted, it is no line end
+        {"", "b", "\xE2\x90\x8D", false,  // pasted, it is no line end
          "保存できない文字が含まれています（1 行目の「\xE2\x90\x8D」）。"
          "この文字を削除するか置き換えてから保存してください。"},
-        {"../escape", "x", false, text::kUnsafeName},
-        {"b\tc", "x", false, text::kUnsafeName},
-        {"b", "x", true, {}},
+        {"", "b\tc", "x", false, text::kUnsafeName},
+        {"", "../escape", "x", false, text::kUnsafeName},
+        {"", "b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
+        {"", "no/b", "x", false,
+         "memo/no/b.txt を保存できませんでした。保存先のフォルダがありません。"},
+        {"", tooLong, "x", false, Memo(tooLong) + " を保存できませんでした。名前が長すぎます。"},
+        {"huge", "huge", "x", false,
+         "「huge」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
     };
     Write(Memo("b"), "text");
+    QFile huge(Memo("huge"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Start();
+        SCOPED_TRACE(c.message.toStdString());
+        Start(c.argument);
         view.SetComboText(c.name);
         view.SetMemoText(c.text);
         failWrites = c.failWrite;
@@ -294,14 +306,82 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
             view.answers = {A::Yes};  // to overwrite "b"
         }
         controller->mnuSave_Click();
-        EXPECT_EQ(view.messages.back().icon, MessageIcon::Exclamation);
-        EXPECT_EQ(view.messages.back().title, "MARKOLA");
-        if (!c.message.isEmpty()) {
-            EXPECT_EQ(view.messages.back().prompt, c.message);
-        }
+        EXPECT_EQ(view.messages.back(),
+                  (ShownMessage{c.message, Buttons::Ok, MessageIcon::Exclamation, "MARKOLA"}));
         EXPECT_TRUE(State().TextChanged && State().NameChanged);
         EXPECT_EQ(Read(Memo("b")), "text");
         EXPECT_FALSE(QFile::exists("escape.txt"));
+        EXPECT_EQ(QFileInfo(Memo("huge")).size(), kMaxMemoFileSize + 1);
+    }
+}
+
+// Another program (or a second MARKOLA) changed or deleted the memo since it was loaded.
+TEST_F(ControllerTest, AMemoChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
+    struct Case {
+        const char* onDisk;  // nullptr: deleted
+        std::vector<A> answers;
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"plan\r\nappended", {A::No}, "plan\r\nappended"},
+        {"theirs", {A::Yes}, "mine"},
+        {nullptr, {}, "mine"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kept);
+        Write(Memo("plan"), "plan");
+        Start("plan");
+        view.SetMemoText("mine");
+        QFile::remove(Memo("plan"));
+        if (c.onDisk) {
+            Write(Memo("plan"), c.onDisk);
+        }
+        view.answers.assign(c.answers.begin(), c.answers.end());
+        controller->mnuSave_Click();
+        EXPECT_EQ(Read(Memo("plan")), c.kept);
+        EXPECT_EQ(State().TextChanged, c.answers == std::vector{A::No});
+        if (!c.answers.empty()) {
+            EXPECT_EQ(
+                view.messages.back(),
+                (ShownMessage{"「plan」 はほかのプログラムで変更されています。上書き保存しますか？",
+                              Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
+        }
+    }
+}
+
+// Edits left by an end without questions (SIGTERM) come back at the next start, every
+// character whole; the recovery file goes once they are saved or given up.
+TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
+    enum Then { kDecline, kSave, kCloseWithoutSaving };
+    const QString edits = QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
+    for (const Then then : {kDecline, kSave, kCloseWithoutSaving}) {
+        SCOPED_TRACE(then);
+        Write(Memo("plan"), "plan");
+        Start("plan");
+        controller->Form_Terminate();  // nothing edited, nothing kept
+        view.SetMemoText(edits);
+        controller->Form_Terminate();
+        EXPECT_EQ(Read(Memo("plan")), "plan");
+        EXPECT_EQ(QDir("memo/.recovery").entryList(QDir::Files).size(), 1);
+
+        Start({}, {then == kDecline ? A::No : A::Yes});
+        EXPECT_EQ(view.messages.back(),
+                  (ShownMessage{"保存されていない「plan」 の変更が残っています。復元しますか？",
+                                Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
+        EXPECT_EQ(view.comboList, (QStringList{"plan"}));
+        EXPECT_EQ(view.memoText, then == kDecline ? "" : edits);
+        EXPECT_EQ(State().TextChanged, then != kDecline);
+        EXPECT_FALSE(State().NameChanged);
+        bool cancel = false;
+        if (then == kSave) {
+            view.SetMemoText("saved");
+            controller->mnuSave_Click();  // no question: the file is as it was
+            EXPECT_EQ(Read(Memo("plan")), "saved");
+        } else if (then == kCloseWithoutSaving) {
+            view.answers = {A::No};
+            controller->Form_Unload(cancel);
+        }
+        EXPECT_TRUE(QDir("memo/.recovery").isEmpty());
     }
 }
 

@@ -1,8 +1,9 @@
-"""A memo holding every kind of byte, opened from the command line and saved unchanged."""
+"""A memo holding every kind of byte, opened from the command line and saved unchanged, over
+a version another program wrote meanwhile once the user agrees."""
 
 import os
 
-from harness import MarkolaTestCase, wait_for
+from harness import MAIN_TITLE, MarkolaTestCase, wait_for
 
 # Each piece as a Japanese desktop writes it; together they end without a line end.
 MEMO = b"".join([
@@ -30,6 +31,7 @@ class Cp932RoundTripTest(MarkolaTestCase):
                 app.main_window()
                 path.write_bytes(b"to be overwritten")
                 app.key("ctrl+s")
+                app.answer(MAIN_TITLE, "y")
                 wait_for(lambda: path.read_bytes() == MEMO, f"{argument!r} saved in place")
                 memos = [n for n in os.listdir(self.workdir / "memo") if n.endswith((".txt", ".TXT"))]
                 self.assertEqual(sorted(memos), sorted([".txt", path.name]))  # no twin

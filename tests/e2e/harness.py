@@ -57,7 +57,8 @@ class Session:
             self._spawn(["openbox", "--sm-disable"])
             wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
                      "the window manager")
-            shim = dict(LD_PRELOAD=FAIL_SHIM, MARKOLA_E2E_FAIL_FLAG=str(self.fail_flag))
+            shim = dict(LD_PRELOAD=FAIL_SHIM, MARKOLA_E2E_FAIL_FLAG=str(self.fail_flag),
+                        MARKOLA_E2E_FAIL_UNDER=str(self.workdir))
             self.markola = self._spawn([MARKOLA, *self.args], cwd=self.workdir,
                                        env=dict(self.env, **shim) if self.fail_flag else None)
         except BaseException:

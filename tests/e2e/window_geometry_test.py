@@ -1,4 +1,5 @@
-"""The window opens where settings.ini says, on the screen, and writes back where it is."""
+"""The window opens where settings.ini says, on the screen, and writes back where it is; odd
+values still give a window that shows, fits and closes at once."""
 
 from harness import SCREEN_SIZE, MarkolaTestCase, settings_line, wait_for
 
@@ -10,6 +11,7 @@ CASES = [
     (b"6000,7000,-90000,1500\r\n", (128, 100), (400, [466, 467])),  # below 0: the default
     (b"6000,7000,90000,90000", None, (400, [466, 467])),  # on no screen: brought back
 ]
+ODD_SETTINGS = [b"", b"0,0,0,0", b"1,1,1,1", b"2147483647,2147483647,100,100"]
 
 
 class WindowGeometryTest(MarkolaTestCase):
@@ -34,3 +36,15 @@ class WindowGeometryTest(MarkolaTestCase):
                     app.pick_from_popup("alt+f", "x")
                     self.assertEqual(app.wait_exit(), 0)
                 self.assertEqual(self.settings.read_bytes(), settings_line(moved))
+
+    def test_odd_settings_give_a_usable_window_within_the_screen(self):
+        for settings in ODD_SETTINGS:
+            with self.subTest(settings=settings):
+                self.settings.write_bytes(settings)
+                with self.session() as app:
+                    window = app.main_window()
+                    width, height = app.frame_rect(window)[2:]
+                    self.assertTrue(200 <= width <= SCREEN_SIZE[0], width)
+                    self.assertTrue(120 <= height <= SCREEN_SIZE[1], height)
+                    app.key("alt+F4")
+                    self.assertEqual(app.wait_exit(), 0)

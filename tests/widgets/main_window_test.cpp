@@ -237,6 +237,7 @@ private slots:
         const std::tuple<Buttons, QStringList, Answer> cases[] = {
             {Buttons::Ok, {"OK"}, Answer::Ok},
             {Buttons::YesNo, {"いいえ(&N)", "はい(&Y)*"}, Answer::No},
+            {Buttons::YesNoDefaultNo, {"いいえ(&N)*", "はい(&Y)"}, Answer::No},
             {Buttons::YesNoCancel, {"いいえ(&N)", "はい(&Y)*", "キャンセル"}, Answer::Cancel},
         };
         for (const auto& [buttons, captions, closed] : cases) {

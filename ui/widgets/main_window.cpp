@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSessionManager>
+#include <QStyle>
+#include <QTextDocument>
 #include <QWindow>
+#include <QtMath>
 
 #include "ui/line_commands.h"
 #include "ui/messages.h"
@@ -76,6 +80,37 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
     const qreal dpi = LogicalDpi();
     resize(TwipsToPixels(kDesignedClientWidthTwips, dpi),
            TwipsToPixels(kDesignedClientHeightTwips, dpi) + menuBar()->sizeHint().height());
+    setMinimumSize(UsableSize());
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::CommitSessionData);
+}
+
+// The menu bar whole, the combo box and a few lines of the text box.
+QSize MainWindow::UsableSize() const {
+    constexpr int kTextLines = 3;
+    const int textHeight = kTextLines * Text1->fontMetrics().lineSpacing() +
+                           2 * (Text1->frameWidth() + qCeil(Text1->document()->documentMargin())) +
+                           style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return {menuBar()->sizeHint().width(),
+            menuBar()->sizeHint().height() + Combo1->sizeHint().height() + textHeight};
+}
+
+// The end of the desktop session asks what a close asks; a Cancel asks the session
+// manager to cancel the end where it allows that.
+void MainWindow::CommitSessionData(QSessionManager& manager) {
+    if (!manager.allowsInteraction()) {
+        return;
+    }
+    bool cancel = false;
+    controller_.Form_Unload(cancel);
+    manager.release();
+    if (cancel) {
+        manager.cancel();
+    }
+}
+
+void MainWindow::EndWithoutAsking() {
+    controller_.Form_Terminate();
+    QCoreApplication::exit(0);
 }
 
 MainWindow::~MainWindow() = default;
@@ -252,6 +287,9 @@ void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
     const QPoint fallback =
         primary.topLeft() + OuterRectInPixels(kDefaultWindowGeometry, LogicalDpi()).topLeft();
     outer.moveTopLeft(PlaceOnScreens(outer, ScreenRects(), fallback));
+    const QScreen* landing = QGuiApplication::screenAt(outer.topLeft());
+    outer.setSize(FitToScreen(outer.size(), minimumSize(),
+                              (landing ? landing : screen())->availableGeometry().size()));
     move(outer.topLeft());
     ResizeOuter(outer.size());
     pendingOuterSize_ = outer.size();

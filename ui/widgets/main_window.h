@@ -12,6 +12,7 @@
 #include "ui/widgets/tick_gate.h"
 
 class QMenu;
+class QSessionManager;
 
 namespace markola {
 
@@ -32,6 +33,8 @@ public:
 
     // The start-up sequence; runs before the window is first shown.
     void Form_Load();
+    // Ends the program at once, as on SIGTERM: unsaved edits go to a recovery file.
+    void EndWithoutAsking();
 
     QString ComboText() const override;
     void SetComboText(const QString& text) override;
@@ -57,6 +60,8 @@ protected:
 
 private:
     void BuildMenus();
+    QSize UsableSize() const;
+    void CommitSessionData(QSessionManager& manager);
     void ConnectControls();
     QMenu* AddMenu(const char* name, const QString& caption);
     template <typename Handler>

@@ -12,6 +12,7 @@ QMessageBox::StandardButtons StandardButtonsOf(Buttons buttons) {
         case Buttons::Ok:
             return QMessageBox::Ok;
         case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo:
             return QMessageBox::Yes | QMessageBox::No;
         case Buttons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -54,12 +55,13 @@ Answer ShowMessageBox(QWidget* parent, const QString& title, const QString& prom
                     title, prompt, StandardButtonsOf(buttons), parent);
     SetJapaneseCaptions(box);
     if (buttons != Buttons::Ok) {
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No
+                                                                : QMessageBox::Yes);
     }
     // Closing the box is the safe answer: Cancel where there is one, otherwise No.
     if (buttons == Buttons::YesNoCancel) {
         box.setEscapeButton(QMessageBox::Cancel);
-    } else if (buttons == Buttons::YesNo) {
+    } else if (buttons != Buttons::Ok) {
         box.setEscapeButton(QMessageBox::No);
     }
     return AnswerOf(box.exec());

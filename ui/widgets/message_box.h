@@ -9,8 +9,8 @@ class QWidget;
 namespace markola {
 
 // A modal message box that reads as on a Japanese desktop: "はい(&Y)", "いいえ(&N)",
-// "キャンセル" and "OK", Yes as the default button, and closing a box with a Cancel
-// button answering Cancel. The title is shown exactly as given.
+// "キャンセル" and "OK", Yes as the default button unless the buttons say otherwise, and closing a
+// box with a Cancel button answering Cancel. The title is shown exactly as given.
 Answer ShowMessageBox(QWidget* parent, const QString& title, const QString& prompt, Buttons buttons,
                       MessageIcon icon);
 

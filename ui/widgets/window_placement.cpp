@@ -27,4 +27,8 @@ QPoint PlaceOnScreens(const QRect& window, const QList<QRect>& screens, QPoint f
     return visible ? window.topLeft() : fallback;
 }
 
+QSize FitToScreen(QSize outer, QSize minimum, QSize available) {
+    return outer.expandedTo(minimum).boundedTo(available);
+}
+
 }  // namespace markola

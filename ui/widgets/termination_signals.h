@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+#include <memory>
+
+namespace markola {
+
+// Turns SIGTERM and SIGHUP into a signal of the event loop. The handler only writes a byte
+// to a pipe; everything else runs later on the user-interface thread, where it is safe.
+// One instance at a time; the signals get their default action back when it is destroyed.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TerminationSignals(QObject* parent = nullptr);
+    ~TerminationSignals() override;
+
+    bool Received() const { return received_; }
+
+signals:
+    void received();
+
+private:
+    void Drain();
+
+    bool received_ = false;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
+}  // namespace markola
