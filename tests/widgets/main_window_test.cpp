@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -32,6 +33,12 @@ void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers,
                     letter ? QString(QChar(key - Qt::Key_A + 1)) : QString());
     QApplication::sendEvent(target, &press);
+}
+
+// A composition as an input method shows it in the focused control.
+void Compose(const QString& preedit) {
+    QInputMethodEvent event(preedit, {});
+    QApplication::sendEvent(QApplication::focusWidget(), &event);
 }
 
 }  // namespace
@@ -117,6 +124,12 @@ private slots:
         QCOMPARE(changes, 4);
         Combo()->SetEditText("x");
         QCOMPARE(changes, 5);
+        Combo()->setFocus();
+        Compose(u"メモ"_qs);
+        QCOMPARE(changes, 5);
+        Combo()->SetEditText("y");  // the composition is committed first, then replaced
+        QCOMPARE(changes, 7);
+        QCOMPARE(Combo()->EditText(), QString("y"));
         QTest::keyClick(Combo(), Qt::Key_Down);
         QCOMPARE(Text()->MemoText(), QString("plan"));
     }
@@ -139,6 +152,12 @@ private slots:
             Action(item)->trigger();
             QCOMPARE(Text()->MemoText(), QString(memo));
         }
+        // A bar item leaves the focus in the text box; the composition goes with its line.
+        Text()->SetSelStart(1);
+        Compose(u"すし"_qs);
+        Action("mnuMemoDown")->trigger();
+        QCOMPARE(Text()->MemoText(), u"□ b\r\naすし\r\n"_qs);
+        QCOMPARE(Text()->SelStart(), 5);
     }
 
     void lineCommandsKeepTheTopLine() {

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <functional>
@@ -27,6 +28,14 @@ private slots:
                 QTest::keyClick(&edit, key);
             };
         };
+        // As an input method sends it: a composition shown, then committed or given up.
+        const auto compose = [&edit](const QString& preedit, const QString& commit = {}) {
+            return [&edit, preedit, commit] {
+                QInputMethodEvent event(preedit, {});
+                event.setCommitString(commit);
+                QApplication::sendEvent(&edit, &event);
+            };
+        };
         QApplication::clipboard()->setText(u"1\r2\u20283\r\n4"_qs);
         const std::pair<std::function<void()>, QStringList> steps[] = {
             {[&] { edit.SetMemoText(u"a\rb\nc\r\n\0z"_qs); }, {u"a\rb\nc\r\n\0z"_qs}},
@@ -40,6 +49,16 @@ private slots:
             {[&] { edit.selectAll(); }, {}},
             {[&] { edit.cut(); }, {""}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
+            {compose(""), {}},  // the input method switched on
+            {compose("n"), {}},
+            {compose(u"に"_qs), {}},
+            {compose(""), {}},  // given up
+            {compose(u"日本"_qs), {}},
+            {compose("", u"日本"_qs), {u"日本b\r\na"_qs}},
+            {compose("x"), {}},
+            {[&] { edit.SetSelStart(4); }, {u"日本xb\r\na"_qs}},  // committed where typed
+            {compose("y"), {}},
+            {[&] { edit.SetMemoText("z"); }, {u"日本xby\r\na"_qs, "z"}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();

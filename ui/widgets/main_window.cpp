@@ -99,12 +99,17 @@ QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
 }
 
 // Menu items carry no shortcuts of their own: the key names in their captions are
-// text, and the keys act through the two controls' key handlers alone.
+// text, and the keys act through the two controls' key handlers alone. A command starts
+// from the text the user sees: a click on the bar leaves an open composition open, since
+// the focus stays where it is, so it is committed before the command reads the text.
 template <typename Handler>
 void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler) {
     auto* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, [this, handler] {
+        CommitCompositions();
+        handler();
+    });
     menu->addAction(action);
 }
 
@@ -275,7 +280,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::CommitCompositions() {
+    Text1->CommitComposition();
+    Combo1->CommitComposition();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    CommitCompositions();
     bool cancel = false;
     controller_.Form_Unload(cancel);
     if (cancel) {

@@ -61,6 +61,7 @@ private:
     template <typename Handler>
     void AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
+    void CommitCompositions();
     void Form_Resize();
     void mngOpenMemo_Click();
     void mnuFirst_Click();
