@@ -4,6 +4,7 @@
 #include "storage/file_store.h"
 #include "ui/widgets/desktop_launcher.h"
 #include "ui/widgets/main_window.h"
+#include "ui/widgets/toolkit_translation.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ QString StartupArgument(const QStringList& arguments) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    markola::InstallToolkitJapanese(app);
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOLA_VERSION));
     markola::DiskFileStore files;
     markola::DesktopLauncher launcher;

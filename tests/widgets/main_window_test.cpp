@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -14,6 +15,7 @@
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
+#include "ui/widgets/toolkit_translation.h"
 
 namespace markola {
 
@@ -64,6 +66,8 @@ class MainWindowTest : public QObject {
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
 
 private slots:
+    void initTestCase() { QVERIFY(InstallToolkitJapanese(*qApp)); }
+
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         previousDir = QDir::currentPath();
@@ -228,8 +232,19 @@ private slots:
         QCOMPARE(Text()->height(), textHeight);
     }
 
-    void messageBoxesReadAsOnAJapaneseDesktop() {
+    void toolkitTextsReadAsOnAJapaneseDesktop() {
         Open();
+        for (const auto& menu :
+             {std::unique_ptr<QMenu>(Text()->createStandardContextMenu()),
+              std::unique_ptr<QMenu>(Combo()->lineEdit()->createStandardContextMenu())}) {
+            QStringList captions;
+            for (const QAction* action : menu->actions()) {
+                captions << action->text().section('\t', 0, 0);
+            }
+            QCOMPARE(captions,
+                     (QStringList{"元に戻す(&U)", "やり直す(&R)", "", "切り取り(&T)", "コピー(&C)",
+                                  "貼り付け(&P)", "削除", "", "すべてを選択"}));
+        }
         const std::tuple<Buttons, QStringList, Answer> cases[] = {
             {Buttons::Ok, {"OK"}, Answer::Ok},
             {Buttons::YesNo, {"いいえ(&N)", "はい(&Y)*"}, Answer::No},
@@ -247,6 +262,33 @@ private slots:
             shown.sort();
             QCOMPARE(shown, captions);
         }
+    }
+
+    void screenReadersCanNameEveryControl() {
+        Open();
+        Combo()->SetEditText("plan");
+        const std::tuple<QObject*, QString, QString> cases[] = {
+            {Text(), "メモ", ""},
+            {Combo(), "メモ名", ""},
+            {Action("mnuCheck"), "■", "チェックの切り替え (Ctrl+←)"},
+            {Action("mnuMemoUp"), "▲", "行を上へ移動 (Ctrl+↑)"},
+            {Action("mnuMemoDown"), "▼", "行を下へ移動 (Ctrl+↓)"},
+        };
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window->menuBar());
+        for (const auto& [object, name, description] : cases) {
+            QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(object);
+            QCOMPARE(shown->text(QAccessible::Name), name);
+            QCOMPARE(shown->text(QAccessible::Description), description);
+            if (qobject_cast<QAction*>(object)) {
+                QVERIFY(bar->indexOfChild(shown) >= 0);
+            }
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(Combo())->text(QAccessible::Value),
+                 QString("plan"));
+        QAccessible::queryAccessibleInterface(Action("mnuCheck"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(Text()->MemoText(), u"□ "_qs);
     }
 
     void geometryInTwips() {

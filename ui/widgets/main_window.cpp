@@ -10,6 +10,7 @@
 #include "ui/line_commands.h"
 #include "ui/messages.h"
 #include "ui/widgets/about_dialog.h"
+#include "ui/widgets/accessibility.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
@@ -60,6 +61,9 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Text1 = new MemoTextEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
+    InstallAccessibleInterfaces();
+    Combo1->setAccessibleName(QStringLiteral("メモ名"));
+    Text1->setAccessibleName(QStringLiteral("メモ"));
     const QFont font = JapaneseFixedFont(kControlFontPointSize);
     Combo1->setFont(font);
     Text1->setFont(font);
@@ -103,7 +107,8 @@ QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
 // from the text the user sees: a click on the bar leaves an open composition open, since
 // the focus stays where it is, so it is committed before the command reads the text.
 template <typename Handler>
-void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler) {
+QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption,
+                             Handler handler) {
     auto* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
     connect(action, &QAction::triggered, this, [this, handler] {
@@ -111,6 +116,7 @@ void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption
         handler();
     });
     menu->addAction(action);
+    return action;
 }
 
 void MainWindow::BuildMenus() {
@@ -129,9 +135,16 @@ void MainWindow::BuildMenus() {
     AddItem(settings, "mngOpenMemo", QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)"),
             [this] { mngOpenMemo_Click(); });
 
-    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] { mnuCheck_Click(*Text1); });
-    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] { mnuMemoUp_Click(*Text1); });
-    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] { mnuMemoDown_Click(*Text1); });
+    // The bare symbols say what they do only in their tool tips, which screen readers read too.
+    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] {
+        mnuCheck_Click(*Text1);
+    })->setToolTip(QStringLiteral("チェックの切り替え (Ctrl+←)"));
+    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] {
+        mnuMemoUp_Click(*Text1);
+    })->setToolTip(QStringLiteral("行を上へ移動 (Ctrl+↑)"));
+    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] {
+        mnuMemoDown_Click(*Text1);
+    })->setToolTip(QStringLiteral("行を下へ移動 (Ctrl+↓)"));
 
     QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });

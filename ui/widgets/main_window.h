@@ -59,7 +59,7 @@ private:
     void ConnectControls();
     QMenu* AddMenu(const char* name, const QString& caption);
     template <typename Handler>
-    void AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
+    QAction* AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
     void CommitCompositions();
     void Form_Resize();
