@@ -43,8 +43,8 @@ def wait_for(condition, what, timeout=TIMEOUT):
 class Session:
     """markola started in `workdir` on a display of its own; use it with `with`."""
 
-    def __init__(self, workdir, *args, fail_flag=None):
-        self.workdir, self.args, self.fail_flag = workdir, args, fail_flag
+    def __init__(self, workdir, *args, fail_flag=None, env=None):
+        self.workdir, self.args, self.fail_flag, self.extra_env = workdir, args, fail_flag, env
         self._processes = []
 
     def __enter__(self):
@@ -59,7 +59,8 @@ class Session:
                      "the window manager")
             shim = dict(LD_PRELOAD=FAIL_SHIM, MARKOLA_E2E_FAIL_FLAG=str(self.fail_flag))
             self.markola = self._spawn([MARKOLA, *self.args], cwd=self.workdir,
-                                       env=dict(self.env, **shim) if self.fail_flag else None)
+                                       env=dict(self.env, **(self.extra_env or {}),
+                                                **(shim if self.fail_flag else {})))
         except BaseException:
             self.__exit__()
             raise

@@ -33,4 +33,18 @@ class WindowGeometryTest(MarkolaTestCase):
                     app.wait_focus(window)
                     app.pick_from_popup("alt+f", "x")
                     self.assertEqual(app.wait_exit(), 0)
-                self.assertEqual(self.settings.read_bytes(), settings_line(moved))
+                # Moved, not resized: the size read is kept.
+                size = (settings or b"5820,6390").split(b",")[:2]
+                self.assertEqual(self.settings.read_bytes().split(b",")[:2], size)
+                self.assertEqual(self.settings.read_bytes().split(b",")[2:],
+                                 settings_line(moved).split(b",")[2:])
+
+    def test_a_close_without_a_move_keeps_the_numbers_read_at_every_scale(self):
+        for scale in ("1", "1.25", "1.5", "2"):
+            with self.subTest(scale=scale):
+                self.settings.write_bytes(b"6000,7000,1500,1500")
+                with self.session(env={"QT_SCALE_FACTOR": scale}) as app:
+                    app.main_window()
+                    app.pick_from_popup("alt+f", "x")
+                    self.assertEqual(app.wait_exit(), 0)
+                self.assertEqual(self.settings.read_bytes(), b"6000,7000,1500,1500\r\n")

@@ -299,8 +299,10 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QCOMPARE(window->frameGeometry(), QRect(px(1500), px(1500), px(6000), px(7000)));
-        // The window is whole pixels: 7000 twips became 467 pixels, which read back as 7005.
-        QCOMPARE(window->WindowGeometryTwips(), (WindowGeometry{6000, 7005, 1500, 1500}));
+        // 7000 twips became 467 pixels, which would read back as 7005; unmoved, it stays 7000.
+        QCOMPARE(window->WindowGeometryTwips(), (WindowGeometry{6000, 7000, 1500, 1500}));
+        window->resize(window->width() + 2, window->height());
+        QTRY_COMPARE(window->WindowGeometryTwips(), (WindowGeometry{6030, 7000, 1500, 1500}));
         window->SetWindowGeometryTwips({6000, 7000, -4500, -4500});  // a corner still shows
         QCOMPARE(window->frameGeometry().topLeft(), QPoint(px(-4500), px(-4500)));
         window->SetWindowGeometryTwips({6000, 7000, -900000, 1500});

@@ -245,7 +245,15 @@ WindowGeometry MainWindow::WindowGeometryTwips() const {
     if (isMinimized()) {
         return {};
     }
-    return OuterRectInTwips(frameGeometry(), LogicalDpi());
+    const WindowGeometry measured = placement_ ? KeptGeometry(placement_->read, placement_->asked,
+                                                              frameGeometry(), LogicalDpi())
+                                               : OuterRectInTwips(frameGeometry(), LogicalDpi());
+    return PositionKnown() ? measured
+                           : WithPositionRead(measured, placement_.value_or(Placement{}).read);
+}
+
+bool MainWindow::PositionKnown() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
@@ -257,6 +265,7 @@ void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
     move(outer.topLeft());
     ResizeOuter(outer.size());
     pendingOuterSize_ = outer.size();
+    placement_ = Placement{geometry, OuterRectInPixels(geometry, LogicalDpi())};
 }
 
 qreal MainWindow::LogicalDpi() const {
