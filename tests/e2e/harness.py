@@ -182,6 +182,51 @@ class Session:
         return self.markola.wait(timeout=TIMEOUT)
 
 
+def read_line(pipe, what):
+    """The first line a process writes, within the timeout."""
+    line = pipe.readline().strip() if select.select([pipe], [], [], TIMEOUT)[0] else b""
+    if not line:
+        raise AssertionError(f"{what} wrote nothing")
+    return line.decode()
+
+
+class WaylandSession(Session):
+    """markola on a headless Wayland compositor of its own, with a session bus and the
+    accessibility bus through which a test presses its menu items; use it with `with`."""
+
+    SOCKET = "wayland-markola"
+    DEBIAN_PYTHON = "/usr/bin/python3"
+
+    def __enter__(self):
+        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
+        self.env = {k: v for k, v in os.environ.items()
+                    if not k.startswith(("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_", "DISPLAY",
+                                         "DBUS_"))}
+        # mkdtemp makes the runtime directory private (0700), as the compositor demands.
+        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8",
+                        WAYLAND_DISPLAY=self.SOCKET)
+        try:
+            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                              stdout=subprocess.PIPE)
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = read_line(bus.stdout, "dbus-daemon")
+            self._spawn(["weston", "--backend=headless-backend.so", "--use-pixman",
+                         "--no-config", "--idle-time=0", "--socket=" + self.SOCKET])
+            wait_for(lambda: os.path.exists(os.path.join(self._home, self.SOCKET)),
+                     "the compositor")
+            self.markola = self._spawn(
+                [MARKOLA, *self.args], cwd=self.workdir,
+                env=dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def press_menu_item(self, name):
+        subprocess.run([self.DEBIAN_PYTHON, os.path.join(os.path.dirname(__file__),
+                                                         "atspi_press.py"), "markola", name],
+                       env=self.env, check=True, timeout=2 * TIMEOUT)
+
+
 class MarkolaTestCase(unittest.TestCase):
     """Each test in a fresh working directory whose memo folder holds an empty unnamed memo,
     so that a start reports no open failure."""
