@@ -1,5 +1,6 @@
 """Presses a menu item of a running program over the accessibility bus, as a screen reader
-would: atspi_press.py PROGRAM ITEM. Run by Debian's python3, which has pyatspi."""
+would (atspi_press.py PROGRAM ITEM), or prints the screen coordinates of its middle
+(atspi_press.py PROGRAM ITEM where). Run by Debian's python3, which has pyatspi."""
 
 import sys
 import time
@@ -26,13 +27,17 @@ def find_item(program, name):
     return None
 
 
-def main(program, name):
+def main(program, name, what="press"):
     deadline = time.monotonic() + TIMEOUT
     while (item := find_item(program, name)) is None:
         if time.monotonic() > deadline:
             sys.exit(f"no menu item {name!r} in {program!r} on the accessibility bus")
         time.sleep(0.1)
-    item.queryAction().doAction(0)
+    if what == "where":
+        box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(box.x + box.width // 2, box.y + box.height // 2)
+    else:
+        item.queryAction().doAction(0)
 
 
 if __name__ == "__main__":

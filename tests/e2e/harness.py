@@ -5,6 +5,7 @@ the harness itself is killed they die with it."""
 import ctypes
 import os
 import pathlib
+import pwd
 import re
 import select
 import shutil
@@ -225,6 +226,110 @@ class WaylandSession(Session):
         subprocess.run([self.DEBIAN_PYTHON, os.path.join(os.path.dirname(__file__),
                                                          "atspi_press.py"), "markola", name],
                        env=self.env, check=True, timeout=2 * TIMEOUT)
+
+
+FCITX_PROFILE = """[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=mozc
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=mozc
+Layout=
+
+[GroupOrder]
+0=Default
+"""
+
+
+class InputMethodSession(Session):
+    """markola typed into through fcitx5 with Mozc, whose converter will not work for root: the
+    X server, the session bus, the input method and markola run as `nobody`, from a home of
+    their own that holds a copy of markola, since the build tree may be closed to others.
+    The working directory is handed to `nobody` too. Use it with `with`."""
+
+    USER = "nobody"
+
+    def __enter__(self):
+        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
+        profile = pathlib.Path(self._home, ".config", "fcitx5", "profile")
+        profile.parent.mkdir(parents=True)
+        profile.write_text(FCITX_PROFILE)
+        program = shutil.copy(MARKOLA, self._home)
+        user = pwd.getpwnam(self.USER)
+        for top in (self._home, self.workdir):
+            for path in [top, *pathlib.Path(top).rglob("*")]:
+                os.chown(path, user.pw_uid, user.pw_gid)
+        self.env = {k: v for k, v in os.environ.items()
+                    if not k.startswith(("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_", "DBUS_"))}
+        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8",
+                        XDG_CONFIG_HOME=str(profile.parents[1]))
+        try:
+            self._start_x_server()
+            self._spawn(["openbox", "--sm-disable"])
+            wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
+                     "the window manager")
+            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                              stdout=subprocess.PIPE)
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = read_line(bus.stdout, "dbus-daemon")
+            # In the foreground rather than with -d, so that it ends with the session.
+            self._spawn(["fcitx5"])
+            wait_for(lambda: self.as_user("fcitx5-remote").strip().isdigit(), "fcitx5")
+            self.markola = self._spawn([program, *self.args], cwd=self.workdir, env=dict(
+                self.env, QT_IM_MODULE="fcitx", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exception):
+        super().__exit__(*exception)
+        # Mozc's converter leaves fcitx5 to live on its own; it still carries the session's home.
+        mark = b"HOME=" + self._home.encode() + b"\0"
+        for entry in pathlib.Path("/proc").iterdir():
+            try:
+                if entry.name.isdigit() and mark in (entry / "environ").read_bytes():
+                    os.kill(int(entry.name), signal.SIGKILL)
+            except OSError:
+                pass
+
+    def _spawn(self, command, env=None, **options):
+        return super()._spawn(self._user_command(command), env, **options)
+
+    def _user_command(self, command):
+        return ["runuser", "-u", self.USER, "--", "env", "HOME=" + self._home, *command]
+
+    def as_user(self, *command):
+        return subprocess.run(self._user_command(command), env=self.env, capture_output=True,
+                              text=True, timeout=TIMEOUT).stdout
+
+    def switch_on(self):
+        """Switches the input method on in the focused window, as the user's hot key would;
+        until markola's input context has the focus there is nothing to switch on."""
+        def switched_on():
+            self.as_user("fcitx5-remote", "-o")
+            return self.as_user("fcitx5-remote").strip() == "2"
+        wait_for(switched_on, "the input method to switch on")
+
+    def compose(self, romaji, *keys):
+        """Types romaji into the input method, then the keys that convert or commit it."""
+        self.type(romaji)
+        for key in keys:
+            time.sleep(0.3)
+            self.key(key)
+        time.sleep(0.3)
+
+    def click_menu_item(self, name):
+        """A mouse click on the menu item, found on the accessibility bus."""
+        x, y = wait_for(lambda: self.as_user(
+            WaylandSession.DEBIAN_PYTHON, os.path.join(os.path.dirname(__file__),
+                                                       "atspi_press.py"), "markola", name,
+            "where").split(), f"the menu item {name!r}")
+        self._x("xdotool", "mousemove", x, y, "click", "1")
 
 
 class MarkolaTestCase(unittest.TestCase):
