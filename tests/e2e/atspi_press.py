@@ -1,37 +1,26 @@
-"""Presses a menu item of a running program over the accessibility bus, as a screen reader
-would (atspi_press.py PROGRAM ITEM), or prints the screen coordinates of its middle
-(atspi_press.py PROGRAM ITEM where). Run by Debian's python3, which has pyatspi."""
+"""atspi_press.py PROGRAM ITEM [where]: presses the program's menu item over the accessibility
+bus as a screen reader would, or prints where on the screen its middle is. Run by Debian's
+python3, which has pyatspi."""
 
 import sys
 import time
 
 import pyatspi
 
-TIMEOUT = 10.0
 
-
-def nodes(node):
-    yield node
-    for index in range(node.childCount):
-        child = node.getChildAtIndex(index)
-        if child is not None:
-            yield from nodes(child)
-
-
-def find_item(program, name):
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == program:
-            for node in nodes(app):
-                if node.getRoleName() == "menu item" and node.name == name:
-                    return node
-    return None
+def find(node, name):
+    if node.getRoleName() == "menu item" and node.name == name:
+        return node
+    children = (node.getChildAtIndex(i) for i in range(node.childCount))
+    return next((found for child in children if child and (found := find(child, name))), None)
 
 
 def main(program, name, what="press"):
-    deadline = time.monotonic() + TIMEOUT
-    while (item := find_item(program, name)) is None:
+    deadline = time.monotonic() + 10
+    while not (item := next((find(app, name) for app in pyatspi.Registry.getDesktop(0)
+                             if app and app.name == program), None)):
         if time.monotonic() > deadline:
-            sys.exit(f"no menu item {name!r} in {program!r} on the accessibility bus")
+            sys.exit(f"no menu item {name!r} of {program!r} on the accessibility bus")
         time.sleep(0.1)
     if what == "where":
         box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)

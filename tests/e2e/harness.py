@@ -183,104 +183,87 @@ class Session:
         return self.markola.wait(timeout=TIMEOUT)
 
 
-def read_line(pipe, what):
-    """The first line a process writes, within the timeout."""
-    line = pipe.readline().strip() if select.select([pipe], [], [], TIMEOUT)[0] else b""
-    if not line:
-        raise AssertionError(f"{what} wrote nothing")
-    return line.decode()
+class PrivateBusSession(Session):
+    """A session with a D-Bus session bus of its own, which also starts the accessibility bus
+    when asked for it."""
+
+    def _private_env(self, **variables):
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith(
+            ("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_", "DISPLAY", "DBUS_"))}
+        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8",
+                        **variables)
+
+    def _start_bus(self):
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        if not select.select([bus.stdout], [], [], TIMEOUT)[0]:
+            raise AssertionError("dbus-daemon gave no address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+
+    def _start_markola(self, program=MARKOLA, **variables):
+        self.markola = self._spawn([program, *self.args], cwd=self.workdir, env=dict(
+            self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **variables))
+
+    def atspi(self, item, *what):
+        """Presses markola's menu item as a screen reader would, or reads where it is."""
+        return self._run("/usr/bin/python3", str(pathlib.Path(__file__).with_name(
+            "atspi_press.py")), "markola", item, *what, check=True)
+
+    def _run(self, *command, check=False):
+        return subprocess.run(command, env=self.env, capture_output=True, text=True,
+                              timeout=2 * TIMEOUT, check=check).stdout
 
 
-class WaylandSession(Session):
-    """markola on a headless Wayland compositor of its own, with a session bus and the
-    accessibility bus through which a test presses its menu items; use it with `with`."""
-
-    SOCKET = "wayland-markola"
-    DEBIAN_PYTHON = "/usr/bin/python3"
+class WaylandSession(PrivateBusSession):
+    """markola native on a headless Wayland compositor of its own; use it with `with`."""
 
     def __enter__(self):
-        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
-        self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_", "DISPLAY",
-                                         "DBUS_"))}
         # mkdtemp makes the runtime directory private (0700), as the compositor demands.
-        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8",
-                        WAYLAND_DISPLAY=self.SOCKET)
+        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
+        self._private_env(WAYLAND_DISPLAY="wayland-markola")
         try:
-            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                              stdout=subprocess.PIPE)
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = read_line(bus.stdout, "dbus-daemon")
-            self._spawn(["weston", "--backend=headless-backend.so", "--use-pixman",
-                         "--no-config", "--idle-time=0", "--socket=" + self.SOCKET])
-            wait_for(lambda: os.path.exists(os.path.join(self._home, self.SOCKET)),
+            self._start_bus()
+            self._spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
+                         "--idle-time=0", "--socket=wayland-markola"])
+            wait_for(lambda: os.path.exists(os.path.join(self._home, "wayland-markola")),
                      "the compositor")
-            self.markola = self._spawn(
-                [MARKOLA, *self.args], cwd=self.workdir,
-                env=dict(self.env, QT_QPA_PLATFORM="wayland", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+            self._start_markola(QT_QPA_PLATFORM="wayland")
         except BaseException:
             self.__exit__()
             raise
         return self
 
-    def press_menu_item(self, name):
-        subprocess.run([self.DEBIAN_PYTHON, os.path.join(os.path.dirname(__file__),
-                                                         "atspi_press.py"), "markola", name],
-                       env=self.env, check=True, timeout=2 * TIMEOUT)
 
-
-FCITX_PROFILE = """[Groups/0]
-Name=Default
-Default Layout=us
-DefaultIM=mozc
-
-[Groups/0/Items/0]
-Name=keyboard-us
-Layout=
-
-[Groups/0/Items/1]
-Name=mozc
-Layout=
-
-[GroupOrder]
-0=Default
-"""
-
-
-class InputMethodSession(Session):
+class InputMethodSession(PrivateBusSession):
     """markola typed into through fcitx5 with Mozc, whose converter will not work for root: the
-    X server, the session bus, the input method and markola run as `nobody`, from a home of
-    their own that holds a copy of markola, since the build tree may be closed to others.
-    The working directory is handed to `nobody` too. Use it with `with`."""
+    X server, the bus, the input method and markola run as nobody, from a home of their own
+    that holds a copy of markola (the build tree may be closed to others) and owning the
+    working directory. Use it with `with`."""
 
-    USER = "nobody"
+    PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n"
+               "[Groups/0/Items/0]\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n"
+               "[GroupOrder]\n0=Default\n")
 
     def __enter__(self):
         self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
         profile = pathlib.Path(self._home, ".config", "fcitx5", "profile")
         profile.parent.mkdir(parents=True)
-        profile.write_text(FCITX_PROFILE)
+        profile.write_text(self.PROFILE)
         program = shutil.copy(MARKOLA, self._home)
-        user = pwd.getpwnam(self.USER)
-        for top in (self._home, self.workdir):
-            for path in [top, *pathlib.Path(top).rglob("*")]:
-                os.chown(path, user.pw_uid, user.pw_gid)
-        self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_", "DBUS_"))}
-        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8",
-                        XDG_CONFIG_HOME=str(profile.parents[1]))
+        nobody = pwd.getpwnam("nobody")
+        for path in (p for top in (self._home, self.workdir)
+                     for p in [pathlib.Path(top), *pathlib.Path(top).rglob("*")]):
+            os.chown(path, nobody.pw_uid, nobody.pw_gid)
+        self._private_env(XDG_CONFIG_HOME=str(profile.parents[1]))
         try:
             self._start_x_server()
             self._spawn(["openbox", "--sm-disable"])
             wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
                      "the window manager")
-            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                              stdout=subprocess.PIPE)
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = read_line(bus.stdout, "dbus-daemon")
-            # In the foreground rather than with -d, so that it ends with the session.
-            self._spawn(["fcitx5"])
-            wait_for(lambda: self.as_user("fcitx5-remote").strip().isdigit(), "fcitx5")
-            self.markola = self._spawn([program, *self.args], cwd=self.workdir, env=dict(
-                self.env, QT_IM_MODULE="fcitx", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+            self._start_bus()
+            self._spawn(["fcitx5"])  # not -d: it ends with the session
+            wait_for(lambda: self._run("fcitx5-remote").strip().isdigit(), "fcitx5")
+            self._start_markola(program, QT_IM_MODULE="fcitx")
         except BaseException:
             self.__exit__()
             raise
@@ -288,32 +271,28 @@ class InputMethodSession(Session):
 
     def __exit__(self, *exception):
         super().__exit__(*exception)
-        # Mozc's converter leaves fcitx5 to live on its own; it still carries the session's home.
-        mark = b"HOME=" + self._home.encode() + b"\0"
-        for entry in pathlib.Path("/proc").iterdir():
+        # Mozc's converter outlives fcitx5 on its own, still carrying the session's home.
+        mark = f"HOME={self._home}\0".encode()
+        for entry in pathlib.Path("/proc").glob("[0-9]*"):
             try:
-                if entry.name.isdigit() and mark in (entry / "environ").read_bytes():
+                if mark in (entry / "environ").read_bytes():
                     os.kill(int(entry.name), signal.SIGKILL)
             except OSError:
                 pass
 
     def _spawn(self, command, env=None, **options):
-        return super()._spawn(self._user_command(command), env, **options)
+        return super()._spawn(self._as_nobody(command), env, **options)
 
-    def _user_command(self, command):
-        return ["runuser", "-u", self.USER, "--", "env", "HOME=" + self._home, *command]
+    def _run(self, *command, check=False):
+        return super()._run(*self._as_nobody(command), check=check)
 
-    def as_user(self, *command):
-        return subprocess.run(self._user_command(command), env=self.env, capture_output=True,
-                              text=True, timeout=TIMEOUT).stdout
+    def _as_nobody(self, command):
+        return ["runuser", "-u", "nobody", "--", "env", "HOME=" + self._home, *command]
 
     def switch_on(self):
-        """Switches the input method on in the focused window, as the user's hot key would;
-        until markola's input context has the focus there is nothing to switch on."""
-        def switched_on():
-            self.as_user("fcitx5-remote", "-o")
-            return self.as_user("fcitx5-remote").strip() == "2"
-        wait_for(switched_on, "the input method to switch on")
+        """Switches the input method on once markola's input context has the focus."""
+        wait_for(lambda: self._run("fcitx5-remote", "-o") == ""
+                 and self._run("fcitx5-remote").strip() == "2", "the input method")
 
     def compose(self, romaji, *keys):
         """Types romaji into the input method, then the keys that convert or commit it."""
@@ -324,11 +303,7 @@ class InputMethodSession(Session):
         time.sleep(0.3)
 
     def click_menu_item(self, name):
-        """A mouse click on the menu item, found on the accessibility bus."""
-        x, y = wait_for(lambda: self.as_user(
-            WaylandSession.DEBIAN_PYTHON, os.path.join(os.path.dirname(__file__),
-                                                       "atspi_press.py"), "markola", name,
-            "where").split(), f"the menu item {name!r}")
+        x, y = self.atspi(name, "where").split()
         self._x("xdotool", "mousemove", x, y, "click", "1")
 
 

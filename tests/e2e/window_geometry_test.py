@@ -1,6 +1,7 @@
-"""The window opens where settings.ini says, on the screen, and writes back where it is."""
+"""The window opens where settings.ini says, on the screen, and writes back where it is; on
+Wayland, where a client never learns its position, it still stores its size."""
 
-from harness import SCREEN_SIZE, MarkolaTestCase, settings_line, wait_for
+from harness import SCREEN_SIZE, MarkolaTestCase, WaylandSession, settings_line, wait_for
 
 # settings.ini (width, height, left, top in twips) -> frame at (left, top), size, in pixels;
 # heights of a fractional pixel may round either way.
@@ -48,3 +49,9 @@ class WindowGeometryTest(MarkolaTestCase):
                     app.pick_from_popup("alt+f", "x")
                     self.assertEqual(app.wait_exit(), 0)
                 self.assertEqual(self.settings.read_bytes(), b"6000,7000,1500,1500\r\n")
+
+    def test_on_wayland_closed_from_its_menu_as_a_screen_reader_would_it_stores_its_size(self):
+        with WaylandSession(self.workdir) as app:
+            app.atspi("終了(X) Alt+F4")
+            self.assertEqual(app.wait_exit(), 0)
+        self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")

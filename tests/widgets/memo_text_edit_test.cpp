@@ -50,7 +50,6 @@ private slots:
             {[&] { edit.cut(); }, {""}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
             {compose(""), {}},  // the input method switched on
-            {compose("n"), {}},
             {compose(u"に"_qs), {}},
             {compose(""), {}},  // given up
             {compose(u"日本"_qs), {}},
