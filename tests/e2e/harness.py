@@ -204,14 +204,16 @@ class PrivateBusSession(Session):
         self.markola = self._spawn([program, *self.args], cwd=self.workdir, env=dict(
             self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **variables))
 
+    _atspi_script = pathlib.Path(__file__).with_name("atspi_press.py")
+
     def atspi(self, item, *what):
         """Presses markola's menu item as a screen reader would, or reads where it is."""
-        return self._run("/usr/bin/python3", str(pathlib.Path(__file__).with_name(
-            "atspi_press.py")), "markola", item, *what, check=True)
+        return self._run("/usr/bin/python3", str(self._atspi_script), "markola", item, *what,
+                         check=True)
 
     def _run(self, *command, check=False):
         return subprocess.run(command, env=self.env, capture_output=True, text=True,
-                              timeout=2 * TIMEOUT, check=check).stdout
+                              cwd=self._home, timeout=2 * TIMEOUT, check=check).stdout
 
 
 class WaylandSession(PrivateBusSession):
@@ -250,6 +252,7 @@ class InputMethodSession(PrivateBusSession):
         profile.parent.mkdir(parents=True)
         profile.write_text(self.PROFILE)
         program = shutil.copy(MARKOLA, self._home)
+        self._atspi_script = shutil.copy(self._atspi_script, self._home)
         nobody = pwd.getpwnam("nobody")
         for path in (p for top in (self._home, self.workdir)
                      for p in [pathlib.Path(top), *pathlib.Path(top).rglob("*")]):
@@ -281,7 +284,7 @@ class InputMethodSession(PrivateBusSession):
                 pass
 
     def _spawn(self, command, env=None, **options):
-        return super()._spawn(self._as_nobody(command), env, **options)
+        return super()._spawn(self._as_nobody(command), env, **{"cwd": self._home, **options})
 
     def _run(self, *command, check=False):
         return super()._run(*self._as_nobody(command), check=check)

@@ -16,9 +16,7 @@ namespace {
 // would be announced as whatever memo is shown, and the unnamed memo as nothing at all.
 class NameBoxAccessible : public QAccessibleWidget {
 public:
-    explicit NameBoxAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
-        addControllingSignal(QStringLiteral("editTextChanged(QString)"));
-    }
+    explicit NameBoxAccessible(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
 
     QString text(QAccessible::Text t) const override {
         return t == QAccessible::Value ? Box()->currentText() : QAccessibleWidget::text(t);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QWindow>
@@ -63,6 +64,7 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
     Text1->setObjectName(QStringLiteral("Text1"));
     InstallAccessibleInterfaces();
     Combo1->setAccessibleName(QStringLiteral("メモ名"));
+    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
     Text1->setAccessibleName(QStringLiteral("メモ"));
     const QFont font = JapaneseFixedFont(kControlFontPointSize);
     Combo1->setFont(font);
