@@ -273,8 +273,8 @@ class InputMethodSession(PrivateBusSession):
         return self
 
     def __exit__(self, *exception):
-        super().__exit__(*exception)
-        # Mozc's converter outlives fcitx5 on its own, still carrying the session's home.
+        # Everything the session started carries its home: runuser, which would take seconds
+        # to end its child, the programs, and Mozc's converter, which outlives fcitx5.
         mark = f"HOME={self._home}\0".encode()
         for entry in pathlib.Path("/proc").glob("[0-9]*"):
             try:
@@ -282,6 +282,7 @@ class InputMethodSession(PrivateBusSession):
                     os.kill(int(entry.name), signal.SIGKILL)
             except OSError:
                 pass
+        super().__exit__(*exception)
 
     def _spawn(self, command, env=None, **options):
         return super()._spawn(self._as_nobody(command), env, **{"cwd": self._home, **options})
