@@ -1,4 +1,3 @@
-#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -54,15 +53,6 @@ private slots:
             QVERIFY(dialog->isVisible());
             close();
             QVERIFY(!dialog->isVisible());
-        }
-    }
-
-    void bannerAndFrameAreNamedForScreenReaders() {
-        for (const char* unnamed : {"Image1", "Frame1"}) {  // a picture and a bare frame
-            const auto* shown =
-                QAccessible::queryAccessibleInterface(dialog->findChild<QWidget*>(unnamed));
-            QVERIFY(!shown->text(QAccessible::Name).isEmpty());
-            QVERIFY(!shown->text(QAccessible::Description).isEmpty());
         }
     }
 

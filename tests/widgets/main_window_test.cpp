@@ -12,6 +12,7 @@
 #include "storage/file_store.h"
 #include "tests/widgets/widget_doubles.h"
 #include "ui/messages.h"
+#include "ui/widgets/about_dialog.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
@@ -263,7 +264,11 @@ private slots:
     void screenReadersCanNameEveryControl() {
         Open();
         Combo()->SetEditText("plan");
+        const AboutDialog about(launcher, "1.0.2");
         const std::tuple<QObject*, QString, QString> cases[] = {
+            {about.findChild<QWidget*>("Image1"), "MARKOLA", "MARKOLA のバナー画像"},
+            {about.findChild<QWidget*>("Frame1"), "製品の説明",
+             "製品の説明と最新情報のページを開くボタン"},
             {Text(), "メモ", ""},
             {Combo(), "メモ名", ""},
             {Action("mnuCheck"), "■", "チェックの切り替え (Ctrl+←)"},
