@@ -109,8 +109,7 @@ QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
 // from the text the user sees: a click on the bar leaves an open composition open, since
 // the focus stays where it is, so it is committed before the command reads the text.
 template <typename Handler>
-QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption,
-                             Handler handler) {
+void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler) {
     auto* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
     connect(action, &QAction::triggered, this, [this, handler] {
@@ -118,7 +117,6 @@ QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& cap
         handler();
     });
     menu->addAction(action);
-    return action;
 }
 
 void MainWindow::BuildMenus() {
@@ -137,16 +135,15 @@ void MainWindow::BuildMenus() {
     AddItem(settings, "mngOpenMemo", QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)"),
             [this] { mngOpenMemo_Click(); });
 
+    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] { mnuCheck_Click(*Text1); });
+    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] { mnuMemoUp_Click(*Text1); });
+    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] { mnuMemoDown_Click(*Text1); });
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
-    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] {
-        mnuCheck_Click(*Text1);
-    })->setToolTip(QStringLiteral("チェックの切り替え (Ctrl+←)"));
-    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] {
-        mnuMemoUp_Click(*Text1);
-    })->setToolTip(QStringLiteral("行を上へ移動 (Ctrl+↑)"));
-    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] {
-        mnuMemoDown_Click(*Text1);
-    })->setToolTip(QStringLiteral("行を下へ移動 (Ctrl+↓)"));
+    for (const auto& [name, tip] : {std::pair{"mnuCheck", u"チェックの切り替え (Ctrl+←)"},
+                                    {"mnuMemoUp", u"行を上へ移動 (Ctrl+↑)"},
+                                    {"mnuMemoDown", u"行を下へ移動 (Ctrl+↓)"}}) {
+        findChild<QAction*>(QLatin1String(name))->setToolTip(QString::fromUtf16(tip));
+    }
 
     QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });

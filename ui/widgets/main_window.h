@@ -61,7 +61,7 @@ private:
     void ConnectControls();
     QMenu* AddMenu(const char* name, const QString& caption);
     template <typename Handler>
-    QAction* AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
+    void AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
     void CommitCompositions();
     void Form_Resize();
