@@ -258,6 +258,9 @@ class InputMethodSession(PrivateBusSession):
                      for p in [pathlib.Path(top), *pathlib.Path(top).rglob("*")]):
             os.chown(path, nobody.pw_uid, nobody.pw_gid)
         self._private_env(XDG_CONFIG_HOME=str(profile.parents[1]))
+        # The X server's socket folder, which an X server run by nobody could not make as root.
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        os.chmod("/tmp/.X11-unix", 0o1777)
         try:
             self._start_x_server()
             self._spawn(["openbox", "--sm-disable"])
