@@ -6,6 +6,7 @@
 #include "ui/widgets/desktop_launcher.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/termination_signals.h"
+#include "ui/widgets/toolkit_translation.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ QString StartupArgument(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    markola::InstallToolkitJapanese(app);
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOLA_VERSION));
     markola::TerminationSignals endRequests;
     markola::DiskFileStore files;

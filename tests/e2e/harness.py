@@ -5,6 +5,7 @@ the harness itself is killed they die with it."""
 import ctypes
 import os
 import pathlib
+import pwd
 import re
 import select
 import shutil
@@ -43,8 +44,8 @@ def wait_for(condition, what, timeout=TIMEOUT):
 class Session:
     """markola started in `workdir` on a display of its own; use it with `with`."""
 
-    def __init__(self, workdir, *args, fail_flag=None):
-        self.workdir, self.args, self.fail_flag = workdir, args, fail_flag
+    def __init__(self, workdir, *args, fail_flag=None, env=None):
+        self.workdir, self.args, self.fail_flag, self.extra_env = workdir, args, fail_flag, env
         self._processes = []
 
     def __enter__(self):
@@ -60,7 +61,8 @@ class Session:
             shim = dict(LD_PRELOAD=FAIL_SHIM, MARKOLA_E2E_FAIL_FLAG=str(self.fail_flag),
                         MARKOLA_E2E_FAIL_UNDER=str(self.workdir))
             self.markola = self._spawn([MARKOLA, *self.args], cwd=self.workdir,
-                                       env=dict(self.env, **shim) if self.fail_flag else None)
+                                       env=dict(self.env, **(self.extra_env or {}),
+                                                **(shim if self.fail_flag else {})))
         except BaseException:
             self.__exit__()
             raise
@@ -180,6 +182,137 @@ class Session:
 
     def wait_exit(self):
         return self.markola.wait(timeout=TIMEOUT)
+
+
+class PrivateBusSession(Session):
+    """A session with a D-Bus session bus of its own, which also starts the accessibility bus
+    when asked for it."""
+
+    def _private_env(self, **variables):
+        self.env = {k: v for k, v in os.environ.items() if not k.startswith(
+            ("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_", "DISPLAY", "DBUS_"))}
+        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8",
+                        **variables)
+
+    def _start_bus(self):
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                          stdout=subprocess.PIPE)
+        if not select.select([bus.stdout], [], [], TIMEOUT)[0]:
+            raise AssertionError("dbus-daemon gave no address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+
+    def _start_markola(self, program=MARKOLA, **variables):
+        self.markola = self._spawn([program, *self.args], cwd=self.workdir, env=dict(
+            self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **variables))
+
+    _atspi_script = pathlib.Path(__file__).with_name("atspi_press.py")
+
+    def atspi(self, item, *what):
+        """Presses markola's menu item as a screen reader would, or reads where it is."""
+        return self._run("/usr/bin/python3", str(self._atspi_script), "markola", item, *what,
+                         check=True)
+
+    def _run(self, *command, check=False):
+        return subprocess.run(command, env=self.env, capture_output=True, text=True,
+                              cwd=self._home, timeout=2 * TIMEOUT, check=check).stdout
+
+
+class WaylandSession(PrivateBusSession):
+    """markola native on a headless Wayland compositor of its own; use it with `with`."""
+
+    def __enter__(self):
+        # mkdtemp makes the runtime directory private (0700), as the compositor demands.
+        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
+        self._private_env(WAYLAND_DISPLAY="wayland-markola")
+        try:
+            self._start_bus()
+            self._spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
+                         "--idle-time=0", "--socket=wayland-markola"])
+            wait_for(lambda: os.path.exists(os.path.join(self._home, "wayland-markola")),
+                     "the compositor")
+            self._start_markola(QT_QPA_PLATFORM="wayland")
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+
+class InputMethodSession(PrivateBusSession):
+    """markola typed into through fcitx5 with Mozc, whose converter will not work for root: the
+    X server, the bus, the input method and markola run as nobody, from a home of their own
+    that holds a copy of markola (the build tree may be closed to others) and owning the
+    working directory. Use it with `with`."""
+
+    PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n"
+               "[Groups/0/Items/0]\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n"
+               "[GroupOrder]\n0=Default\n")
+
+    def __enter__(self):
+        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
+        profile = pathlib.Path(self._home, ".config", "fcitx5", "profile")
+        profile.parent.mkdir(parents=True)
+        profile.write_text(self.PROFILE)
+        program = shutil.copy(MARKOLA, self._home)
+        self._atspi_script = shutil.copy(self._atspi_script, self._home)
+        nobody = pwd.getpwnam("nobody")
+        for path in (p for top in (self._home, self.workdir)
+                     for p in [pathlib.Path(top), *pathlib.Path(top).rglob("*")]):
+            os.chown(path, nobody.pw_uid, nobody.pw_gid)
+        self._private_env(XDG_CONFIG_HOME=str(profile.parents[1]))
+        # The X server's socket folder, which an X server run by nobody could not make as root.
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        os.chmod("/tmp/.X11-unix", 0o1777)
+        try:
+            self._start_x_server()
+            self._spawn(["openbox", "--sm-disable"])
+            wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
+                     "the window manager")
+            self._start_bus()
+            self._spawn(["fcitx5"])  # not -d: it ends with the session
+            wait_for(lambda: self._run("fcitx5-remote").strip().isdigit(), "fcitx5")
+            self._start_markola(program, QT_IM_MODULE="fcitx")
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exception):
+        # Everything the session started carries its home: runuser, which would take seconds
+        # to end its child, the programs, and Mozc's converter, which outlives fcitx5.
+        mark = f"HOME={self._home}\0".encode()
+        for entry in pathlib.Path("/proc").glob("[0-9]*"):
+            try:
+                if mark in (entry / "environ").read_bytes():
+                    os.kill(int(entry.name), signal.SIGKILL)
+            except OSError:
+                pass
+        super().__exit__(*exception)
+
+    def _spawn(self, command, env=None, **options):
+        return super()._spawn(self._as_nobody(command), env, **{"cwd": self._home, **options})
+
+    def _run(self, *command, check=False):
+        return super()._run(*self._as_nobody(command), check=check)
+
+    def _as_nobody(self, command):
+        return ["runuser", "-u", "nobody", "--", "env", "HOME=" + self._home, *command]
+
+    def switch_on(self):
+        """Switches the input method on once markola's input context has the focus."""
+        wait_for(lambda: self._run("fcitx5-remote", "-o") == ""
+                 and self._run("fcitx5-remote").strip() == "2", "the input method")
+
+    def compose(self, romaji, *keys):
+        """Types romaji into the input method, then the keys that convert or commit it."""
+        self.type(romaji)
+        for key in keys:
+            time.sleep(0.3)
+            self.key(key)
+        time.sleep(0.3)
+
+    def click_menu_item(self, name):
+        x, y = self.atspi(name, "where").split()
+        self._x("xdotool", "mousemove", x, y, "click", "1")
 
 
 class MarkolaTestCase(unittest.TestCase):

@@ -1,7 +1,8 @@
 """The window opens where settings.ini says, on the screen, and writes back where it is; odd
-values still give a window that shows, fits and closes at once."""
+values still give a window that shows, fits and closes at once; on Wayland, where a client
+never learns its position, it still stores its size."""
 
-from harness import SCREEN_SIZE, MarkolaTestCase, settings_line, wait_for
+from harness import SCREEN_SIZE, MarkolaTestCase, WaylandSession, settings_line, wait_for
 
 # settings.ini (width, height, left, top in twips) -> frame at (left, top), size, in pixels;
 # heights of a fractional pixel may round either way.
@@ -35,7 +36,10 @@ class WindowGeometryTest(MarkolaTestCase):
                     app.wait_focus(window)
                     app.pick_from_popup("alt+f", "x")
                     self.assertEqual(app.wait_exit(), 0)
-                self.assertEqual(self.settings.read_bytes(), settings_line(moved))
+                # Moved, not resized: the size read is kept.
+                size = (settings or b"5820,6390").split(b",")[:2]
+                self.assertEqual(self.settings.read_bytes(),
+                                 b",".join(size + settings_line(moved).split(b",")[2:]))
 
     def test_odd_settings_give_a_usable_window_within_the_screen(self):
         for settings in ODD_SETTINGS:
@@ -48,3 +52,20 @@ class WindowGeometryTest(MarkolaTestCase):
                     self.assertTrue(120 <= height <= SCREEN_SIZE[1], height)
                     app.key("alt+F4")
                     self.assertEqual(app.wait_exit(), 0)
+
+    def test_a_close_without_a_move_keeps_the_numbers_read_at_every_scale(self):
+        for scale in ("1", "1.25", "1.5", "2"):
+            with self.subTest(scale=scale):
+                # Small enough to fit the screen at a scale of 2, which would otherwise shrink it.
+                self.settings.write_bytes(b"4000,5000,750,750")
+                with self.session(env={"QT_SCALE_FACTOR": scale}) as app:
+                    app.main_window()
+                    app.pick_from_popup("alt+f", "x")
+                    self.assertEqual(app.wait_exit(), 0)
+                self.assertEqual(self.settings.read_bytes(), b"4000,5000,750,750\r\n")
+
+    def test_on_wayland_closed_from_its_menu_as_a_screen_reader_would_it_stores_its_size(self):
+        with WaylandSession(self.workdir) as app:
+            app.atspi("終了(X) Alt+F4")
+            self.assertEqual(app.wait_exit(), 0)
+        self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")

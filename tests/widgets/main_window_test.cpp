@@ -1,5 +1,7 @@
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -10,9 +12,11 @@
 #include "storage/file_store.h"
 #include "tests/widgets/widget_doubles.h"
 #include "ui/messages.h"
+#include "ui/widgets/about_dialog.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
+#include "ui/widgets/toolkit_translation.h"
 
 namespace markola {
 
@@ -32,6 +36,12 @@ void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers,
                     letter ? QString(QChar(key - Qt::Key_A + 1)) : QString());
     QApplication::sendEvent(target, &press);
+}
+
+// A composition as an input method shows it in the focused control.
+void Compose(const QString& preedit) {
+    QInputMethodEvent event(preedit, {});
+    QApplication::sendEvent(QApplication::focusWidget(), &event);
 }
 
 }  // namespace
@@ -57,6 +67,8 @@ class MainWindowTest : public QObject {
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
 
 private slots:
+    void initTestCase() { QVERIFY(InstallToolkitJapanese(*qApp)); }
+
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         previousDir = QDir::currentPath();
@@ -117,6 +129,12 @@ private slots:
         QCOMPARE(changes, 4);
         Combo()->SetEditText("x");
         QCOMPARE(changes, 5);
+        Combo()->setFocus();
+        Compose(u"メモ"_qs);
+        QCOMPARE(changes, 5);
+        Combo()->SetEditText("y");  // the composition is committed first, then replaced
+        QCOMPARE(changes, 7);
+        QCOMPARE(Combo()->EditText(), QString("y"));
         QTest::keyClick(Combo(), Qt::Key_Down);
         QCOMPARE(Text()->MemoText(), QString("plan"));
     }
@@ -162,6 +180,12 @@ private slots:
             Action(item)->trigger();
             QCOMPARE(Text()->MemoText(), QString(memo));
         }
+        // A bar item leaves the focus in the text box; the composition goes with its line.
+        Text()->SetSelStart(1);
+        Compose(u"すし"_qs);
+        Action("mnuMemoDown")->trigger();
+        QCOMPARE(Text()->MemoText(), u"□ b\r\naすし\r\n"_qs);
+        QCOMPARE(Text()->SelStart(), 5);
     }
 
     void lineCommandsKeepTheTopLine() {
@@ -232,8 +256,15 @@ private slots:
         QCOMPARE(Text()->height(), textHeight);
     }
 
-    void messageBoxesReadAsOnAJapaneseDesktop() {
+    void toolkitTextsReadAsOnAJapaneseDesktop() {
         Open();
+        const std::unique_ptr<QMenu> menus[] = {
+            std::unique_ptr<QMenu>(Text()->createStandardContextMenu()),
+            std::unique_ptr<QMenu>(Combo()->lineEdit()->createStandardContextMenu())};
+        for (const auto& menu : menus) {
+            QCOMPARE(menu->actions().constFirst()->text().section('\t', 0, 0), "元に戻す(&U)");
+            QCOMPARE(menu->actions().constLast()->text().section('\t', 0, 0), "すべてを選択");
+        }
         const std::tuple<Buttons, QStringList, Answer> cases[] = {
             {Buttons::Ok, {"OK"}, Answer::Ok},
             {Buttons::YesNo, {"いいえ(&N)", "はい(&Y)*"}, Answer::No},
@@ -254,6 +285,29 @@ private slots:
         }
     }
 
+    void screenReadersCanNameEveryControl() {
+        Open();
+        Combo()->SetEditText("plan");
+        const AboutDialog about(launcher, "1.0.2");
+        const std::tuple<QObject*, QString, QString> cases[] = {
+            {about.findChild<QWidget*>("Image1"), "MARKOLA", "MARKOLA のバナー画像"},
+            {about.findChild<QWidget*>("Frame1"), "製品の説明",
+             "製品の説明と最新情報のページを開くボタン"},
+            {Text(), "メモ", ""},
+            {Combo(), "メモ名", ""},
+            {Action("mnuCheck"), "■", "チェックの切り替え (Ctrl+←)"},
+            {Action("mnuMemoUp"), "▲", "行を上へ移動 (Ctrl+↑)"},
+            {Action("mnuMemoDown"), "▼", "行を下へ移動 (Ctrl+↓)"},
+        };
+        for (const auto& [object, name, description] : cases) {
+            QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(object);
+            QCOMPARE(shown->text(QAccessible::Name), name);
+            QCOMPARE(shown->text(QAccessible::Description), description);
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(Combo())->text(QAccessible::Value),
+                 QString("plan"));
+    }
+
     void geometryInTwips() {
         window = std::make_unique<MainWindow>(files, launcher, QString(), "1.0.2");
         const qreal dpi = window->screen()->logicalDotsPerInch();
@@ -262,8 +316,10 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QCOMPARE(window->frameGeometry(), QRect(px(1500), px(1500), px(6000), px(7000)));
-        // The window is whole pixels: 7000 twips became 467 pixels, which read back as 7005.
-        QCOMPARE(window->WindowGeometryTwips(), (WindowGeometry{6000, 7005, 1500, 1500}));
+        // 7000 twips became 467 pixels, which would read back as 7005; unmoved, it stays 7000.
+        QCOMPARE(window->WindowGeometryTwips(), (WindowGeometry{6000, 7000, 1500, 1500}));
+        window->resize(window->width() + 2, window->height());
+        QTRY_COMPARE(window->WindowGeometryTwips(), (WindowGeometry{6030, 7000, 1500, 1500}));
         window->SetWindowGeometryTwips({6000, 7000, -4500, -4500});  // a corner still shows
         QCOMPARE(window->frameGeometry().topLeft(), QPoint(px(-4500), px(-4500)));
         window->SetWindowGeometryTwips({6000, 7000, -900000, 1500});

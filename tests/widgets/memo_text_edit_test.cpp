@@ -28,6 +28,14 @@ private slots:
                 QTest::keyClick(&edit, key, modifiers);
             };
         };
+        // As an input method sends it: a composition shown, then committed or given up.
+        const auto compose = [&edit](const QString& preedit, const QString& commit = {}) {
+            return [&edit, preedit, commit] {
+                QInputMethodEvent event(preedit, {});
+                event.setCommitString(commit);
+                QApplication::sendEvent(&edit, &event);
+            };
+        };
         // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
         QApplication::clipboard()->setText(u"1\r2\u20283\r\n4\u240D\uFDD2"_qs);
         const std::pair<std::function<void()>, QStringList> steps[] = {
@@ -49,13 +57,22 @@ private slots:
             {[&] { edit.selectAll(); }, {}},
             {[&] { edit.cut(); }, {""}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
+            {compose(""), {}},  // the input method switched on
+            {compose(u"に"_qs), {}},
+            {compose(""), {}},  // given up
+            {compose(u"日本"_qs), {}},
+            {compose("", u"日本"_qs), {u"日本b\r\na"_qs}},
+            {compose("x"), {}},
+            {[&] { edit.SetSelStart(4); }, {u"日本xb\r\na"_qs}},  // committed where typed
+            {compose("y"), {}},
+            {[&] { edit.SetMemoText("z"); }, {u"日本xby\r\na"_qs, "z"}},
             {[&] {
                  edit.SetSelStart(1);
                  QInputMethodEvent commit;
                  commit.setCommitString(u"\u2028"_qs);
                  QApplication::sendEvent(&edit, &commit);
              },
-             {"b\r\n\r\na"}},
+             {"z\r\n"}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();

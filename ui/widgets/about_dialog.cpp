@@ -88,11 +88,15 @@ void AboutDialog::BuildControls() {
     Image1->setPixmap(QPixmap(QStringLiteral(":/markola/banner.png")));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(Image1, 120, 120, 6060, 870);
+    Image1->setAccessibleName(QStringLiteral("MARKOLA"));
+    Image1->setAccessibleDescription(QStringLiteral("MARKOLA のバナー画像"));
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Place(Frame1, 120, 1320, 6015, 1215);
+    Frame1->setAccessibleName(QStringLiteral("製品の説明"));
+    Frame1->setAccessibleDescription(QStringLiteral("製品の説明と最新情報のページを開くボタン"));
 
     Label1 = AddLabel(Frame1, "Label1",
                       QStringLiteral("用件をマーク、優先順位も操作できる。メモ帳の決定版"));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSessionManager>
@@ -14,6 +15,7 @@
 #include "ui/line_commands.h"
 #include "ui/messages.h"
 #include "ui/widgets/about_dialog.h"
+#include "ui/widgets/accessibility.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
@@ -69,6 +71,10 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Text1 = new MemoTextEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
+    InstallAccessibleInterfaces();
+    Combo1->setAccessibleName(QStringLiteral("メモ名"));
+    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
+    Text1->setAccessibleName(QStringLiteral("メモ"));
     const QFont font = JapaneseFixedFont(kControlFontPointSize);
     Combo1->setFont(font);
     Text1->setFont(font);
@@ -150,12 +156,17 @@ QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
 }
 
 // Menu items carry no shortcuts of their own: the key names in their captions are
-// text, and the keys act through the two controls' key handlers alone.
+// text, and the keys act through the two controls' key handlers alone. A command starts
+// from the text the user sees: a click on the bar leaves an open composition open, since
+// the focus stays where it is, so it is committed before the command reads the text.
 template <typename Handler>
 void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler) {
     auto* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, ticks_.Guarded(handler));
+    connect(action, &QAction::triggered, this, ticks_.Guarded([this, handler] {
+        CommitCompositions();
+        handler();
+    }));
     menu->addAction(action);
 }
 
@@ -178,6 +189,12 @@ void MainWindow::BuildMenus() {
     AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] { mnuCheck_Click(*Text1); });
     AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] { mnuMemoUp_Click(*Text1); });
     AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] { mnuMemoDown_Click(*Text1); });
+    // The bare symbols say what they do only in their tool tips, which screen readers read too.
+    for (const auto& [name, tip] : {std::pair{"mnuCheck", u"チェックの切り替え (Ctrl+←)"},
+                                    {"mnuMemoUp", u"行を上へ移動 (Ctrl+↑)"},
+                                    {"mnuMemoDown", u"行を下へ移動 (Ctrl+↓)"}}) {
+        findChild<QAction*>(QLatin1String(name))->setToolTip(QString::fromUtf16(tip));
+    }
 
     QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });
@@ -278,7 +295,15 @@ WindowGeometry MainWindow::WindowGeometryTwips() const {
     if (isMinimized()) {
         return {};
     }
-    return OuterRectInTwips(frameGeometry(), LogicalDpi());
+    const WindowGeometry measured = placement_ ? KeptGeometry(placement_->read, placement_->asked,
+                                                              frameGeometry(), LogicalDpi())
+                                               : OuterRectInTwips(frameGeometry(), LogicalDpi());
+    return PositionKnown() ? measured
+                           : WithPositionRead(measured, placement_.value_or(Placement{}).read);
+}
+
+bool MainWindow::PositionKnown() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
@@ -293,6 +318,7 @@ void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
     move(outer.topLeft());
     ResizeOuter(outer.size());
     pendingOuterSize_ = outer.size();
+    placement_ = Placement{geometry, OuterRectInPixels(geometry, LogicalDpi())};
 }
 
 qreal MainWindow::LogicalDpi() const {
@@ -329,7 +355,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void MainWindow::CommitCompositions() {
+    Text1->CommitComposition();
+    Combo1->CommitComposition();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    CommitCompositions();
     bool cancel = false;
     {
         const TickGate::Running running(ticks_);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 #include <QSize>
 #include <QTimer>
 #include <memory>
+#include <optional>
 
 #include "storage/file_store.h"
 #include "ui/launcher.h"
@@ -67,6 +69,7 @@ private:
     template <typename Handler>
     void AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
+    void CommitCompositions();
     void Form_Resize();
     void mngOpenMemo_Click();
     void mnuFirst_Click();
@@ -74,6 +77,7 @@ private:
     void mnuAbout_Click();
 
     qreal LogicalDpi() const;
+    static bool PositionKnown();
     void ResizeOuter(QSize outer);
     void ApplyPendingOuterSize();
 
@@ -86,6 +90,12 @@ private:
     Launcher& launcher_;
     const QString version_;
     QString applicationTitle_;
+    // The geometry read at start-up and the outer rectangle it was placed at.
+    struct Placement {
+        WindowGeometry read;
+        QRect asked;
+    };
+    std::optional<Placement> placement_;
     // The outer size asked for before the window manager had told the frame's size; it
     // is applied again once the frame is known.
     QSize pendingOuterSize_;

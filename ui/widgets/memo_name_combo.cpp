@@ -1,5 +1,7 @@
 #include "ui/widgets/memo_name_combo.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -29,6 +31,7 @@ QString MemoNameCombo::EditText() const {
 }
 
 void MemoNameCombo::SetEditText(const QString& text) {
+    CommitComposition();
     if (text == EditText()) {
         return;
     }
@@ -48,6 +51,15 @@ void MemoNameCombo::SetKeyDownHandler(KeyDownHandler keyDown) {
     keyDown_ = std::move(keyDown);
 }
 
+// The input method speaks to whichever of the two has the focus.
+void MemoNameCombo::CommitComposition() {
+    if (QApplication::focusWidget() == this) {
+        composition_.Commit(*this);
+    } else {
+        composition_.Commit(*lineEdit());
+    }
+}
+
 template <typename ListChange>
 void MemoNameCombo::KeepingEditText(ListChange change) {
     const QString text = EditText();
@@ -62,6 +74,9 @@ void MemoNameCombo::KeepingEditText(ListChange change) {
 }
 
 bool MemoNameCombo::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == lineEdit() || watched == this) && event->type() == QEvent::InputMethod) {
+        composition_.Track(*static_cast<QInputMethodEvent*>(event));
+    }
     if ((watched != lineEdit() && watched != this) || event->type() != QEvent::KeyPress) {
         return QComboBox::eventFilter(watched, event);
     }

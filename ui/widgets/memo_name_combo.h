@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+#include "ui/widgets/composition.h"
+
 namespace markola {
 
 // The memo-name combo box: an edit field that holds the name of the memo shown and a
@@ -21,12 +23,14 @@ public:
     explicit MemoNameCombo(QWidget* parent = nullptr);
 
     QString EditText() const;
-    // A program assignment; emits nameChanged when the text differs.
+    // A program assignment; emits nameChanged when the text differs. An open composition
+    // of the input method is committed first.
     void SetEditText(const QString& text);
     void ClearList();
     void AddItem(const QString& name);
 
     void SetKeyDownHandler(KeyDownHandler keyDown);
+    void CommitComposition();
 
 signals:
     // Once for each program assignment that changes the name and each edit by the user.
@@ -43,6 +47,7 @@ private:
     void KeepingEditText(ListChange change);
 
     KeyDownHandler keyDown_;
+    Composition composition_;
 };
 
 }  // namespace markola

@@ -4,6 +4,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -63,7 +64,7 @@ MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
                 }
             });
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!programEdit_) {
+        if (!programEdit_ && !inputMethodEdit_) {
             emit memoChanged();
         }
     });
@@ -78,6 +79,7 @@ QString MemoTextEdit::MemoText() const {
 }
 
 void MemoTextEdit::SetMemoText(const QString& text) {
+    CommitComposition();
     const bool changed = text != MemoText();
     {
         const ProgramEdit guard(*this);
@@ -92,6 +94,7 @@ void MemoTextEdit::SetMemoText(const QString& text) {
 }
 
 void MemoTextEdit::ReplaceMemoText(const QString& text) {
+    CommitComposition();
     const QString old = MemoText();
     const bool changed = text != old;
     if (changed) {
@@ -120,6 +123,7 @@ int MemoTextEdit::SelStart() const {
 }
 
 void MemoTextEdit::SetSelStart(int position) {
+    CommitComposition();
     QTextCursor cursor(document());
     cursor.setPosition(DocumentPosition(position));
     setTextCursor(cursor);
@@ -127,6 +131,7 @@ void MemoTextEdit::SetSelStart(int position) {
 }
 
 void MemoTextEdit::SetSelLength(int length) {
+    CommitComposition();
     const int start = SelStart();
     QTextCursor cursor(document());
     cursor.setPosition(DocumentPosition(start));
@@ -151,6 +156,10 @@ void MemoTextEdit::PostLineScroll(int lines) {
 void MemoTextEdit::SetKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress) {
     keyDown_ = std::move(keyDown);
     keyPress_ = std::move(keyPress);
+}
+
+void MemoTextEdit::CommitComposition() {
+    composition_.Commit(*this);
 }
 
 void MemoTextEdit::keyPressEvent(QKeyEvent* event) {
@@ -243,6 +252,20 @@ void MemoTextEdit::PaintLoneLineEnds() {
                 painter, cell, text[i], palette(),
                 position >= selection.selectionStart() && position < selection.selectionEnd());
         }
+    }
+}
+
+// The document reports every change of a composition as a change of its block, though
+// the composition is no text of it; only a change of the memo text itself is an edit.
+void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+    composition_.Track(*event);
+    const QString before = MemoText();
+    {
+        const QScopedValueRollback guard(inputMethodEdit_, true);
+        QPlainTextEdit::inputMethodEvent(event);
+    }
+    if (MemoText() != before) {
+        emit memoChanged();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "ui/memo_text_view.h"
+#include "ui/widgets/composition.h"
 
 namespace markola {
 
@@ -40,10 +41,14 @@ public:
     void PostLineScroll(int lines) override;
 
     void SetKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress);
+    // Commits the input method's open composition where it is being typed; every program
+    // change of the text or the caret does this first.
+    void CommitComposition();
 
 signals:
     // Once for each program assignment that changes the text, and once for each edit
-    // by the user (typing, paste, cut, undo, redo).
+    // by the user (typing, paste, cut, undo, redo, a committed composition); never for an
+    // input method's composition that is shown, changed or given up.
     void memoChanged();
     // After the box's own double-click handling, so SelStart reads the selection start.
     void doubleClicked();
@@ -55,6 +60,7 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
     void paintEvent(QPaintEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     class ProgramEdit;
@@ -70,6 +76,8 @@ private:
     KeyDownHandler keyDown_;
     KeyPressHandler keyPress_;
     bool programEdit_ = false;
+    bool inputMethodEdit_ = false;
+    Composition composition_;
     // The memo text is asked for on every line command; rebuilding it from a document of
     // 100,000 lines would cost more than the whole command may take, so it is kept in
     // step with each edit and rebuilt only after a load that the document altered.

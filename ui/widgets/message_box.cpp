@@ -1,8 +1,6 @@
 #include "ui/widgets/message_box.h"
 
 #include <QMessageBox>
-#include <QPushButton>
-#include <utility>
 
 namespace markola {
 namespace {
@@ -18,20 +16,6 @@ QMessageBox::StandardButtons StandardButtonsOf(Buttons buttons) {
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
-}
-
-void SetJapaneseCaptions(QMessageBox& box) {
-    static const std::pair<QMessageBox::StandardButton, const char16_t*> kCaptions[] = {
-        {QMessageBox::Yes, u"はい(&Y)"},
-        {QMessageBox::No, u"いいえ(&N)"},
-        {QMessageBox::Cancel, u"キャンセル"},
-        {QMessageBox::Ok, u"OK"},
-    };
-    for (const auto& [button, caption] : kCaptions) {
-        if (QAbstractButton* shown = box.button(button)) {
-            shown->setText(QString::fromUtf16(caption));
-        }
-    }
 }
 
 Answer AnswerOf(int clicked) {
@@ -53,7 +37,6 @@ Answer ShowMessageBox(QWidget* parent, const QString& title, const QString& prom
                       MessageIcon icon) {
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
                     title, prompt, StandardButtonsOf(buttons), parent);
-    SetJapaneseCaptions(box);
     if (buttons != Buttons::Ok) {
         box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No
                                                                 : QMessageBox::Yes);

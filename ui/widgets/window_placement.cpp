@@ -1,6 +1,7 @@
 #include "ui/widgets/window_placement.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "ui/widgets/twips.h"
 
@@ -29,6 +30,24 @@ QPoint PlaceOnScreens(const QRect& window, const QList<QRect>& screens, QPoint f
 
 QSize FitToScreen(QSize outer, QSize minimum, QSize available) {
     return outer.expandedTo(minimum).boundedTo(available);
+}
+
+WindowGeometry KeptGeometry(const WindowGeometry& read, const QRect& asked, const QRect& now,
+                            qreal logicalDpi) {
+    const auto kept = [logicalDpi](int readTwips, int askedPixels, int nowPixels) {
+        return std::abs(nowPixels - askedPixels) <= 1 ? readTwips
+                                                      : PixelsToTwips(nowPixels, logicalDpi);
+    };
+    return {.width = kept(read.width, asked.width(), now.width()),
+            .height = kept(read.height, asked.height(), now.height()),
+            .left = kept(read.left, asked.x(), now.x()),
+            .top = kept(read.top, asked.y(), now.y())};
+}
+
+WindowGeometry WithPositionRead(WindowGeometry measured, const WindowGeometry& read) {
+    measured.left = read.left > 0 ? read.left : kDefaultWindowGeometry.left;
+    measured.top = read.top > 0 ? read.top : kDefaultWindowGeometry.top;
+    return measured;
 }
 
 }  // namespace markola

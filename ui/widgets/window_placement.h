@@ -24,4 +24,18 @@ QPoint PlaceOnScreens(const QRect& window, const QList<QRect>& screens, QPoint f
 // invisible or larger than the screen.
 QSize FitToScreen(QSize outer, QSize minimum, QSize available);
 
+// What to store for a window that was read as `read` (twips), asked to open at `asked` and
+// is now at `now` (outer rectangles in pixels). A field still where it was asked to be keeps
+// the number read: twips, logical and device pixels do not convert exactly into one another
+// (a 7000-twip height is 466.67 pixels; at a scale of 1.5 the frame costs another fraction),
+// and opening and closing a window must not move or shrink it. A field within one pixel of
+// where it was asked to be counts as unmoved; a user's move or resize is written as it is.
+WindowGeometry KeptGeometry(const WindowGeometry& read, const QRect& asked, const QRect& now,
+                            qreal logicalDpi);
+
+// Where the window system keeps the window's position to itself (on Wayland a client sees 0
+// or nothing), the position read at start-up stands, or the default where that was none, so
+// that the size is still stored.
+WindowGeometry WithPositionRead(WindowGeometry measured, const WindowGeometry& read);
+
 }  // namespace markola
