@@ -241,10 +241,10 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
                "）。この文字を削除するか置き換えてから保存してください。";
     };
     const Case cases[] = {
-        {"", "b", "x\r\ny😀z", false, unsavable("2 行目の「😀」")},
-        // A stray lead byte before a trail byte; a pasted sign that is no line end.
+        {"", "b", "x\r\nz😀", false, unsavable("2 行目の「😀」")},
+        // A stray lead byte before a trail byte; a pasted sign that is no line end, alone.
         {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目の「0x81」")},
-        {"", "b", "\xE2\x90\x8D", false, unsavable("1 行目の「\xE2\x90\x8D」")},
+        {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目の「\xE2\x90\x8D」")},
         {"", "b\tc", "x", false, text::kUnsafeName},
         {"", "../escape", "x", false, text::kUnsafeName},
         {"", "b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
