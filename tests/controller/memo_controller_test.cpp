@@ -7,9 +7,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
-#include <utility>
 
 #include "tests/controller/fake_view.h"
 #include "ui/messages.h"
@@ -47,39 +47,16 @@ protected:
         view.comboText = name;
         controller->Combo1_Click();
     }
-    // A key down in the combo or the text box: the key code and shift state it leaves.
-    std::pair<int, int> Press(bool inCombo, int code, int shift) {
-        if (inCombo) {
-            controller->Combo1_KeyDown(code, shift);
-        } else {
-            controller->Text1_KeyDown(code, shift);
-        }
-        return {code, shift};
+    static QByteArray Memo(const QString& name) { return "memo/" + name.toUtf8() + ".txt"; }
+    // By the bytes of the file's name, which need not be UTF-8.
+    static void Write(const QByteArray& path, const QByteArray& bytes) {
+        std::ofstream file(path.constData(), std::ios::binary);
+        ASSERT_TRUE(file.write(bytes.constData(), bytes.size()));
     }
-    static QString Memo(const QString& name) { return "memo/" + name + ".txt"; }
-    static void Write(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    // By the bytes of its name, which need not be UTF-8.
-    static void WriteNative(const QByteArray& path, const QByteArray& bytes) {
-        std::FILE* file = std::fopen(path.constData(), "wb");
-        ASSERT_TRUE(file);
-        std::fwrite(bytes.constData(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-    static QByteArray ReadNative(const QByteArray& path) {
-        std::FILE* file = std::fopen(path.constData(), "rb");
-        QByteArray bytes;
-        for (int c = 0; file && (c = std::fgetc(file)) != EOF;) {
-            bytes.append(static_cast<char>(c));
-        }
-        return file && std::fclose(file) == 0 ? bytes : QByteArray("<missing>");
-    }
-    static QByteArray Read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    static QByteArray Read(const QByteArray& path) {
+        std::ifstream file(path.constData(), std::ios::binary);
+        return file ? QByteArray::fromStdString({std::istreambuf_iterator<char>(file), {}})
+                    : QByteArray("<missing>");
     }
 
     FakeView view;
@@ -92,81 +69,77 @@ private:
     QString previousDir_;
 };
 
-TEST_F(ControllerTest, StartUpListsTheMemosCaseFoldedAndShowsTheOneTheArgumentNames) {
+// Memo files as they come from older systems too: each is listed once under its name,
+// opens from the command line, and takes an edit back into itself, byte for byte.
+TEST_F(ControllerTest, StartUpListsTheMemosAndOpensTheOneTheArgumentNames) {
     struct Case {
-        const char *argument, *combo, *text;
+        QString argument;
+        QByteArray file, content;
+        QString combo, text;
     };
     const Case cases[] = {
-        {"Plan.TXT", "Plan", "メモ"}, {"a.txt.txt", "a.txt", "A"}, {".txt", "", "unnamed"},
-        {"txt", "txt", "T"},          {"missing", "", "unnamed"},  {"../escape", "", "unnamed"},
-        {"", "", "unnamed"},
+        {"Plan.TXT", "Plan.txt", "\x83\x81\x83\x82", "Plan", "メモ"},
+        {"a.txt.txt", "a.txt.txt", "A", "a.txt", "A"},
+        {".txt", ".txt", "unnamed", "", "unnamed"},
+        {"txt", "txt.txt", "T", "txt", "T"},
+        {"missing", ".txt", "unnamed", "", "unnamed"},
+        {"../escape", ".txt", "unnamed", "", "unnamed"},
+        {"", ".txt", "unnamed", "", "unnamed"},
+        {"NOTES", "NOTES.TXT", "a\r\n", "NOTES", "a\r\n"},
+        {u"\u3042"_qs, "\x82\xA0.Txt", "\x82\xA0\r\n", u"\u3042"_qs, u"\u3042\r\n"_qs},
+        {"<0x82>", "\x82.txt", "lone\rcr\nlf", "<0x82>", "lone\rcr\nlf"},
+        {"bom", "bom.txt", "\xEF\xBB\xBFtext\x1A", "bom", u"\uF7EF\uFF7B\uFF7Ftext\x1A"_qs},
     };
-    Write(Memo("Plan"), "\x83\x81\x83\x82");
-    Write(Memo("a.txt"), "A");
-    Write(Memo(""), "unnamed");
-    Write(Memo("txt"), "T");
+    const QStringList listed{"",      "<0x82>", "a.txt", "B",         "bom",
+                             "NOTES", "Plan",   "txt",   u"\u3042"_qs};
+    for (const Case& c : cases) {
+        Write("memo/" + c.file, c.content);
+    }
     Write(Memo("B"), "");
     Write("escape.txt", "outside");
     Write("settings.ini", "100,200,300,400\r\n");
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.argument);
+        SCOPED_TRACE(c.argument.toStdString());
         Start(c.argument);
-        EXPECT_TRUE(view.messages.empty());
         EXPECT_EQ(view.comboText, c.combo);
         EXPECT_EQ(view.memoText, c.text);
         EXPECT_FALSE(State().TextChanged || State().NameChanged);
         EXPECT_EQ(view.geometry, (WindowGeometry{100, 200, 300, 400}));
-        EXPECT_EQ(view.comboList, (QStringList{"", "a.txt", "B", "Plan", "txt"}));
-    }
-}
-
-// Memo files as they come from older systems, named on the command line: each is listed
-// once under its name, opens, and takes an edit back into itself, byte for byte.
-TEST_F(ControllerTest, FilesFromOtherSystemsOpenAndSaveBackIntoThemselves) {
-    const std::tuple<QByteArray, QString, QByteArray> cases[] = {
-        // file name, name shown, content
-        {"NOTES.TXT", "NOTES", "a\r\n"},
-        {"\x82\xA0.Txt", u"\u3042"_qs, "\x82\xA0\r\n"},
-        {"\x82.txt", "<0x82>", "lone\rcr\nlf"},
-        {"bom.txt", "bom", "\xEF\xBB\xBFtext\x1A"},
-    };
-    Write(Memo(""), "");
-    for (const auto& [fileName, shown, content] : cases) {
-        SCOPED_TRACE(shown.toStdString());
-        const QByteArray path = "memo/" + fileName;
-        WriteNative(path, content);
-        Start(shown);
-        EXPECT_TRUE(view.messages.empty());
-        EXPECT_EQ(view.comboList.count(shown), 1);
-        EXPECT_EQ(view.comboText, shown);
+        EXPECT_EQ(view.comboList, listed);
         view.SetMemoText(view.memoText + "+");
         controller->mnuSave_Click();
         EXPECT_TRUE(view.messages.empty());
-        EXPECT_EQ(ReadNative(path), content + "+");
-        EXPECT_EQ(view.comboList.count(shown), 1);
-        std::remove(path.constData());
+        EXPECT_EQ(Read("memo/" + c.file), c.content + "+");
+        EXPECT_EQ(view.comboList, listed);
+        Write("memo/" + c.file, c.content);
+    }
+    EXPECT_EQ(Read("escape.txt"), "outside");
+    for (const Case& c : cases) {
+        std::remove("memo/" + c.file);  // the temporary folder cannot remove a name not in UTF-8
     }
 }
 
-// Leaving memo "one" (maybe renamed "two" in the combo, maybe edited) by choosing memo
-// "three", by New or by closing the window. A memo that was not saved, declined or
-// failed, stays on screen with its edits, and the close is cancelled.
+// Leaving memo "one" (maybe renamed in the combo to "two", whose file exists, or to a new
+// name, and maybe edited) by choosing memo "three", by New or by closing the window. A
+// memo saved under a new name is listed; one that was not saved, declined or failed,
+// stays on screen with its edits, and the close is cancelled.
 TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     struct Case {
-        bool renamed;
+        const char* name;
         std::vector<A> answers;  // none: the memo is not edited
         bool failWrite;
         const char* savedAs;
         bool stays;
     };
     const Case cases[] = {
-        {false, {}, false, nullptr, false},
-        {false, {A::Yes}, false, "one", false},
-        {false, {A::No}, false, nullptr, false},
-        {false, {A::Cancel}, false, nullptr, true},
-        {false, {A::Yes}, true, nullptr, true},
-        {true, {A::Yes, A::No}, false, nullptr, true},
-        {true, {A::Yes, A::Yes}, false, "two", false},
+        {"one", {}, false, nullptr, false},
+        {"one", {A::Yes}, false, "one", false},
+        {"one", {A::No}, false, nullptr, false},
+        {"one", {A::Cancel}, false, nullptr, true},
+        {"one", {A::Yes}, true, nullptr, true},
+        {"two", {A::Yes, A::No}, false, nullptr, true},
+        {"two", {A::Yes, A::Yes}, false, "two", false},
+        {"fresh", {A::Yes}, false, "fresh", false},
     };
     enum Leave { kChoose, kNew, kClose };
     for (const Leave leave : {kChoose, kNew, kClose}) {
@@ -175,12 +148,13 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             for (const char* name : {"one", "two", "three"}) {
                 Write(Memo(name), name);
             }
-            QFile::remove("settings.ini");
+            std::remove("settings.ini");
+            std::remove(Memo("fresh"));
             Start("one");
             EXPECT_EQ(view.messages.at(0).prompt, "memo/.txt ﾌｧｲﾙを開けません。");
             view.messages.clear();
             view.geometry = {6000, 7000, 1500, 1500};
-            view.SetComboText(c.renamed ? "two" : "one");
+            view.SetComboText(c.name);
             view.SetMemoText(c.answers.empty() ? "one" : "メモ");
             view.answers.assign(c.answers.begin(), c.answers.end());
             failWrites = c.failWrite;
@@ -199,10 +173,12 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             const bool warned =
                 !view.messages.empty() && view.messages.back().icon == MessageIcon::Exclamation;
             EXPECT_EQ(warned, c.failWrite);
-            for (const char* name : {"one", "two"}) {
-                const bool saved = qstrcmp(name, c.savedAs) == 0;
-                EXPECT_EQ(Read(Memo(name)), saved ? "\x83\x81\x83\x82" : name);
+            for (const QByteArray name : {"one", "two", "fresh"}) {
+                const QByteArray kept = name == "fresh" ? "<missing>" : name;
+                EXPECT_EQ(Read(Memo(name)), name == c.savedAs ? "\x83\x81\x83\x82" : kept);
             }
+            EXPECT_EQ(view.comboList.contains("fresh"),
+                      leave != kClose && qstrcmp(c.savedAs, "fresh") == 0);
             EXPECT_EQ(cancel, c.stays && leave == kClose);
             EXPECT_EQ(view.comboFocusCount, leave == kNew ? 1 : 0);
             const bool restoresChoice = leave == kChoose && c.savedAs;
@@ -213,10 +189,10 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             controller->Timer1_Timer();
             if (c.stays) {
                 EXPECT_EQ(view.memoText, "メモ");
-                EXPECT_EQ(view.comboText, c.renamed ? "two" : "one");
+                EXPECT_EQ(view.comboText, c.name);
                 EXPECT_TRUE(State().TextChanged);
                 // The restore is a change of name, so the next save asks before overwriting.
-                EXPECT_EQ(State().NameChanged, c.renamed || leave == kChoose);
+                EXPECT_EQ(State().NameChanged, qstrcmp(c.name, "one") != 0 || leave == kChoose);
             } else if (leave == kChoose) {
                 EXPECT_EQ(view.memoText, "three");
                 EXPECT_EQ(view.comboText, "three");
@@ -232,20 +208,6 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             }
         }
     }
-}
-
-TEST_F(ControllerTest, AMemoSavedUnderANewNameOnTheWayToAnotherIsListed) {
-    Write(Memo("one"), "one");
-    Write(Memo("three"), "three");
-    Start("one");
-    view.SetComboText("fresh");
-    view.SetMemoText("x");
-    view.answers = {A::Yes};
-    Choose("three");
-    EXPECT_EQ(Read(Memo("fresh")), "x");
-    EXPECT_EQ(view.comboList, (QStringList{"fresh", "one", "three"}));
-    controller->Timer1_Timer();
-    EXPECT_EQ(view.comboText, "three");
 }
 
 TEST_F(ControllerTest, SavingANewMemoListsItAndASecondNewStillAsksBeforeOverwriting) {
@@ -274,22 +236,22 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
         QString message;
     };
     const QString tooLong(300, u'x');
+    const auto unsavable = [](const char* where) {
+        return "保存できない文字が含まれています（" + QString::fromUtf8(where) +
+               "）。この文字を削除するか置き換えてから保存してください。";
+    };
     const Case cases[] = {
-        {"", "b", "x\r\ny😀z", false,
-         "保存できない文字が含まれています（2 行目の「😀」）。"
-         "この文字を削除するか置き換えてから保存してください。"},
-        {"", "b", "x\r\n\xEF\x9E\x81@", false,  // a stray lead byte before a trail byte
-         "保存できない文字が含まれています（2 行目の「0x81」）。"
-         "この文字を削除するか置き換えてから保存してください。"},
-        {"", "b", "\xE2\x90\x8D", false,  // pasted, it is no line end
-         "保存できない文字が含まれています（1 行目の「\xE2\x90\x8D」）。"
-         "この文字を削除するか置き換えてから保存してください。"},
+        {"", "b", "x\r\nz😀", false, unsavable("2 行目の「😀」")},
+        // A stray lead byte before a trail byte; a pasted sign that is no line end, alone.
+        {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目の「0x81」")},
+        {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目の「\xE2\x90\x8D」")},
         {"", "b\tc", "x", false, text::kUnsafeName},
         {"", "../escape", "x", false, text::kUnsafeName},
         {"", "b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
         {"", "no/b", "x", false,
          "memo/no/b.txt を保存できませんでした。保存先のフォルダがありません。"},
-        {"", tooLong, "x", false, Memo(tooLong) + " を保存できませんでした。名前が長すぎます。"},
+        {"", tooLong, "x", false,
+         "memo/" + tooLong + ".txt を保存できませんでした。名前が長すぎます。"},
         {"huge", "huge", "x", false,
          "「huge」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
     };
@@ -332,7 +294,7 @@ TEST_F(ControllerTest, AMemoChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
         Write(Memo("plan"), "plan");
         Start("plan");
         view.SetMemoText("mine");
-        QFile::remove(Memo("plan"));
+        std::remove(Memo("plan"));
         if (c.onDisk) {
             Write(Memo("plan"), c.onDisk);
         }
@@ -409,16 +371,21 @@ TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.code << (c.inCombo ? " in the combo" : ""));
-        QFile::remove(Memo(""));
+        std::remove(Memo(""));
         Start();
+        const auto press = [&](int code, int shift) {
+            c.inCombo ? controller->Combo1_KeyDown(code, shift)
+                      : controller->Text1_KeyDown(code, shift);
+            return std::pair{code, shift};
+        };
         view.SetMemoText(memo);
         view.SetSelStart(3);
         view.answers = {A::No};  // to the question New asks about the edits
         for (const int shift : {0, 1, 3, 4, 6}) {
-            EXPECT_EQ(Press(c.inCombo, c.code, shift), (std::pair{c.code, shift}));
+            EXPECT_EQ(press(c.code, shift), (std::pair{c.code, shift}));
         }
         EXPECT_EQ(view.memoText, memo);
-        EXPECT_EQ(Press(c.inCombo, c.code, key::kCtrlOnly), (std::pair{c.codeAfter, c.shiftAfter}));
+        EXPECT_EQ(press(c.code, key::kCtrlOnly), (std::pair{c.codeAfter, c.shiftAfter}));
         EXPECT_EQ(view.memoText, c.text);
         EXPECT_EQ(view.selStart, c.selStart);
         EXPECT_EQ(view.selLength, c.selLength);

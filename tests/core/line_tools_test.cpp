@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
+
+#include "tests/core/line_model.h"
 
 namespace markola {
 namespace {
@@ -40,87 +43,29 @@ TEST(RevInStrTest, FindsTheLastOccurrenceEndingAtStart) {
     }
 }
 
-TEST(CaretLineRulesTest, BreaksAroundTheCaretLine) {
-    // Next break searched from S + 1 and from S: they differ between CR and LF (S = 4).
-    const std::array<std::array<std::int32_t, 4>, 6> cases{
-        {{0, -1, 4, 4}, {1, -1, 4, 4}, {3, -1, 4, 4}, {4, -1, 9, 4}, {5, 4, 9, 9}, {10, 9, 0, 0}}};
-    for (const auto& [caret, previous, nextFromAfter, nextFromBefore] : cases) {
-        EXPECT_EQ(PreviousBreak(u"one\r\ntwo\r\n", caret), previous) << caret;
-        EXPECT_EQ(FindBreak(u"one\r\ntwo\r\n", caret + 1), nextFromAfter) << caret;
-        EXPECT_EQ(FindBreak(u"one\r\ntwo\r\n", caret), nextFromBefore) << caret;
-    }
-    EXPECT_EQ(PreviousBreak(u"a\rb\nc\r\nd", 5), -1);  // lone CR and LF are no breaks
-    EXPECT_EQ(FindBreak(u"a\rb\nc\r\nd", 1), 6);
-}
-
-enum class Move { Down, Up };
-struct MoveCase {
-    Move move;
-    MemoStringView text;
-    std::int32_t caret;
-    MemoStringView newText;  // empty: the move gives nothing
-    std::int32_t newCaret;
-};
-
-TEST(MoveLineTest, SwapsTheCaretLineWithItsNeighbour) {
-    constexpr MemoStringView abc = u"a\r\nb\r\nc\r\n", bac = u"b\r\na\r\nc\r\n",
-                             acb = u"a\r\nc\r\nb\r\n";
-    for (const MoveCase& c : {
-             MoveCase{Move::Down, abc, 0, bac, 3},
-             {Move::Down, abc, 1, bac, 3},
-             {Move::Down, abc, 4, acb, 6},
-             {Move::Down, abc, 6, u"", 0},
-             {Move::Down, abc, 7, u"", 0},
-             {Move::Down, abc, 9, u"", 0},
-             {Move::Up, abc, 0, u"", 0},
-             {Move::Up, abc, 1, u"", 0},
-             {Move::Up, abc, 3, bac, 0},
-             {Move::Up, abc, 7, acb, 3},
-             {Move::Up, abc, 9, u"", 0},
-             // A caret between CR and LF stays on the line that CR ends.
-             {Move::Down, abc, 5, acb, 6},
-             {Move::Down, abc, 2, bac, 3},
-             {Move::Up, abc, 5, bac, 0},
-             {Move::Up, abc, 2, u"", 0},
-             {Move::Down, u"a\r\na\r\n", 0, u"a\r\na\r\n", 3},
-             {Move::Down, u"\nab\r\ncd\r\n", 2, u"cd\r\n\nab\r\n", 4},
-             {Move::Up, u"x\ry\r\n\n\r\n", 6, u"\n\r\nx\ry\r\n", 0},
-             {Move::Up, u"\U0001F600\r\nb\r\n", 5, u"b\r\n\U0001F600\r\n", 0},
-             {Move::Down, u"\r\n", 0, u"", 0},
-             {Move::Up, u"", 0, u"", 0},
-             {Move::Down, abc, -4, bac, 3},
-             {Move::Up, abc, 99, u"", 0},  // clamped caret
-         }) {
-        const auto edit = (c.move == Move::Down ? MoveLineDown : MoveLineUp)(c.text, c.caret);
-        EXPECT_EQ(edit.value_or(LineEdit{}), (LineEdit{MemoString(c.newText), c.newCaret}))
-            << static_cast<int>(c.move) << " caret " << c.caret << " on "
-            << ::testing::PrintToString(MemoString(c.text));
-    }
-}
-
-TEST(ToggleCheckTest, InsertsOrCyclesThePrefixOfTheCaretLine) {
-    struct Case {
-        MemoStringView text;
-        std::int32_t caret;
-        MemoStringView newText;
-        std::int32_t newCaret;
-    };
-    for (const Case& c : {
-             Case{u"task", 2, u"\u25A1 task", 0},
-             {u"\u25A1 task", 3, u"\u25A0 task", 0},
-             {u"\u25A0 task", 0, u"\u25A1 task", 0},
-             {u"x\r\n\u25A0 y", 5, u"x\r\n\u25A1 y", 3},
-             {u"", 0, u"\u25A1 ", 0},
-             {u"a\r\n", 3, u"a\r\n\u25A1 ", 3},
-             {u"\u25A1x", 1, u"\u25A1 \u25A1x", 0},
-             {u" \u25A1 a", 1, u"\u25A1  \u25A1 a", 0},
-             {u"\u25A1", 1, u"\u25A1 \u25A1", 0},
-             {u"\nab", 2, u"\u25A1 \nab", 0},
-             {u"a\r\nb", 2, u"\u25A1 a\r\nb", 0},
-             {u"a\r\nb", 40, u"a\r\n\u25A1 b", 3},
-         }) {
-        EXPECT_EQ(ToggleCheck(c.text, c.caret), (LineEdit{MemoString(c.newText), c.newCaret}))
-            << ::testing::PrintToString(MemoString(c.text));
+// Random short texts over the units that matter to the line rules (lone CR and LF, a
+// surrogate pair, both prefixes and a square without its space), with and without the
+// final break the glue adds, against the whole-lines model; carets off both ends too.
+TEST(LineCommandsTest, MovesAndTogglesFollowTheWholeLinesModel) {
+    constexpr std::array<MemoStringView, 9> pieces{
+        u"\r\n", u"\r\n", u"\r", u"\n", u"a", u"\U0001F600", u"\u25A1 ", u"\u25A0 ", u"\u25A1"};
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 3000 && !::testing::Test::HasFailure(); ++round) {
+        MemoString text;
+        for (int count = std::uniform_int_distribution(0, 12)(random); count > 0; --count) {
+            text +=
+                pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+        }
+        if (round % 2 == 0) {
+            text = EnsureFinalBreak(text);
+        }
+        const auto caret =
+            std::uniform_int_distribution<std::int32_t>(-2, std::ssize(text) + 2)(random);
+        SCOPED_TRACE(::testing::PrintToString(text) + " caret " + std::to_string(caret));
+        const testing::ExpectedEdits expected = testing::ExpectEdits(text, caret);
+        EXPECT_EQ(MoveLineDown(text, caret), expected.down);
+        EXPECT_EQ(MoveLineUp(text, caret), expected.up);
+        EXPECT_EQ(ToggleCheck(text, caret), expected.toggle);
     }
 }
 

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "core/line_tools.h"
+
+namespace markola::testing {
+
+// What the line commands must give, worked out on whole lines (the text cut after each
+// CR LF, so only the last line has no break) instead of break positions. Shared by the
+// unit test and the fuzz target.
+struct ExpectedEdits {
+    std::optional<LineEdit> down, up;
+    LineEdit toggle;
+};
+
+inline ExpectedEdits ExpectEdits(MemoStringView text, std::int32_t caret) {
+    using Lines = std::vector<MemoString>;
+    // The caret line is the last line that begins at or before the caret, so a caret
+    // between CR and LF belongs to the line that this CR ends.
+    Lines lines(1);
+    std::size_t line = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        lines.back() += text[i];
+        if (lines.back().ends_with(kLineBreak)) {
+            lines.emplace_back();
+            line = std::cmp_less_equal(i + 1, caret) ? lines.size() - 1 : line;
+        }
+    }
+    const auto joined = [](const Lines& parts, std::size_t caretLine) {
+        LineEdit edit;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            edit.caret = i == caretLine ? static_cast<std::int32_t>(edit.text.size()) : edit.caret;
+            edit.text += parts[i];
+        }
+        return edit;
+    };
+    // Two lines change places only when both end with CR LF; the caret follows the line.
+    const auto swapped = [&](std::size_t upper, std::size_t caretLine) -> std::optional<LineEdit> {
+        if (upper + 2 >= lines.size()) {
+            return std::nullopt;
+        }
+        Lines moved = lines;
+        std::swap(moved[upper], moved[upper + 1]);
+        return joined(moved, caretLine);
+    };
+    ExpectedEdits expected{
+        swapped(line, line + 1), line == 0 ? std::nullopt : swapped(line - 1, line - 1), {}};
+    MemoString& unit = lines[line];
+    const bool item = unit.starts_with(kUncheckedPrefix) || unit.starts_with(kCheckedPrefix);
+    unit.replace(0, item ? kCheckedPrefix.size() : 0,
+                 unit.starts_with(kUncheckedPrefix) ? kCheckedPrefix : kUncheckedPrefix);
+    expected.toggle = joined(lines, line);
+    return expected;
+}
+
+}  // namespace markola::testing
