@@ -40,12 +40,14 @@ static int watched(const char* path) {
     return strncmp(path, folder, strlen(folder)) == 0 && strcmp(path, flag) != 0;
 }
 
+// Pipes, sockets and event counters ("pipe:[12]") are no files: the event loop's own wake-ups
+// go through them, and failing those would lose the user's input instead of a save.
 static int watched_fd(int fd) {
     char link[64], path[PATH_MAX];
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     const ssize_t length = readlink(link, path, sizeof path - 1);
     path[length > 0 ? length : 0] = '\0';
-    return length > 0 && watched(path);
+    return length > 0 && path[0] == '/' && watched(path);
 }
 
 // True, with errno set, when the flag names this call and path (or fd) is a watched file.
