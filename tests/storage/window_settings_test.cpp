@@ -55,6 +55,7 @@ TEST(WindowSettingsTest, ReadsAndWritesThroughTheStore) {
     DiskFileStore failing([](WriteStep step) { return step == WriteStep::Write; });
     WriteWindowSettings(failing, path, {1, 2, 3, 4});
     EXPECT_EQ(store.ReadAll(path), "6000,7000,15,30\r\n");
+    EXPECT_EQ(ReadWindowSettings(store, path), geometry);
 }
 
 }  // namespace
