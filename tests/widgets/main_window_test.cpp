@@ -230,6 +230,8 @@ private slots:
         Action("mnuMemoDown")->trigger();
         QCOMPARE(Text()->MemoText(), u"□ b\r\naすし\r\n"_qs);
         QCOMPARE(Text()->SelStart(), 5);
+        QTest::keyClick(Text(), Qt::Key_X);  // what the key handler lets through is typed
+        QCOMPARE(Text()->MemoText(), u"□ b\r\nxaすし\r\n"_qs);
     }
 
     void lineCommandsKeepTheTopLine() {
