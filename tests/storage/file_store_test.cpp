@@ -23,25 +23,22 @@ protected:
     QByteArray NativePath(const QByteArray& name) const {
         return dir_.path().toLocal8Bit() + '/' + name;
     }
-
     void MakeFile(const QString& name, const QByteArray& bytes = {}) const {
         QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
-    void MakeDir(const QString& name) const { ASSERT_TRUE(QDir(dir_.path()).mkdir(name)); }
     void MakeLink(const QString& target, const QString& name) const {
         ASSERT_TRUE(QFile::link(Path(target), Path(name)));
     }
-    QStringList Entries() const {
-        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QStringList Entries(const QString& folder = {}) const {
+        return QDir(Path(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
     QTemporaryDir dir_;
     DiskFileStore store_;
 };
 
-TEST_F(FileStoreTest, ListsTxtFilesOfAnyCaseSortedCaseInsensitively) {
+TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
     const QByteArray oldSystemNames[] = {"\x82\xA0.txt", "\x82.txt"};  // Qt cannot remove them
     for (const QByteArray& name : oldSystemNames) {
         ASSERT_EQ(close(creat(NativePath(name), 0600)), 0);
@@ -50,71 +47,57 @@ TEST_F(FileStoreTest, ListsTxtFilesOfAnyCaseSortedCaseInsensitively) {
          {"b.txt", "A.txt", "c.TXT", "a.txt", ".txt", "notes.log", "x.txt.bak", ".markola-1.tmp"}) {
         MakeFile(name);
     }
-    MakeDir("d.txt");
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("d.txt"));
     MakeLink("b.txt", "e.txt");
     MakeLink("missing", "f.txt");
+    MakeFile("plain");
 
     const QStringList expected{"", "<0x82>", "A", "a", "b", "c", "e", u"\u3042"_qs};
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), expected);
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), expected);
+    for (const char* name : {"a.txt", ".txt", "e.txt"}) {
+        EXPECT_TRUE(store_.Exists(Path(name))) << name;
+    }
+    for (const char* name : {"d.txt", "f.txt", "missing.txt", ""}) {
+        EXPECT_FALSE(store_.Exists(*name ? Path(name) : QString())) << name;
+    }
     for (const QByteArray& name : oldSystemNames) {
         EXPECT_EQ(unlink(NativePath(name)), 0);
     }
-}
-
-TEST_F(FileStoreTest, MissingFolderIsCreatedAndOneThatCannotBeListsEmpty) {
+    // A missing folder is made; one that cannot be lists nothing.
     EXPECT_TRUE(store_.ListMemoNames(Path("memo")).isEmpty());
     EXPECT_TRUE(QFileInfo(Path("memo")).isDir());
-    MakeFile("plain");
     EXPECT_TRUE(store_.ListMemoNames(Path("plain/memo")).isEmpty());
 }
 
-TEST_F(FileStoreTest, ExistsOnlyForRegularFilesAndLinksToThem) {
-    MakeFile("a.txt");
-    MakeFile(".txt");
-    MakeDir("d.txt");
-    MakeLink("a.txt", "link.txt");
-    MakeLink("d.txt", "dirlink.txt");
-    MakeLink("missing", "broken.txt");
-    for (const char* name : {"a.txt", ".txt", "link.txt"}) {
-        EXPECT_TRUE(store_.Exists(Path(name))) << name;
-    }
-    for (const char* name : {"d.txt", "dirlink.txt", "broken.txt", "missing.txt"}) {
-        EXPECT_FALSE(store_.Exists(Path(name))) << name;
-    }
-    EXPECT_FALSE(store_.Exists(QString()));
-}
-
-TEST_F(FileStoreTest, ReadsEveryByteOrNothing) {
-    for (const QByteArray& bytes :
-         {QByteArray(), QByteArray("line\r\n"), QByteArray("\x82\xa0\0\r\n", 5)}) {
-        MakeFile("m.txt", bytes);
-        EXPECT_EQ(store_.ReadAll(Path("m.txt")), bytes);
-    }
-    MakeDir("d.txt");
-    ASSERT_EQ(mkfifo(NativePath("pipe.txt"), 0600), 0);
-    QFile huge(Path("huge.txt"));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
-    for (const char* name : {"missing.txt", "d.txt", "pipe.txt", "huge.txt"}) {
-        EXPECT_FALSE(store_.ReadAll(Path(name)).has_value()) << name;
-    }
-}
-
 // A name of 250 bytes, near the file system's limit of 255, is saved again and again: the
-// temporary file has a short name of its own.
-TEST_F(FileStoreTest, WritesExactlyTheBytesButNotIntoAMissingFolder) {
+// temporary file has a short name of its own. A link is written through, and the file it
+// leads to keeps its mode, setgid bit included.
+TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
+    MakeFile("m.txt");
+    ASSERT_EQ(chmod(NativePath("m.txt"), 02640), 0);
+    MakeLink("m.txt", "link.txt");
     const QString longName = QString(246, u'n') + ".txt";
-    for (const QString& name : {QStringLiteral("m.txt"), longName}) {
-        for (const QByteArray& bytes : {QByteArray("first\r\nline"), QByteArray()}) {
+    for (const QString& name : {QStringLiteral("link.txt"), longName}) {
+        for (const QByteArray& bytes :
+             {QByteArray("first\r\n"), QByteArray("\x82\xa0\0\r", 4), QByteArray()}) {
             const WriteResult result = store_.WriteAll(Path(name), bytes);
             EXPECT_TRUE(result.ok) << result.errorText.toStdString();
             EXPECT_EQ(store_.ReadAll(Path(name)), bytes);
         }
     }
-    const WriteResult result = store_.WriteAll(Path("memo/m.txt"), "text");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.errorCode, ENOENT);
-    EXPECT_EQ(Entries(), (QStringList{"m.txt", longName}));
+    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink());
+    struct stat status {};
+    ASSERT_EQ(stat(NativePath("m.txt"), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 02640u);
+    EXPECT_EQ(store_.WriteAll(Path("memo/m.txt"), "text").errorCode, ENOENT);
+    EXPECT_EQ(Entries(), (QStringList{"link.txt", "m.txt", longName}));
+    ASSERT_EQ(mkfifo(NativePath("pipe.txt"), 0600), 0);
+    QFile huge(Path("huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
+    for (const char* name : {"missing.txt", ".", "pipe.txt", "huge.txt"}) {
+        EXPECT_FALSE(store_.ReadAll(Path(name)).has_value()) << name;
+    }
 }
 
 // The real system calls fail, through the shim that the test run "file_store_system_calls"
@@ -123,7 +106,7 @@ TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) 
     if (qEnvironmentVariableIsEmpty("LD_PRELOAD")) {
         GTEST_SKIP() << "needs the failing-calls shim preloaded";
     }
-    MakeDir("files");
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("files"));
     qputenv("MARKOLA_E2E_FAIL_FLAG", NativePath("flag"));
     qputenv("MARKOLA_E2E_FAIL_UNDER", NativePath("files"));
     MakeFile("files/m.txt", "old memo");
@@ -139,23 +122,9 @@ TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) 
             EXPECT_EQ(result.errorCode, error);
             EXPECT_EQ(store_.ReadAll(Path("files/m.txt")), "old memo");
             EXPECT_EQ(store_.ReadAll(Path("files/settings.ini")), "1,2,3,4");
-            EXPECT_EQ(QDir(Path("files")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+            EXPECT_EQ(Entries("files").size(), 2);
         }
     }
-}
-
-TEST_F(FileStoreTest, ReplaceKeepsModeAndWritesThroughSymlink) {
-    MakeFile("target.txt", "old");
-    ASSERT_EQ(chmod(NativePath("target.txt"), 02640), 0);
-    MakeLink("target.txt", "link.txt");
-
-    ASSERT_TRUE(store_.WriteAll(Path("link.txt"), "new").ok);
-    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink());
-    EXPECT_EQ(store_.ReadAll(Path("target.txt")), QByteArray("new"));
-    struct stat status {};
-    ASSERT_EQ(stat(NativePath("target.txt"), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 02640u);
-    EXPECT_EQ(Entries().size(), 2);
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ TEST(WindowSettingsTest, ParsesGroupsWithLaterOnesWinningAndFallsBackToDefaults)
         const char* content;
         WindowGeometry expected;
     } cases[] = {
-        {"100,200,300,400", {100, 200, 300, 400}},
         {"-1,6000,-5,100\r\n", {5820, 6000, 1920, 100}},
         {"1000,2000,300,400\r\n5000,6000,700,800\r\n", {5000, 6000, 700, 800}},
         {"1,2,3,4\n\n5,6,7,8\r9,9,9,9\r\n\r\n", {9, 9, 9, 9}},
@@ -41,27 +40,21 @@ TEST(WindowSettingsTest, ParsesGroupsWithLaterOnesWinningAndFallsBackToDefaults)
     }
 }
 
-TEST(WindowSettingsTest, FormatsOneLineOnlyWhenAllValuesArePositive) {
-    EXPECT_EQ(FormatWindowSettings(kDefaults), QByteArray("5820,6390,1920,1335\r\n"));
-    for (const WindowGeometry& geometry :
-         {WindowGeometry{0, 1, 1, 1}, WindowGeometry{1, 1, -1, 1}}) {
-        EXPECT_FALSE(FormatWindowSettings(geometry).has_value());
-    }
-}
-
+// Only a geometry of positive values is written, as one line; a failed write keeps the file.
 TEST(WindowSettingsTest, ReadsAndWritesThroughTheStore) {
     QTemporaryDir dir;
     const QString path = dir.filePath(kSettingsFileName);
     DiskFileStore store;
     EXPECT_EQ(ReadWindowSettings(store, path), kDefaults);
-    ASSERT_TRUE(store.WriteAll(path, {}).ok);
-    EXPECT_EQ(ReadWindowSettings(store, path), (WindowGeometry{0, 0, 0, 0}));
-
     const WindowGeometry geometry{6000, 7000, 15, 30};
     WriteWindowSettings(store, path, geometry);
-    WriteWindowSettings(store, path, {6000, 7000, 0, 30});
+    for (const WindowGeometry& unwritten :
+         {WindowGeometry{0, 7000, 15, 30}, {6000, 7000, -1, 30}}) {
+        WriteWindowSettings(store, path, unwritten);
+    }
     DiskFileStore failing([](WriteStep step) { return step == WriteStep::Write; });
     WriteWindowSettings(failing, path, {1, 2, 3, 4});
+    EXPECT_EQ(store.ReadAll(path), "6000,7000,15,30\r\n");
     EXPECT_EQ(ReadWindowSettings(store, path), geometry);
 }
 

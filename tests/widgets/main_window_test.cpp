@@ -2,15 +2,18 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "storage/file_store.h"
-#include "tests/widgets/widget_doubles.h"
+#include "ui/launcher.h"
 #include "ui/messages.h"
 #include "ui/widgets/about_dialog.h"
 #include "ui/widgets/main_window.h"
@@ -19,10 +22,51 @@
 #include "ui/widgets/toolkit_translation.h"
 
 namespace markola {
-
-using testing::ClickInNextMessageBox;
-
 namespace {
+
+struct RecordingLauncher : Launcher {
+    bool succeed = true;
+    QStringList calls;
+    bool OpenFolder(const QString& path) override { return Record("folder " + path); }
+    bool OpenUrl(const QUrl& url) override { return Record("url " + url.toString()); }
+    bool StartDetached(const QString& program, const QString& dir) override {
+        return Record("start " + program + " in " + dir);
+    }
+    bool Record(const QString& call) {
+        calls << call;
+        return succeed;
+    }
+};
+
+// Acts on the next modal message box as soon as it is shown, from inside its own event
+// loop, so a test can read and answer a question that blocks the code under test.
+void OnNextMessageBox(std::function<void(QMessageBox&)> act) {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(*box);
+        }
+    });
+    poll->start();
+}
+
+// Clicks the button of that caption in the next message box, keeping the box's text.
+void ClickInNextMessageBox(const QString& caption, QString* prompt = nullptr) {
+    OnNextMessageBox([=](QMessageBox& box) {
+        if (prompt) {
+            *prompt = box.text();
+        }
+        for (QAbstractButton* button : box.buttons()) {
+            if (button->text() == caption) {
+                return button->click();
+            }
+        }
+        box.reject();
+    });
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -52,7 +96,7 @@ class MainWindowTest : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
     QString previousDir;
     DiskFileStore files;
-    testing::RecordingLauncher launcher;
+    RecordingLauncher launcher;
     std::unique_ptr<MainWindow> window;
 
     void Open(const QByteArray& unnamedMemo = {}) {
@@ -153,7 +197,7 @@ private slots:
         Text()->SetMemoText("edited");
         ClickInNextMessageBox("キャンセル");
         choose("plan");
-        testing::OnNextMessageBox([](QMessageBox& box) {
+        OnNextMessageBox([](QMessageBox& box) {
             QTimer::singleShot(300, &box, [&box] { box.button(QMessageBox::No)->click(); });
         });
         choose("shop");
@@ -186,6 +230,8 @@ private slots:
         Action("mnuMemoDown")->trigger();
         QCOMPARE(Text()->MemoText(), u"□ b\r\naすし\r\n"_qs);
         QCOMPARE(Text()->SelStart(), 5);
+        QTest::keyClick(Text(), Qt::Key_X);  // what the key handler lets through is typed
+        QCOMPARE(Text()->MemoText(), u"□ b\r\nxaすし\r\n"_qs);
     }
 
     void lineCommandsKeepTheTopLine() {
@@ -207,38 +253,32 @@ private slots:
         }
     }
 
-    void shortcutsNeedCtrlAloneAndLineCommandsTheTextBox_data() {
-        QTest::addColumn<int>("target");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        const int ctrl = Qt::ControlModifier;
-        for (const int target : {0, 1, 2}) {
-            const char* where = QList{"text", "combo", "combo field"}[target];
-            QTest::addRow("%s Ctrl+S", where) << target << int(Qt::Key_S) << ctrl;
-            QTest::addRow("%s Ctrl+Shift+S", where)
-                << target << int(Qt::Key_S) << ctrl + int(Qt::ShiftModifier);
-            QTest::addRow("%s Ctrl+Alt+S", where)
-                << target << int(Qt::Key_S) << ctrl + int(Qt::AltModifier);
-        }
-        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_A}) {
-            QTest::addRow("combo field Ctrl+%s", qPrintable(QKeySequence(key).toString()))
-                << 2 << int(key) << ctrl;
-        }
-    }
-
+    // Ctrl+S saves from any control, but only without Shift or Alt; the line commands
+    // leave the name field alone.
     void shortcutsNeedCtrlAloneAndLineCommandsTheTextBox() {
-        QFETCH(int, target);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        Open();
-        Text()->SetMemoText("memo");
-        QWidget* const targets[] = {Text(), Combo(), Combo()->lineEdit()};
-        PressKey(targets[target], Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        const bool saves = key == Qt::Key_S && modifiers == Qt::ControlModifier;
-        QFile saved("memo/.txt");
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), saves ? QByteArray("memo") : QByteArray());
-        QCOMPARE(Text()->MemoText(), QString("memo"));
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        for (const int target : {0, 1, 2}) {
+            for (const auto& [key, modifiers] : {std::pair{Qt::Key_S, ctrl},
+                                                 {Qt::Key_S, ctrl | Qt::ShiftModifier},
+                                                 {Qt::Key_S, ctrl | Qt::AltModifier},
+                                                 {Qt::Key_Up, ctrl},
+                                                 {Qt::Key_Down, ctrl},
+                                                 {Qt::Key_Left, ctrl},
+                                                 {Qt::Key_A, ctrl}}) {
+                if (target < 2 && key != Qt::Key_S) {
+                    continue;
+                }
+                Open();
+                Text()->SetMemoText("memo");
+                QWidget* const targets[] = {Text(), Combo(), Combo()->lineEdit()};
+                PressKey(targets[target], key, modifiers);
+                QFile saved("memo/.txt");
+                QVERIFY(saved.open(QIODevice::ReadOnly));
+                const bool saves = key == Qt::Key_S && modifiers == ctrl;
+                QCOMPARE(saved.readAll(), saves ? QByteArray("memo") : QByteArray());
+                QCOMPARE(Text()->MemoText(), QString("memo"));
+            }
+        }
     }
 
     void resizeLaysOutBothControls() {
@@ -273,7 +313,7 @@ private slots:
         };
         for (const auto& [buttons, captions, closed] : cases) {
             QStringList shown;
-            testing::OnNextMessageBox([&shown](QMessageBox& box) {
+            OnNextMessageBox([&shown](QMessageBox& box) {
                 for (QAbstractButton* button : box.buttons()) {
                     shown << button->text() + (button == box.defaultButton() ? "*" : "");
                 }
@@ -330,6 +370,43 @@ private slots:
         QCOMPARE(window->WindowGeometryTwips(), WindowGeometry{});
     }
 
+    // Each showing is modal, starts on "O K" with the version, whatever was changed or
+    // focused the time before; Escape does nothing, Enter, O K and the close box close, and the
+    // site button opens the site each time, keeping the dialog open.
+    void aboutDialogThroughTheMenu() {
+        Open();
+        QStringList shown;
+        const std::function<void(AboutDialog&)> closes[] = {
+            [](AboutDialog&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); },
+            [](AboutDialog& about) {
+                auto* site = about.findChild<QPushButton*>("Command2");
+                site->setFocus();
+                QTest::keyClick(site, Qt::Key_Return);
+                QTest::mouseClick(site, Qt::LeftButton);
+                QTest::mouseClick(about.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+            },
+            [](AboutDialog& about) { about.close(); }};
+        for (const auto& close : closes) {
+            QTimer::singleShot(0, this, [&] {
+                auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+                auto* version = about->findChild<QLabel*>("lblVersion");
+                QTRY_COMPARE(QApplication::activeWindow(), about);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                shown << version->text() + " " + QApplication::focusWidget()->objectName() + " " +
+                             QApplication::focusWidget()->property("text").toString() +
+                             (about->isVisible() ? " open" : " closed");
+                version->setText("version");
+                close(*about);
+                shown << (about->isVisible() ? "open" : "closed");
+                about->hide();
+            });
+            Action("mnuAbout")->trigger();
+        }
+        const QStringList showing{u"ﾊﾞｰｼﾞｮﾝ 1.0.2 Command1 O K open"_qs, "closed"};
+        QCOMPARE(shown, showing + showing + showing);
+        QCOMPARE(launcher.calls, QStringList(2, "url https://markola.example.org/"));
+    }
+
     void launchCommands() {
         Open();
         launcher.succeed = false;
@@ -338,12 +415,17 @@ private slots:
             ClickInNextMessageBox("OK", &prompts.emplaceBack());
             Action(command)->trigger();
         }
+        const AboutDialog about(launcher, "1.0.2");
+        ClickInNextMessageBox("OK", &prompts.emplaceBack());
+        about.findChild<QPushButton*>("Command2")->click();
         const QString folder = QDir::current().absoluteFilePath("memo");
         const QString program = QCoreApplication::applicationFilePath();
-        QCOMPARE(launcher.calls, (QStringList{"folder " + folder,
-                                              "start " + program + " in " + QDir::currentPath()}));
+        QCOMPARE(launcher.calls,
+                 (QStringList{"folder " + folder, "start " + program + " in " + QDir::currentPath(),
+                              "url https://markola.example.org/"}));
         QCOMPARE(prompts,
-                 (QStringList{text::CannotOpenFolder(folder), text::CannotStartProgram(program)}));
+                 (QStringList{text::CannotOpenFolder(folder), text::CannotStartProgram(program),
+                              u"https://markola.example.org/ を開けません。"_qs}));
     }
 };
 
