@@ -108,7 +108,6 @@ class Session:
 
     def _start_bus(self):
         """A session bus of its own, which also starts the accessibility bus for markola."""
-        self.env = {k: v for k, v in self.env.items() if not k.startswith("DBUS_")}
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._first_line(
             "dbus-daemon", "--session", "--nofork", "--print-address=1")
         self.markola_env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
