@@ -116,8 +116,7 @@ class Session:
         self.markola = self._spawn([program, *self.args], cwd=self.workdir,
                                    env=dict(self.env, **self.markola_env, **variables))
 
-    def _x(self, *command, check=False):
-        """Runs a tool as the harness's user and gives its output."""
+    def _x(self, *command, check=False):  # as the harness's user; _run as the session's
         return subprocess.run(command, env=self.env, capture_output=True, text=True,
                               cwd=self._home, timeout=2 * TIMEOUT, check=check).stdout
 
@@ -156,7 +155,6 @@ class Session:
                 if "Override Redirect State: yes" in self._x("xwininfo", "-id", w)]
 
     def answer(self, title, *keys):
-        """Answers the message box of that title with keys and waits until it is gone."""
         box = self.wait_window(title)
         self.wait_focus(box)
         self.key(*keys)
@@ -188,9 +186,8 @@ class Session:
         return window
 
     def wait_focus(self, window):
-        def focused():  # for X, and for the window manager, whose keys act on its own focus
-            return (self._x("xdotool", "getwindowfocus").strip() == str(window) and self._x(
-                "xprop", "-root", "_NET_ACTIVE_WINDOW").split()[-1:] == [hex(window)])
+        def focused():
+            return self._x("xdotool", "getwindowfocus").strip() == str(window)
         if not focused():
             self._x("xdotool", "windowactivate", "--sync", str(window))
         wait_for(focused, f"the focus on window {window:#x}")
@@ -211,8 +208,7 @@ class Session:
 
     _script = pathlib.Path(__file__)
 
-    def atspi(self, item, *what):
-        """Presses markola's menu item as a screen reader would, or reads where it is."""
+    def atspi(self, item, *what):  # see press_menu_item
         return self._run("/usr/bin/python3", str(self._script), "markola", item, *what,
                          check=True)
 
@@ -329,7 +325,6 @@ class MarkolaTestCase(unittest.TestCase):
         return self.memo_file(name).read_bytes()
 
     def wait_memo(self, name, expected):
-        """Waits until the memo's file holds exactly the expected bytes."""
         try:
             wait_for(lambda: self.memo_file(name).exists() and self.memo(name) == expected,
                      f"memo {name!r} to hold {expected!r}")
