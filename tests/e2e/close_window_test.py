@@ -7,8 +7,16 @@ import subprocess
 from harness import CLOSE_TITLE, MAIN_TITLE, MarkolaTestCase, Session, settings_line, wait_for
 
 PLAN = b"plan\r\n"
-# Calls of a save made to fail by the shim, with the error the system gives.
-FAILURES = [("write", "ENOSPC"), ("fdatasync", "EDQUOT"), ("close", "EIO"), ("rename", "ENOSPC")]
+# What the shim makes fail (a call and the error the system gives), the key that saves or
+# closes, and the answer to the close question: each keeps the window and the file whole.
+KEPT = [
+    (None, "alt+F4", "Escape"),
+    ("write ENOSPC", "ctrl+s", None),
+    ("fdatasync EDQUOT", "ctrl+s", None),
+    ("close EIO", "ctrl+s", None),
+    ("rename ENOSPC", "ctrl+s", None),
+    ("rename EIO", "alt+F4", "y"),
+]
 
 
 class CloseWindowTest(MarkolaTestCase):
@@ -19,22 +27,13 @@ class CloseWindowTest(MarkolaTestCase):
             window = app.main_window()
             app.key("ctrl+End")
             app.type("+1")
-            app.key("alt+F4")
-            app.answer(CLOSE_TITLE, "Escape")
-            self.assert_window_kept(app, window)
-
-            for call, error in FAILURES:
-                with self.subTest(call=call, error=error):
-                    flag.write_text(f"{call} {error}")
-                    app.key("ctrl+s")
-                    app.answer(MAIN_TITLE, "Return")
-                    self.assert_window_kept(app, window)
-            flag.write_text("rename EIO")
-            app.key("alt+F4")
-            app.answer(CLOSE_TITLE, "y")
-            app.answer(MAIN_TITLE, "Return")
-            self.assert_window_kept(app, window)
-
+            for failure, key, close_answer in KEPT:
+                with self.subTest(failure=failure):
+                    if failure:
+                        flag.write_text(failure)
+                    self.press(app, key, close_answer, failure)
+                    self.assert_kept(app, window, self.workdir,
+                                     settings_line(app.frame_rect(window)))
             flag.unlink()
             app.pick_from_popup("alt+f", "x")
             app.answer(CLOSE_TITLE, "Return")
@@ -50,23 +49,17 @@ class CloseWindowTest(MarkolaTestCase):
         self.addCleanup(subprocess.run, ["umount", "-l", str(disk)])
         (disk / "memo").mkdir()
         (disk / "memo" / ".txt").write_bytes(b"")
-        plan, settings = disk / "memo" / "plan.txt", disk / "settings.ini"
+        plan = disk / "memo" / "plan.txt"
         plan.write_bytes(PLAN)
-        settings.write_bytes(b"6000,7000,1500,1500")
+        (disk / "settings.ini").write_bytes(b"6000,7000,1500,1500")
         with Session(disk, "plan") as app:
-            app.main_window()
+            window = app.main_window()
             subprocess.run(["dd", "if=/dev/zero", f"of={disk / 'fill'}"], capture_output=True)
             app.key("ctrl+End")
             app.type("+1")
-            app.key("ctrl+s")
-            app.answer(MAIN_TITLE, "Return")
-            app.key("alt+F4")
-            app.answer(CLOSE_TITLE, "y")
-            app.answer(MAIN_TITLE, "Return")
-            self.assertIsNone(app.markola.poll())
-            self.assertEqual(plan.read_bytes(), PLAN)
-            self.assertEqual(settings.read_bytes(), b"6000,7000,1500,1500")
-            self.assertEqual(sorted(p.name for p in plan.parent.iterdir()), [".txt", "plan.txt"])
+            for key, close_answer in (("ctrl+s", None), ("alt+F4", "y")):
+                self.press(app, key, close_answer, failure="the full disk")
+                self.assert_kept(app, window, disk, b"6000,7000,1500,1500")
 
             (disk / "fill").unlink()
             app.key("alt+F4")
@@ -82,12 +75,20 @@ class CloseWindowTest(MarkolaTestCase):
             wait_for(lambda: plan.read_bytes() == PLAN + b"+1", "the recovered edits saved")
         self.assertEqual(list((disk / "memo" / ".recovery").iterdir()), [])
 
-    def assert_window_kept(self, app, window):
-        """Still open, the file whole and alone, and the window's geometry written."""
+    @staticmethod
+    def press(app, key, close_answer, failure):
+        app.key(key)
+        if close_answer:
+            app.answer(CLOSE_TITLE, close_answer)
+        if failure:
+            app.answer(MAIN_TITLE, "Return")  # to the message of the failed save
+
+    def assert_kept(self, app, window, folder, settings):
+        """Still open, the memo whole and alone, and settings.ini as expected."""
         self.assertIsNone(app.markola.poll())
-        self.assertEqual(app.find(MAIN_TITLE, dialog=False), [window])
-        self.assertEqual(sorted(f.name for f in (self.workdir / "memo").iterdir()),
+        self.assertEqual(app.wait_window(MAIN_TITLE, dialog=False), window)
+        self.assertEqual(sorted(f.name for f in (folder / "memo").iterdir()),
                          [".txt", "plan.txt"])
-        self.assertEqual(self.memo("plan"), PLAN)
-        self.assertEqual(self.settings.read_bytes(), settings_line(app.frame_rect(window)))
+        self.assertEqual((folder / "memo" / "plan.txt").read_bytes(), PLAN)
+        self.assertEqual((folder / "settings.ini").read_bytes(), settings)
         app.wait_focus(window)

@@ -11,6 +11,7 @@ import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -45,31 +46,32 @@ def wait_for(condition, what, timeout=TIMEOUT):
 
 
 class Session:
-    """markola started in `workdir` on a display of its own; use it with `with`."""
+    """markola started in `workdir` on a display of its own; use it with `with`. A `fail_flag`
+    preloads the shim that fails the system call that file names, on the workdir's files."""
 
     def __init__(self, workdir, *args, fail_flag=None, env=None):
-        self.workdir, self.args, self.fail_flag, self.extra_env = workdir, args, fail_flag, env
-        self._processes = []
+        self.workdir, self.args, self._processes = workdir, args, []
+        self.markola_env = dict(env or {})
+        if fail_flag:
+            self.markola_env.update(LD_PRELOAD=FAIL_SHIM, MARKOLA_E2E_FAIL_FLAG=str(fail_flag),
+                                    MARKOLA_E2E_FAIL_UNDER=str(workdir))
 
     def __enter__(self):
+        # mkdtemp makes the runtime directory private (0700), as a compositor demands.
         self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
         self.env = {k: v for k, v in os.environ.items()
                     if not k.startswith(("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_"))}
         self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8")
         try:
-            self._start_x_server()
-            self._spawn(["openbox", "--sm-disable"])
-            wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
-                     "the window manager")
-            shim = dict(LD_PRELOAD=FAIL_SHIM, MARKOLA_E2E_FAIL_FLAG=str(self.fail_flag),
-                        MARKOLA_E2E_FAIL_UNDER=str(self.workdir))
-            self.markola = self._spawn([MARKOLA, *self.args], cwd=self.workdir,
-                                       env=dict(self.env, **(self.extra_env or {}),
-                                                **(shim if self.fail_flag else {})))
+            self._start()
         except BaseException:
             self.__exit__()
             raise
         return self
+
+    def _start(self):
+        self._start_desktop()
+        self._start_markola()
 
     def __exit__(self, *exception):
         for process in reversed(self._processes):
@@ -81,26 +83,48 @@ class Session:
                 process.wait()
         shutil.rmtree(self._home, ignore_errors=True)
 
-    def _spawn(self, command, env=None, **options):
-        options.setdefault("stdout", subprocess.DEVNULL)
+    def _spawn(self, command, stdout=subprocess.DEVNULL, **options):
         process = subprocess.Popen(
-            command, env=env or self.env, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            preexec_fn=lambda: _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL), **options)
+            self._as_user(command), **{"env": self.env, "cwd": self._home, **options},
+            stdin=subprocess.DEVNULL, stdout=stdout, stderr=subprocess.DEVNULL,
+            preexec_fn=lambda: _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL))
         self._processes.append(process)
         return process
 
-    def _start_x_server(self):
-        xvfb = self._spawn(["Xvfb", "-displayfd", "1", "-screen", "0", "%dx%dx24" % SCREEN_SIZE,
-                            "-dpi", "96", "-nolisten", "tcp", "-noreset"], stdout=subprocess.PIPE)
-        with xvfb.stdout as pipe:
-            number = pipe.readline().strip() if select.select([pipe], [], [], TIMEOUT)[0] else b""
-        if not number:
-            raise AssertionError("Xvfb gave no display number")
-        self.env["DISPLAY"] = ":" + number.decode()
+    def _as_user(self, command):
+        return command
 
-    def _x(self, *command):
+    def _first_line(self, *command):
+        with self._spawn(command, stdout=subprocess.PIPE).stdout as pipe:
+            ready = select.select([pipe], [], [], TIMEOUT)[0]
+            if not (line := ready and pipe.readline().decode().strip()):
+                raise AssertionError(f"{command[0]} gave nothing")
+        return line
+
+    def _start_desktop(self):
+        self.env["DISPLAY"] = ":" + self._first_line(
+            "Xvfb", "-displayfd", "1", "-screen", "0", "%dx%dx24" % SCREEN_SIZE, "-dpi", "96",
+            "-nolisten", "tcp", "-noreset")
+        self._spawn(["openbox", "--sm-disable"])
+        wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
+                 "the window manager")
+
+    def _start_bus(self):
+        """A session bus of its own, which also starts the accessibility bus for markola."""
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._first_line(
+            "dbus-daemon", "--session", "--nofork", "--print-address=1")
+        self.markola_env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    def _start_markola(self, program=MARKOLA, **variables):
+        self.markola = self._spawn([program, *self.args], cwd=self.workdir,
+                                   env=dict(self.env, **self.markola_env, **variables))
+
+    def _x(self, *command, check=False):  # as the harness's user; _run as the session's
         return subprocess.run(command, env=self.env, capture_output=True, text=True,
-                              timeout=TIMEOUT).stdout
+                              cwd=self._home, timeout=2 * TIMEOUT, check=check).stdout
+
+    def _run(self, *command, check=False):
+        return self._x(*self._as_user(command), check=check)
 
     def key(self, *keys):
         """Key strokes (xdotool names such as ctrl+s) to whichever window has the focus."""
@@ -109,9 +133,10 @@ class Session:
     def type(self, text):
         self._x("xdotool", "type", "--delay", "10", text)
 
-    def click(self, window, x, y):
-        """A left click at (x, y) inside the window's client area."""
-        self._x("xdotool", "mousemove", "--window", str(window), str(x), str(y), "click", "1")
+    def click(self, x, y, window=None):
+        """A left click at (x, y) on the screen, or inside the window's client area."""
+        where = ["--window", str(window)] if window else []
+        self._x("xdotool", "mousemove", *where, str(x), str(y), "click", "1")
 
     def move(self, window, left, top):
         self._x("xdotool", "windowmove", "--sync", str(window), str(left), str(top))
@@ -126,12 +151,17 @@ class Session:
             self.key("Return")
         wait_for(lambda: popup not in self._popups(), "the popup to close")
 
-    def answer(self, title, key):
-        """Answers the message box of that title with one key and waits until it is gone."""
+    def _popups(self):
+        """Shown menus and lists of markola: windows the window manager does not manage."""
+        shown = self._x("xdotool", "search", "--onlyvisible", "--classname", "markola").split()
+        return [w for w in shown
+                if "Override Redirect State: yes" in self._x("xwininfo", "-id", w)]
+
+    def answer(self, title, *keys):
         box = self.wait_window(title)
         self.wait_focus(box)
         time.sleep(SETTLE)
-        self.key(key)
+        self.key(*keys)
         wait_for(lambda: box not in self.windows(), f"the message box {title!r} to close")
 
     def windows(self):
@@ -145,15 +175,14 @@ class Session:
                           re.M)
         return found and found.group(1)
 
-    def find(self, title, dialog=True):
-        """The shown windows with exactly this title: message boxes, or main windows."""
-        return [w for w, t in self.windows().items() if t == title and dialog == (
-            "window id" in self._x("xprop", "-id", str(w), "WM_TRANSIENT_FOR"))]
-
     def wait_window(self, title, dialog=True):
-        found = wait_for(lambda: self.find(title, dialog), f"a window titled {title!r}")
-        assert len(found) == 1, f"{len(found)} windows titled {title!r}"
-        return found[0]
+        """The one shown window with this title: a message box, or a main window."""
+        def found():
+            return [w for w, t in self.windows().items() if t == title and dialog == (
+                "window id" in self._x("xprop", "-id", str(w), "WM_TRANSIENT_FOR"))]
+        windows = wait_for(found, f"a window titled {title!r}")
+        assert len(windows) == 1, f"{len(windows)} windows titled {title!r}"
+        return windows[0]
 
     def main_window(self):
         window = self.wait_window(MAIN_TITLE, dialog=False)
@@ -167,12 +196,6 @@ class Session:
         if not focused():
             self._x("xdotool", "windowactivate", "--sync", str(window))
         wait_for(focused, f"the focus on window {window:#x}")
-
-    def _popups(self):
-        """Shown menus and lists of markola: windows the window manager does not manage."""
-        shown = self._x("xdotool", "search", "--onlyvisible", "--classname", "markola").split()
-        return [w for w in shown
-                if "Override Redirect State: yes" in self._x("xwininfo", "-id", w)]
 
     def frame_rect(self, window):
         """(left, top, width, height) of the window with its frame, in pixels."""
@@ -188,98 +211,56 @@ class Session:
     def wait_exit(self):
         return self.markola.wait(timeout=TIMEOUT)
 
+    _script = pathlib.Path(__file__)
 
-class PrivateBusSession(Session):
-    """A session with a D-Bus session bus of its own, which also starts the accessibility bus
-    when asked for it."""
-
-    def _private_env(self, **variables):
-        self.env = {k: v for k, v in os.environ.items() if not k.startswith(
-            ("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_", "DISPLAY", "DBUS_"))}
-        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8",
-                        **variables)
-
-    def _start_bus(self):
-        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                          stdout=subprocess.PIPE)
-        if not select.select([bus.stdout], [], [], TIMEOUT)[0]:
-            raise AssertionError("dbus-daemon gave no address")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
-
-    def _start_markola(self, program=MARKOLA, **variables):
-        self.markola = self._spawn([program, *self.args], cwd=self.workdir, env=dict(
-            self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **variables))
-
-    _atspi_script = pathlib.Path(__file__).with_name("atspi_press.py")
-
-    def atspi(self, item, *what):
-        """Presses markola's menu item as a screen reader would, or reads where it is."""
-        return self._run("/usr/bin/python3", str(self._atspi_script), "markola", item, *what,
+    def atspi(self, item, *what):  # see press_menu_item
+        return self._run("/usr/bin/python3", str(self._script), "markola", item, *what,
                          check=True)
 
-    def _run(self, *command, check=False):
-        return subprocess.run(command, env=self.env, capture_output=True, text=True,
-                              cwd=self._home, timeout=2 * TIMEOUT, check=check).stdout
 
-
-class WaylandSession(PrivateBusSession):
+class WaylandSession(Session):
     """markola native on a headless Wayland compositor of its own; use it with `with`."""
 
-    def __enter__(self):
-        # mkdtemp makes the runtime directory private (0700), as the compositor demands.
-        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
-        self._private_env(WAYLAND_DISPLAY="wayland-markola")
-        try:
-            self._start_bus()
-            self._spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
-                         "--idle-time=0", "--socket=wayland-markola"])
-            wait_for(lambda: os.path.exists(os.path.join(self._home, "wayland-markola")),
-                     "the compositor")
-            self._start_markola(QT_QPA_PLATFORM="wayland")
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
+    def _start(self):
+        self.env.pop("DISPLAY", None)
+        self.env["WAYLAND_DISPLAY"] = "wayland-markola"
+        self._start_bus()
+        self._spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
+                     "--idle-time=0", "--socket=wayland-markola"])
+        wait_for(lambda: os.path.exists(os.path.join(self._home, "wayland-markola")),
+                 "the compositor")
+        self._start_markola(QT_QPA_PLATFORM="wayland")
 
 
-class InputMethodSession(PrivateBusSession):
+class InputMethodSession(Session):
     """markola typed into through fcitx5 with Mozc, whose converter will not work for root: the
     X server, the bus, the input method and markola run as nobody, from a home of their own
-    that holds a copy of markola (the build tree may be closed to others) and owning the
-    working directory. Use it with `with`."""
+    that holds a copy of markola and this script (the build tree may be closed to others) and
+    owning the working directory. Use it with `with`."""
 
     PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n"
                "[Groups/0/Items/0]\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n"
                "[GroupOrder]\n0=Default\n")
 
-    def __enter__(self):
-        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
+    def _start(self):
         profile = pathlib.Path(self._home, ".config", "fcitx5", "profile")
         profile.parent.mkdir(parents=True)
         profile.write_text(self.PROFILE)
         program = shutil.copy(MARKOLA, self._home)
-        self._atspi_script = shutil.copy(self._atspi_script, self._home)
+        self._script = shutil.copy(self._script, self._home)
         nobody = pwd.getpwnam("nobody")
         for path in (p for top in (self._home, self.workdir)
                      for p in [pathlib.Path(top), *pathlib.Path(top).rglob("*")]):
             os.chown(path, nobody.pw_uid, nobody.pw_gid)
-        self._private_env(XDG_CONFIG_HOME=str(profile.parents[1]))
+        self.env["XDG_CONFIG_HOME"] = str(profile.parents[1])
         # The X server's socket folder, which an X server run by nobody could not make as root.
         os.makedirs("/tmp/.X11-unix", exist_ok=True)
         os.chmod("/tmp/.X11-unix", 0o1777)
-        try:
-            self._start_x_server()
-            self._spawn(["openbox", "--sm-disable"])
-            wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
-                     "the window manager")
-            self._start_bus()
-            self._spawn(["fcitx5"])  # not -d: it ends with the session
-            wait_for(lambda: self._run("fcitx5-remote").strip().isdigit(), "fcitx5")
-            self._start_markola(program, QT_IM_MODULE="fcitx")
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
+        self._start_desktop()
+        self._start_bus()
+        self._spawn(["fcitx5"])  # not -d: it ends with the session
+        wait_for(lambda: self._run("fcitx5-remote").strip().isdigit(), "fcitx5")
+        self._start_markola(program, QT_IM_MODULE="fcitx")
 
     def __exit__(self, *exception):
         # Everything the session started carries its home: runuser, which would take seconds
@@ -293,13 +274,7 @@ class InputMethodSession(PrivateBusSession):
                 pass
         super().__exit__(*exception)
 
-    def _spawn(self, command, env=None, **options):
-        return super()._spawn(self._as_nobody(command), env, **{"cwd": self._home, **options})
-
-    def _run(self, *command, check=False):
-        return super()._run(*self._as_nobody(command), check=check)
-
-    def _as_nobody(self, command):
+    def _as_user(self, command):
         return ["runuser", "-u", "nobody", "--", "env", "HOME=" + self._home, *command]
 
     def switch_on(self):
@@ -315,9 +290,26 @@ class InputMethodSession(PrivateBusSession):
             self.key(key)
         time.sleep(0.3)
 
-    def click_menu_item(self, name):
-        x, y = self.atspi(name, "where").split()
-        self._x("xdotool", "mousemove", x, y, "click", "1")
+
+def press_menu_item(program, name, what="press"):
+    """Run by Debian's python3, which has pyatspi: presses the program's menu item over the
+    accessibility bus as a screen reader would, or prints where on the screen its middle is."""
+    import pyatspi
+
+    def find(node):
+        if node.getRoleName() == "menu item" and node.name == name:
+            return node
+        children = (node.getChildAtIndex(i) for i in range(node.childCount))
+        return next((found for child in children if child and (found := find(child))), None)
+
+    item = wait_for(lambda: next((found for app in pyatspi.Registry.getDesktop(0)
+                                  if app and app.name == program and (found := find(app))), None),
+                    f"the menu item {name!r} of {program!r} on the accessibility bus")
+    if what == "where":
+        box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        print(box.x + box.width // 2, box.y + box.height // 2)
+    else:
+        item.queryAction().doAction(0)
 
 
 class MarkolaTestCase(unittest.TestCase):
@@ -338,7 +330,6 @@ class MarkolaTestCase(unittest.TestCase):
         return self.memo_file(name).read_bytes()
 
     def wait_memo(self, name, expected):
-        """Waits until the memo's file holds exactly the expected bytes."""
         try:
             wait_for(lambda: self.memo_file(name).exists() and self.memo(name) == expected,
                      f"memo {name!r} to hold {expected!r}")
@@ -347,3 +338,6 @@ class MarkolaTestCase(unittest.TestCase):
 
     def session(self, *args, **options):
         return Session(self.workdir, *args, **options)
+
+if __name__ == "__main__":
+    press_menu_item(*sys.argv[1:])

@@ -18,7 +18,8 @@ class InputMethodTest(MarkolaTestCase):
             app.switch_on()
             app.key("ctrl+Home", "End")
             app.compose("sushi")
-            app.click_menu_item("▼")  # the composition goes down with its line
+            # The composition goes down with its line.
+            app.click(*app.atspi("▼", "where").split())
             app.key("Return")
             app.key("ctrl+s")
             self.wait_memo("plan", "x\r\n\r\nabcdefすし\r\n".encode("cp932"))

@@ -10,79 +10,52 @@ COMBO, TEXT = (100, 32), (100, 200)  # client points on the combo box and in the
 RESTORE_SECONDS = 0.3  # the name goes back into the combo box 100 ms after a choice
 
 # From the unnamed memo, whose empty name matches no listed memo: the name typed into the
-# combo box before the edit, the answers to the close and the overwrite questions, and then
-# either the memos written, with shop shown in both boxes, or the name put back into the
-# combo box while the edits stay.
+# combo box before the edit, the answers once shop is chosen from the list, and then either
+# the memo shown, which an edit saves into without a question, and the memos written, or no
+# memo shown and the name put back into the combo box, the edits kept.
 CASES = [
-    (None, "y", None, {"": EDITED}),
-    (None, "n", None, {}),
-    (None, "Escape", None, ""),
-    ("todo", "y", "n", "todo"),
-    ("todo", "y", "y", {"todo": EDITED}),
+    (None, [(CLOSE_TITLE, "y")], "shop", {"": EDITED}),
+    (None, [(CLOSE_TITLE, "n")], "shop", {}),
+    (None, [(CLOSE_TITLE, "Escape")], None, ""),
+    ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "n")], None, "todo"),
+    ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "y")], "shop", {"todo": EDITED}),
+    # Down chooses todo before the restore's 100 ms are over; its tick, due meanwhile, keeps it.
+    (None, [(CLOSE_TITLE, "Escape", "Down"), (CLOSE_TITLE, "n")], "todo", {}),
 ]
 
 
 class SwitchMemosTest(MarkolaTestCase):
-    def test_choosing_shop_with_edits(self):
-        for typed, close, overwrite, outcome in CASES:
+    def test_choosing_another_memo_with_edits(self):
+        for typed, answers, shown, outcome in CASES:
             for name, data in MEMOS.items():
                 self.memo_file(name).write_bytes(data)
-            with self.subTest(typed=typed, close=close, overwrite=overwrite), \
-                    self.session() as app:
+            with self.subTest(typed=typed, answers=answers), self.session() as app:
                 window = app.main_window()
                 if typed:
-                    app.click(window, *COMBO)
+                    app.click(*COMBO, window)
                     app.type(typed)
                 self.edit(app, window, "+1")
-                app.click(window, *COMBO)
+                app.click(*COMBO, window)
                 app.pick_from_popup("F4", "shop")
-                app.answer(CLOSE_TITLE, close)
-                if overwrite:
-                    app.answer(MAIN_TITLE, overwrite)
+                for title, *keys in answers:
+                    app.answer(title, *keys)
                 time.sleep(RESTORE_SECONDS)
-                if isinstance(outcome, dict):
-                    self.assert_shop_shown(app, window, outcome)
-                else:
-                    self.assert_overwrite_asked(app, outcome)
-
-    def test_a_quick_second_choice_after_cancel(self):
-        """Down on the combo box chooses todo before the restore's 100 ms are over; No to its
-        question shows todo, and the restore's tick, due meanwhile, keeps it."""
-        for name, data in MEMOS.items():
-            self.memo_file(name).write_bytes(data)
-        with self.session() as app:
-            window = app.main_window()
-            self.edit(app, window, "+1")
-            app.click(window, *COMBO)
-            app.pick_from_popup("F4", "shop")
-            app.wait_focus(app.wait_window(CLOSE_TITLE))
-            app.key("Escape", "Down")
-            app.answer(CLOSE_TITLE, "n")
-            time.sleep(RESTORE_SECONDS)
-            self.edit(app, window, "+2")
-            app.key("ctrl+s")
-            self.wait_memo("todo", b"todo\r\n+2")
-            self.assert_memos({"todo": b"todo\r\n+2"})
-
-    def assert_shop_shown(self, app, window, written):
-        """An edit saves into shop's file without a question."""
-        self.edit(app, window, "+2")
-        app.key("ctrl+s")
-        self.wait_memo("shop", b"shop\r\n+2")
-        self.assert_memos(dict(written, shop=b"shop\r\n+2"))
-
-    def assert_overwrite_asked(self, app, name):
-        """The program put the name back, so saving asks before it overwrites the memo."""
-        app.key("ctrl+s")
-        app.answer(MAIN_TITLE, "n")
-        self.assert_memos({})
-        app.key("ctrl+s")
-        app.answer(MAIN_TITLE, "y")
-        self.wait_memo(name, EDITED)
-        self.assert_memos({name: EDITED})
+                if shown:
+                    self.edit(app, window, "+2")
+                    app.key("ctrl+s")
+                    self.wait_memo(shown, MEMOS[shown] + b"+2")
+                    self.assert_memos(dict(outcome, **{shown: MEMOS[shown] + b"+2"}))
+                else:  # saving asks before it overwrites the memo named
+                    app.key("ctrl+s")
+                    app.answer(MAIN_TITLE, "n")
+                    self.assert_memos({})
+                    app.key("ctrl+s")
+                    app.answer(MAIN_TITLE, "y")
+                    self.wait_memo(outcome, EDITED)
+                    self.assert_memos({outcome: EDITED})
 
     def edit(self, app, window, typed):
-        app.click(window, *TEXT)
+        app.click(*TEXT, window)
         app.key("ctrl+End")
         app.type(typed)
 

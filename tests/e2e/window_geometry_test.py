@@ -12,7 +12,12 @@ CASES = [
     (b"6000,7000,-90000,1500\r\n", (128, 100), (400, [466, 467])),  # below 0: the default
     (b"6000,7000,90000,90000", None, (400, [466, 467])),  # on no screen: brought back
 ]
-ODD_SETTINGS = [b"", b"0,0,0,0", b"1,1,1,1", b"2147483647,2147483647,100,100"]
+# settings.ini and the scale -> the file after a close from the menu without a move: the
+# numbers read at every scale (small enough to fit the screen at 2, which would shrink them);
+# odd values give any window that fits the screen and closes at once.
+UNMOVED = [(b"4000,5000,750,750", scale, b"4000,5000,750,750\r\n")
+           for scale in ("1", "1.25", "1.5", "2")] + [
+    (odd, None, None) for odd in (b"", b"0,0,0,0", b"1,1,1,1", b"2147483647,2147483647,100,100")]
 
 
 class WindowGeometryTest(MarkolaTestCase):
@@ -41,28 +46,21 @@ class WindowGeometryTest(MarkolaTestCase):
                 self.assertEqual(self.settings.read_bytes(),
                                  b",".join(size + settings_line(moved).split(b",")[2:]))
 
-    def test_odd_settings_give_a_usable_window_within_the_screen(self):
-        for settings in ODD_SETTINGS:
-            with self.subTest(settings=settings):
+    def test_a_close_without_a_move_keeps_the_numbers_read_or_a_window_that_fits(self):
+        for settings, scale, written in UNMOVED:
+            with self.subTest(settings=settings, scale=scale):
                 self.settings.write_bytes(settings)
-                with self.session() as app:
-                    window = app.main_window()
-                    width, height = app.frame_rect(window)[2:]
+                with self.session(env=scale and {"QT_SCALE_FACTOR": scale}) as app:
+                    width, height = app.frame_rect(app.main_window())[2:]
                     self.assertTrue(200 <= width <= SCREEN_SIZE[0], width)
                     self.assertTrue(120 <= height <= SCREEN_SIZE[1], height)
-                    app.key("alt+F4")
+                    if written:
+                        app.pick_from_popup("alt+f", "x")
+                    else:
+                        app.key("alt+F4")
                     self.assertEqual(app.wait_exit(), 0)
-
-    def test_a_close_without_a_move_keeps_the_numbers_read_at_every_scale(self):
-        for scale in ("1", "1.25", "1.5", "2"):
-            with self.subTest(scale=scale):
-                # Small enough to fit the screen at a scale of 2, which would otherwise shrink it.
-                self.settings.write_bytes(b"4000,5000,750,750")
-                with self.session(env={"QT_SCALE_FACTOR": scale}) as app:
-                    app.main_window()
-                    app.pick_from_popup("alt+f", "x")
-                    self.assertEqual(app.wait_exit(), 0)
-                self.assertEqual(self.settings.read_bytes(), b"4000,5000,750,750\r\n")
+                if written:
+                    self.assertEqual(self.settings.read_bytes(), written)
 
     def test_on_wayland_closed_from_its_menu_as_a_screen_reader_would_it_stores_its_size(self):
         with WaylandSession(self.workdir) as app:
