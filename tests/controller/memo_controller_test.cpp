@@ -314,9 +314,9 @@ TEST_F(ControllerTest, AMemoChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
 // Edits left by an end without questions (SIGTERM) come back at the next start, every
 // character whole; the recovery file goes once they are saved or given up.
 TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
-    enum Then { kDecline, kSave, kCloseWithoutSaving };
+    enum Then { kDecline, kSave, kSaveOverTheirs, kCloseWithoutSaving };
     const QString edits = QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
-    for (const Then then : {kDecline, kSave, kCloseWithoutSaving}) {
+    for (const Then then : {kDecline, kSave, kSaveOverTheirs, kCloseWithoutSaving}) {
         SCOPED_TRACE(then);
         Write(Memo("plan"), "plan");
         Start("plan");
@@ -325,6 +325,9 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         controller->Form_Terminate();
         EXPECT_EQ(Read(Memo("plan")), "plan");
         EXPECT_EQ(QDir("memo/.recovery").entryList(QDir::Files).size(), 1);
+        if (then == kSaveOverTheirs) {
+            Write(Memo("plan"), "theirs");
+        }
 
         Start({}, {then == kDecline ? A::No : A::Yes});
         EXPECT_EQ(view.messages.back(),
@@ -335,9 +338,12 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         EXPECT_EQ(State().TextChanged, then != kDecline);
         EXPECT_FALSE(State().NameChanged);
         bool cancel = false;
-        if (then == kSave) {
+        if (then == kSave || then == kSaveOverTheirs) {
             view.SetMemoText("saved");
-            controller->mnuSave_Click();  // no question: the file is as it was
+            view.answers = {A::Yes};
+            controller->mnuSave_Click();
+            // The file is known as it was before the end: only another program's change asks.
+            EXPECT_EQ(view.answers.empty(), then == kSaveOverTheirs);
             EXPECT_EQ(Read(Memo("plan")), "saved");
         } else if (then == kCloseWithoutSaving) {
             view.answers = {A::No};

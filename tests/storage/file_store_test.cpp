@@ -72,7 +72,7 @@ TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
 
 // A name of 250 bytes, near the file system's limit of 255, is saved again and again: the
 // temporary file has a short name of its own. A link is written through, and the file it
-// leads to keeps its mode, setgid bit included.
+// leads to keeps its mode, setgid bit included; a new file gets the usual mode.
 TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     MakeFile("m.txt");
     ASSERT_EQ(chmod(NativePath("m.txt"), 02640), 0);
@@ -90,6 +90,10 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     struct stat status {};
     ASSERT_EQ(stat(NativePath("m.txt"), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 02640u);
+    const mode_t mask = umask(0);  // a new memo gets the mode any new file gets
+    umask(mask);
+    ASSERT_EQ(stat(NativePath(longName.toUtf8()), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
     EXPECT_EQ(store_.WriteAll(Path("memo/m.txt"), "text").errorCode, ENOENT);
     EXPECT_EQ(Entries(), (QStringList{"link.txt", "m.txt", longName}));
     ASSERT_EQ(mkfifo(NativePath("pipe.txt"), 0600), 0);
