@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -283,6 +284,12 @@ private slots:
 
     void resizeLaysOutBothControls() {
         Open();
+        QVERIFY(!window->windowIcon().isNull());
+        for (QWidget* control : std::initializer_list<QWidget*>{Text(), Combo()}) {
+            // The free Japanese fixed-pitch font that the set-up installs, at 12 points.
+            QCOMPARE(QFontInfo(control->font()).family(), QString("IPAGothic"));
+            QCOMPARE(control->font().pointSizeF(), 12.0);
+        }
         window->resize(500, 400);
         QTRY_COMPARE(window->centralWidget()->width(), 500);
         const QRect client = window->centralWidget()->rect();
@@ -339,10 +346,14 @@ private slots:
             {Action("mnuMemoUp"), "▲", "行を上へ移動 (Ctrl+↑)"},
             {Action("mnuMemoDown"), "▼", "行を下へ移動 (Ctrl+↓)"},
         };
+        const QRect bar(window->menuBar()->mapToGlobal(QPoint()), window->menuBar()->size());
         for (const auto& [object, name, description] : cases) {
             QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(object);
             QCOMPARE(shown->text(QAccessible::Name), name);
             QCOMPARE(shown->text(QAccessible::Description), description);
+            if (qobject_cast<QAction*>(object)) {  // where a screen reader clicks it
+                QVERIFY(!shown->rect().isEmpty() && bar.contains(shown->rect()));
+            }
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(Combo())->text(QAccessible::Value),
                  QString("plan"));
