@@ -21,19 +21,6 @@ namespace {
 
 constexpr QLatin1StringView kMemoExtension(".txt");
 
-// What an injected fault reports: the error the system gives for a real failure of that step.
-int InjectedError(WriteStep step) {
-    switch (step) {
-        case WriteStep::Open:
-            return EACCES;
-        case WriteStep::Write:
-            return ENOSPC;
-        case WriteStep::Commit:
-            return EIO;
-    }
-    return EIO;
-}
-
 WriteResult Failed(int errorCode) {
     return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
 }
@@ -138,10 +125,8 @@ std::optional<FileIdentity> DiskFileStore::Identity(const QString& path) const {
 }
 
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
-    for (const WriteStep step : {WriteStep::Open, WriteStep::Write, WriteStep::Commit}) {
-        if (injectFault_ && injectFault_(step)) {
-            return Failed(InjectedError(step));
-        }
+    if (const int injected = injectFault_ ? injectFault_() : 0; injected != 0) {
+        return Failed(injected);
     }
     if (path.isEmpty()) {
         return Failed(ENOENT);

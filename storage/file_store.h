@@ -44,12 +44,11 @@ public:
     virtual QStringList ListMemoNames(const QString& folder) = 0;
 };
 
-// The steps of an atomic write, where tests can make DiskFileStore fail.
-enum class WriteStep { Open, Write, Commit };
-
 class DiskFileStore final : public FileStore {
 public:
-    using FaultInjector = std::function<bool(WriteStep)>;  // true: make this step fail
+    // Where a test makes writes fail before any system call: the errno to fail with, or 0.
+    // The real system calls are made to fail by a preloaded shim instead.
+    using FaultInjector = std::function<int()>;
 
     DiskFileStore() = default;
     explicit DiskFileStore(FaultInjector injectFault) : injectFault_(std::move(injectFault)) {}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <QTemporaryDir>
 
 #include "storage/file_store.h"
@@ -52,7 +54,7 @@ TEST(WindowSettingsTest, ReadsAndWritesThroughTheStore) {
          {WindowGeometry{0, 7000, 15, 30}, {6000, 7000, -1, 30}}) {
         WriteWindowSettings(store, path, unwritten);
     }
-    DiskFileStore failing([](WriteStep step) { return step == WriteStep::Write; });
+    DiskFileStore failing([] { return ENOSPC; });
     WriteWindowSettings(failing, path, {1, 2, 3, 4});
     EXPECT_EQ(store.ReadAll(path), "6000,7000,15,30\r\n");
     EXPECT_EQ(ReadWindowSettings(store, path), geometry);
