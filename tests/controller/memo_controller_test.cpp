@@ -188,6 +188,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                                                            : QString());
             EXPECT_EQ(view.timerEnabled, !State().ResumeMode.isEmpty());
             controller->Timer1_Timer();
+            EXPECT_FALSE(view.timerEnabled);  // the restore is done, in either mode
             if (c.stays) {
                 EXPECT_EQ(view.memoText, "メモ");
                 EXPECT_EQ(view.comboText, c.name);
