@@ -106,8 +106,7 @@ void MainWindow::CommitSessionData(QSessionManager& manager) {
     if (!manager.allowsInteraction()) {
         return;
     }
-    bool cancel = false;
-    controller_.Form_Unload(cancel);
+    const bool cancel = UnloadCancelled();
     manager.release();
     if (cancel) {
         manager.cancel();
@@ -160,7 +159,8 @@ QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
 // from the text the user sees: a click on the bar leaves an open composition open, since
 // the focus stays where it is, so it is committed before the command reads the text.
 template <typename Handler>
-void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler) {
+QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption,
+                             Handler handler) {
     auto* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
     connect(action, &QAction::triggered, this, ticks_.Guarded([this, handler] {
@@ -168,6 +168,7 @@ void MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption
         handler();
     }));
     menu->addAction(action);
+    return action;
 }
 
 void MainWindow::BuildMenus() {
@@ -186,15 +187,16 @@ void MainWindow::BuildMenus() {
     AddItem(settings, "mngOpenMemo", QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)"),
             [this] { mngOpenMemo_Click(); });
 
-    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] { mnuCheck_Click(*Text1); });
-    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] { mnuMemoUp_Click(*Text1); });
-    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] { mnuMemoDown_Click(*Text1); });
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
-    for (const auto& [name, tip] : {std::pair{"mnuCheck", u"チェックの切り替え (Ctrl+←)"},
-                                    {"mnuMemoUp", u"行を上へ移動 (Ctrl+↑)"},
-                                    {"mnuMemoDown", u"行を下へ移動 (Ctrl+↓)"}}) {
-        findChild<QAction*>(QLatin1String(name))->setToolTip(QString::fromUtf16(tip));
-    }
+    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] {
+        mnuCheck_Click(*Text1);
+    })->setToolTip(QStringLiteral("チェックの切り替え (Ctrl+←)"));
+    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] {
+        mnuMemoUp_Click(*Text1);
+    })->setToolTip(QStringLiteral("行を上へ移動 (Ctrl+↑)"));
+    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] {
+        mnuMemoDown_Click(*Text1);
+    })->setToolTip(QStringLiteral("行を下へ移動 (Ctrl+↓)"));
 
     QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });
@@ -360,14 +362,18 @@ void MainWindow::CommitCompositions() {
     Combo1->CommitComposition();
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+// A close and the end of the session ask alike: about the text on screen, composition
+// included, and with no restore tick in the middle of the question.
+bool MainWindow::UnloadCancelled() {
     CommitCompositions();
+    const TickGate::Running running(ticks_);
     bool cancel = false;
-    {
-        const TickGate::Running running(ticks_);
-        controller_.Form_Unload(cancel);
-    }
-    if (cancel) {
+    controller_.Form_Unload(cancel);
+    return cancel;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (UnloadCancelled()) {
         event->ignore();
     } else {
         event->accept();

@@ -64,10 +64,11 @@ private:
     void BuildMenus();
     QSize UsableSize() const;
     void CommitSessionData(QSessionManager& manager);
+    bool UnloadCancelled();
     void ConnectControls();
     QMenu* AddMenu(const char* name, const QString& caption);
     template <typename Handler>
-    void AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
+    QAction* AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
     void CommitCompositions();
     void Form_Resize();
