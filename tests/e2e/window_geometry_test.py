@@ -14,7 +14,8 @@ CASES = [
 ]
 # settings.ini and the scale -> the file after a close from the menu without a move: the
 # numbers read at every scale (small enough to fit the screen at 2, which would shrink them);
-# odd values give any window that fits the screen and closes at once.
+# odd values give any window that fits the screen and closes at once. The window manager
+# drops an Alt+F4 sent the moment a window appears now and then, so the menu closes it.
 UNMOVED = [(b"4000,5000,750,750", scale, b"4000,5000,750,750\r\n")
            for scale in ("1", "1.25", "1.5", "2")] + [
     (odd, None, None) for odd in (b"", b"0,0,0,0", b"1,1,1,1", b"2147483647,2147483647,100,100")]
@@ -54,10 +55,7 @@ class WindowGeometryTest(MarkolaTestCase):
                     width, height = app.frame_rect(app.main_window())[2:]
                     self.assertTrue(200 <= width <= SCREEN_SIZE[0], width)
                     self.assertTrue(120 <= height <= SCREEN_SIZE[1], height)
-                    if written:
-                        app.pick_from_popup("alt+f", "x")
-                    else:
-                        app.key("alt+F4")
+                    app.pick_from_popup("alt+f", "x")
                     self.assertEqual(app.wait_exit(), 0)
                 if written:
                     self.assertEqual(self.settings.read_bytes(), written)
