@@ -1,6 +1,6 @@
 // Preloaded into markola (end to end) and into the storage tests: while the file named by
 // MARKOLA_E2E_FAIL_FLAG exists, the call it names fails with the error it names, such as
-// "write ENOSPC" (write, fdatasync, close or rename; ENOSPC, EDQUOT or EIO), but only on files
+// "write ENOSPC" (write, fdatasync, close, rename or fsync; ENOSPC, EDQUOT or EIO), but only on files
 // under the folder MARKOLA_E2E_FAIL_UNDER, so the program's connection to the display and its
 // other files stay untouched. Tests rewrite and remove the flag file in a running program.
 #define _GNU_SOURCE
@@ -17,16 +17,19 @@ static ssize_t (*real_write)(int, const void*, size_t);
 static int (*real_fdatasync)(int);
 static int (*real_close)(int);
 static int (*real_rename)(const char*, const char*);
+static int (*real_fsync)(int);
 
 // ISO C has no cast from the object pointer dlsym returns to a function pointer; POSIX makes
 // copying it safe.
 static void load_real_functions(void) {
     void* symbols[] = {dlsym(RTLD_NEXT, "write"), dlsym(RTLD_NEXT, "fdatasync"),
-                       dlsym(RTLD_NEXT, "close"), dlsym(RTLD_NEXT, "rename")};
+                       dlsym(RTLD_NEXT, "close"), dlsym(RTLD_NEXT, "rename"),
+                       dlsym(RTLD_NEXT, "fsync")};
     memcpy(&real_write, &symbols[0], sizeof symbols[0]);
     memcpy(&real_fdatasync, &symbols[1], sizeof symbols[1]);
     memcpy(&real_close, &symbols[2], sizeof symbols[2]);
     memcpy(&real_rename, &symbols[3], sizeof symbols[3]);
+    memcpy(&real_fsync, &symbols[4], sizeof symbols[4]);
 }
 
 // Relative paths are taken from the current directory, as the kernel takes them.
@@ -93,4 +96,8 @@ int close(int fd) {
 
 int rename(const char* from, const char* to) {
     return failing("rename", to, -1) ? -1 : real_rename(from, to);
+}
+
+int fsync(int fd) {
+    return failing("fsync", NULL, fd) ? -1 : real_fsync(fd);
 }

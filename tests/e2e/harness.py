@@ -1,6 +1,5 @@
 """Runs the real markola on a private X server with openbox and drives it with xdotool, as a
-user would. Each session takes its processes down by their ids, also when a test fails; when
-the harness itself is killed they die with it."""
+user would. A session takes its processes down when it ends, and they die with the harness."""
 
 import ctypes
 import os
@@ -17,7 +16,6 @@ import time
 import unittest
 
 MARKOLA = os.environ.get("MARKOLA", "markola")
-FAIL_SHIM = os.environ.get("MARKOLA_E2E_SHIM", "")
 MAIN_TITLE = "MARKOLA"
 CLOSE_TITLE = "変更されています。"
 SCREEN_SIZE = (1024, 768)
@@ -25,8 +23,6 @@ TIMEOUT = 10.0
 # A window just mapped and focused is still settling with the window manager: a key sent at
 # once is lost about one time in ten (openbox drops Alt+F4, a new box its first key).
 SETTLE = 0.3
-
-_libc = ctypes.CDLL(None)
 _PR_SET_PDEATHSIG = 1
 
 
@@ -49,11 +45,14 @@ class Session:
     """markola started in `workdir` on a display of its own; use it with `with`. A `fail_flag`
     preloads the shim that fails the system call that file names, on the workdir's files."""
 
+    _script = pathlib.Path(__file__)
+
     def __init__(self, workdir, *args, fail_flag=None, env=None):
         self.workdir, self.args, self._processes = workdir, args, []
         self.markola_env = dict(env or {})
         if fail_flag:
-            self.markola_env.update(LD_PRELOAD=FAIL_SHIM, MARKOLA_E2E_FAIL_FLAG=str(fail_flag),
+            self.markola_env.update(LD_PRELOAD=os.environ["MARKOLA_E2E_SHIM"],
+                                    MARKOLA_E2E_FAIL_FLAG=str(fail_flag),
                                     MARKOLA_E2E_FAIL_UNDER=str(workdir))
 
     def __enter__(self):
@@ -87,7 +86,7 @@ class Session:
         process = subprocess.Popen(
             self._as_user(command), **{"env": self.env, "cwd": self._home, **options},
             stdin=subprocess.DEVNULL, stdout=stdout, stderr=subprocess.DEVNULL,
-            preexec_fn=lambda: _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL))
+            preexec_fn=lambda: ctypes.CDLL(None).prctl(_PR_SET_PDEATHSIG, signal.SIGKILL))
         self._processes.append(process)
         return process
 
@@ -96,10 +95,9 @@ class Session:
 
     def _first_line(self, *command):
         with self._spawn(command, stdout=subprocess.PIPE).stdout as pipe:
-            ready = select.select([pipe], [], [], TIMEOUT)[0]
-            if not (line := ready and pipe.readline().decode().strip()):
+            if not (select.select([pipe], [], [], TIMEOUT)[0] and (line := pipe.readline())):
                 raise AssertionError(f"{command[0]} gave nothing")
-        return line
+        return line.decode().strip()
 
     def _start_desktop(self):
         self.env["DISPLAY"] = ":" + self._first_line(
@@ -154,8 +152,7 @@ class Session:
     def _popups(self):
         """Shown menus and lists of markola: windows the window manager does not manage."""
         shown = self._x("xdotool", "search", "--onlyvisible", "--classname", "markola").split()
-        return [w for w in shown
-                if "Override Redirect State: yes" in self._x("xwininfo", "-id", w)]
+        return [w for w in shown if "Redirect State: yes" in self._x("xwininfo", "-id", w)]
 
     def answer(self, title, *keys):
         box = self.wait_window(title)
@@ -200,9 +197,8 @@ class Session:
     def frame_rect(self, window):
         """(left, top, width, height) of the window with its frame, in pixels."""
         info = self._x("xwininfo", "-id", str(window))
-        left, top, width, height = (
-            int(re.search(label + r":\s+(-?\d+)", info).group(1))
-            for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        left, top, width, height = (int(re.search(label + r":\s+(-?\d+)", info).group(1))
+                                    for label in ("upper-left X", "upper-left Y", "Width", "Height"))
         extents = self._x("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").split("=")[1]
         frame_left, frame_right, frame_top, frame_bottom = map(int, re.findall(r"\d+", extents))
         return (left - frame_left, top - frame_top, width + frame_left + frame_right,
@@ -210,8 +206,6 @@ class Session:
 
     def wait_exit(self):
         return self.markola.wait(timeout=TIMEOUT)
-
-    _script = pathlib.Path(__file__)
 
     def atspi(self, item, *what):  # see press_menu_item
         return self._run("/usr/bin/python3", str(self._script), "markola", item, *what,
@@ -285,10 +279,10 @@ class InputMethodSession(Session):
     def compose(self, romaji, *keys):
         """Types romaji into the input method, then the keys that convert or commit it."""
         self.type(romaji)
-        for key in keys:
+        for key in (*keys, None):
             time.sleep(0.3)
-            self.key(key)
-        time.sleep(0.3)
+            if key:
+                self.key(key)
 
 
 def press_menu_item(program, name, what="press"):
@@ -338,6 +332,7 @@ class MarkolaTestCase(unittest.TestCase):
 
     def session(self, *args, **options):
         return Session(self.workdir, *args, **options)
+
 
 if __name__ == "__main__":
     press_menu_item(*sys.argv[1:])

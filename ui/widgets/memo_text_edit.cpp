@@ -162,12 +162,12 @@ void MemoTextEdit::CommitComposition() {
     composition_.Commit(*this);
 }
 
+// A key that a handler swallows is not passed on; it stays accepted, as every key arrives.
 void MemoTextEdit::keyPressEvent(QKeyEvent* event) {
     if (const int code = VirtualKeyCode(event->key()); keyDown_ && code != 0) {
         int keyCode = code;
         keyDown_(keyCode, ShiftMask(event->modifiers()));
         if (keyCode == 0) {
-            event->accept();
             return;
         }
     }
@@ -176,7 +176,6 @@ void MemoTextEdit::keyPressEvent(QKeyEvent* event) {
         int charCode = original;
         keyPress_(charCode);
         if (charCode == 0) {
-            event->accept();
             return;
         }
         if (charCode != original) {

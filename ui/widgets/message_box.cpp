@@ -41,12 +41,8 @@ Answer ShowMessageBox(QWidget* parent, const QString& title, const QString& prom
         box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? QMessageBox::No
                                                                 : QMessageBox::Yes);
     }
-    // Closing the box is the safe answer: Cancel where there is one, otherwise No.
-    if (buttons == Buttons::YesNoCancel) {
-        box.setEscapeButton(QMessageBox::Cancel);
-    } else if (buttons != Buttons::Ok) {
-        box.setEscapeButton(QMessageBox::No);
-    }
+    // Escape and the close box give the safe answer without more: QMessageBox makes Cancel the
+    // escape button where there is one, otherwise No.
     return AnswerOf(box.exec());
 }
 
