@@ -9,14 +9,9 @@ from harness import CLOSE_TITLE, MAIN_TITLE, MarkolaTestCase, Session, settings_
 PLAN = b"plan\r\n"
 # What the shim makes fail (a call and the error the system gives), the key that saves or
 # closes, and the answer to the close question: each keeps the window and the file whole.
-KEPT = [
-    (None, "alt+F4", "Escape"),
-    ("write ENOSPC", "ctrl+s", None),
-    ("fdatasync EDQUOT", "ctrl+s", None),
-    ("close EIO", "ctrl+s", None),
-    ("rename ENOSPC", "ctrl+s", None),
-    ("rename EIO", "alt+F4", "y"),
-]
+KEPT = [(None, "alt+F4", "Escape"), ("write ENOSPC", "ctrl+s", None),
+        ("fdatasync EDQUOT", "ctrl+s", None), ("close EIO", "ctrl+s", None),
+        ("rename ENOSPC", "ctrl+s", None), ("rename EIO", "alt+F4", "y")]
 
 
 class CloseWindowTest(MarkolaTestCase):
@@ -31,9 +26,8 @@ class CloseWindowTest(MarkolaTestCase):
                 with self.subTest(failure=failure):
                     if failure:
                         flag.write_text(failure)
-                    self.press(app, key, close_answer, failure)
-                    self.assert_kept(app, window, self.workdir,
-                                     settings_line(app.frame_rect(window)))
+                    self.press_and_assert_kept(app, window, key, close_answer, failure,
+                                               self.workdir, settings_line(app.frame_rect(window)))
             flag.unlink()
             app.pick_from_popup("alt+f", "x")
             app.answer(CLOSE_TITLE, "Return")
@@ -58,8 +52,8 @@ class CloseWindowTest(MarkolaTestCase):
             app.key("ctrl+End")
             app.type("+1")
             for key, close_answer in (("ctrl+s", None), ("alt+F4", "y")):
-                self.press(app, key, close_answer, failure="the full disk")
-                self.assert_kept(app, window, disk, b"6000,7000,1500,1500")
+                self.press_and_assert_kept(app, window, key, close_answer, "the full disk", disk,
+                                           b"6000,7000,1500,1500")
 
             (disk / "fill").unlink()
             app.key("alt+F4")
@@ -75,16 +69,14 @@ class CloseWindowTest(MarkolaTestCase):
             wait_for(lambda: plan.read_bytes() == PLAN + b"+1", "the recovered edits saved")
         self.assertEqual(list((disk / "memo" / ".recovery").iterdir()), [])
 
-    @staticmethod
-    def press(app, key, close_answer, failure):
+    def press_and_assert_kept(self, app, window, key, close_answer, failure, folder, settings):
+        """After the key, the answer and the failure's message: still open, the memo whole and
+        alone, and settings.ini as expected."""
         app.key(key)
         if close_answer:
             app.answer(CLOSE_TITLE, close_answer)
         if failure:
-            app.answer(MAIN_TITLE, "Return")  # to the message of the failed save
-
-    def assert_kept(self, app, window, folder, settings):
-        """Still open, the memo whole and alone, and settings.ini as expected."""
+            app.answer(MAIN_TITLE, "Return")
         self.assertIsNone(app.markola.poll())
         self.assertEqual(app.wait_window(MAIN_TITLE, dialog=False), window)
         self.assertEqual(sorted(f.name for f in (folder / "memo").iterdir()),

@@ -373,11 +373,7 @@ bool MainWindow::UnloadCancelled() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (UnloadCancelled()) {
-        event->ignore();
-    } else {
-        event->accept();
-    }
+    event->setAccepted(!UnloadCancelled());
 }
 
 }  // namespace markola
