@@ -117,12 +117,10 @@ class Session:
         self.markola = self._spawn([program, *self.args], cwd=self.workdir,
                                    env=dict(self.env, **self.markola_env, **variables))
 
-    def _x(self, *command, check=False):  # as the harness's user; _run as the session's
-        return subprocess.run(command, env=self.env, capture_output=True, text=True,
-                              cwd=self._home, timeout=2 * TIMEOUT, check=check).stdout
-
-    def _run(self, *command, check=False):
-        return self._x(*self._as_user(command), check=check)
+    def _x(self, *command, check=False, as_user=False):  # as the harness's user or the session's
+        return subprocess.run(self._as_user(command) if as_user else command, env=self.env,
+                              capture_output=True, text=True, cwd=self._home,
+                              timeout=2 * TIMEOUT, check=check).stdout
 
     def key(self, *keys):
         """Key strokes (xdotool names such as ctrl+s) to whichever window has the focus."""
@@ -208,8 +206,8 @@ class Session:
         return self.markola.wait(timeout=TIMEOUT)
 
     def atspi(self, item, *what):  # see press_menu_item
-        return self._run("/usr/bin/python3", str(self._script), "markola", item, *what,
-                         check=True)
+        return self._x("/usr/bin/python3", str(self._script), "markola", item, *what,
+                       check=True, as_user=True)
 
 
 class WaylandSession(Session):
@@ -253,7 +251,7 @@ class InputMethodSession(Session):
         self._start_desktop()
         self._start_bus()
         self._spawn(["fcitx5"])  # not -d: it ends with the session
-        wait_for(lambda: self._run("fcitx5-remote").strip().isdigit(), "fcitx5")
+        wait_for(lambda: self._x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
         self._start_markola(program, QT_IM_MODULE="fcitx")
 
     def __exit__(self, *exception):
@@ -273,8 +271,8 @@ class InputMethodSession(Session):
 
     def switch_on(self):
         """Switches the input method on once markola's input context has the focus."""
-        wait_for(lambda: self._run("fcitx5-remote", "-o") == ""
-                 and self._run("fcitx5-remote").strip() == "2", "the input method")
+        wait_for(lambda: self._x("fcitx5-remote", "-o", as_user=True) == ""
+                 and self._x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
 
     def compose(self, romaji, *keys):
         """Types romaji into the input method, then the keys that convert or commit it."""
