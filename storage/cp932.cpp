@@ -72,16 +72,19 @@ void fillPairs(Tables& tables) {
     }
 }
 
+char16_t singleByteChar(int byte) {
+    if (byte < 0x80) {
+        return static_cast<char16_t>(byte);
+    }
+    if (isHalfWidthKatakana(byte)) {
+        return static_cast<char16_t>(0xFF61 + byte - 0xA1);
+    }
+    return static_cast<char16_t>(kStrayBase + byte);
+}
+
 void fillSingleBytes(Tables& tables) {
     for (int byte = 0; byte <= 0xFF; ++byte) {
-        char16_t ch = 0;
-        if (byte < 0x80) {
-            ch = static_cast<char16_t>(byte);
-        } else if (isHalfWidthKatakana(byte)) {
-            ch = static_cast<char16_t>(0xFF61 + byte - 0xA1);
-        } else {
-            ch = static_cast<char16_t>(kStrayBase + byte);
-        }
+        const char16_t ch = singleByteChar(byte);
         tables.byteToChar[byte] = ch;
         if (byte >= 0x80) {
             tables.charToCode[ch] = static_cast<uint16_t>(byte);

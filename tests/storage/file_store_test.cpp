@@ -79,6 +79,8 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     ASSERT_EQ(chmod(NativePath("m.txt"), 02640), 0);
     MakeLink("m.txt", "link.txt");
     const QString longName = QString(246, u'n') + ".txt";
+    const auto openFiles = [] { return QDir("/proc/self/fd").count(); };
+    const qsizetype filesOpenBefore = openFiles();
     for (const QString& name : {QStringLiteral("link.txt"), longName}) {
         for (const QByteArray& bytes :
              {QByteArray("first\r\n"), QByteArray("\x82\xa0\0\r", 4), QByteArray()}) {
@@ -87,6 +89,7 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
             EXPECT_EQ(store_.ReadAll(Path(name)), bytes);
         }
     }
+    EXPECT_EQ(openFiles(), filesOpenBefore);
     EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink());
     struct stat status {};
     ASSERT_EQ(stat(NativePath("m.txt"), &status), 0);

@@ -20,18 +20,6 @@
 namespace markola {
 namespace {
 
-// Makes everything done through the cursor one undo step.
-class EditBlock {
-public:
-    explicit EditBlock(QTextCursor& cursor) : cursor_(cursor) { cursor_.beginEditBlock(); }
-    ~EditBlock() { cursor_.endEditBlock(); }
-    EditBlock(const EditBlock&) = delete;
-    EditBlock& operator=(const EditBlock&) = delete;
-
-private:
-    QTextCursor& cursor_;
-};
-
 const QString kDocumentTextFormat = QStringLiteral("application/x-markola-document-text");
 
 }  // namespace
@@ -105,11 +93,7 @@ void MemoTextEdit::ReplaceMemoText(const QString& text) {
         QTextCursor cursor(document());
         cursor.setPosition(DocumentPosition(span.start));
         cursor.setPosition(DocumentPosition(span.oldEnd), QTextCursor::KeepAnchor);
-        {
-            const EditBlock block(cursor);
-            cursor.removeSelectedText();
-            cursor.insertText(inserted.text);
-        }
+        cursor.insertText(inserted.text);  // over the old span, as one undo step
         RememberMemo(text, inserted.roundTrips);
     }
     ShowFromStart();
