@@ -10,53 +10,27 @@
 #include <memory>
 
 #include "storage/file_store.h"
-#include "ui/launcher.h"
+#include "ui/widgets/desktop_launcher.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
+#include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
 
 namespace markola {
-namespace {
-
-struct NoLauncher : Launcher {
-    bool OpenFolder(const QString&) override { return true; }
-    bool OpenUrl(const QUrl&) override { return true; }
-    bool StartDetached(const QString&, const QString&) override { return true; }
-};
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// As a desktop sends it: a letter with Ctrl types its control character.
-void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    const bool letter = key >= Qt::Key_A && key <= Qt::Key_Z;
-    QKeyEvent press(QEvent::KeyPress, key, modifiers,
-                    letter ? QString(QChar(key - Qt::Key_A + 1)) : QString());
-    QApplication::sendEvent(target, &press);
-}
-
-// A composition as an input method shows it in the focused control.
-void Compose(const QString& preedit) {
-    QInputMethodEvent event(preedit, {});
-    QApplication::sendEvent(QApplication::focusWidget(), &event);
-}
-
-}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
     DiskFileStore files;
-    NoLauncher launcher;
+    DesktopLauncher launcher;  // no test starts anything
     std::unique_ptr<MainWindow> window;
 
     void Open(const QByteArray& unnamedMemo = {}) {
-        WriteFile("memo/.txt", unnamedMemo);
+        QFile memo("memo/.txt");
+        QVERIFY(memo.open(QIODevice::WriteOnly) && memo.write(unnamedMemo) == unnamedMemo.size());
+        memo.close();
         window = std::make_unique<MainWindow>(files, launcher, QString(), "1.0.2");
         window->Form_Load();
         window->show();
@@ -66,10 +40,17 @@ class MainWindowTest : public QObject {
     MemoTextEdit* Text() const { return window->findChild<MemoTextEdit*>("Text1"); }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
 
+    // As a desktop sends it: a letter with Ctrl types its control character.
+    static void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        const bool letter = key >= Qt::Key_A && key <= Qt::Key_Z;
+        QKeyEvent press(QEvent::KeyPress, key, modifiers,
+                        letter ? QString(QChar(key - Qt::Key_A + 1)) : QString());
+        QApplication::sendEvent(target, &press);
+    }
+
 private slots:
     void initTestCase() { QVERIFY(InstallToolkitJapanese(*qApp)); }
 
-    // Each test in a folder of its own, the one it works in, as the program does.
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(dir->path()) && QDir().mkdir("memo"));
@@ -78,7 +59,9 @@ private slots:
     void cleanup() { window.reset(); }
 
     void comboReportsOnlyTypingAndAssignments() {
-        WriteFile("memo/plan.txt", "plan");
+        QFile plan("memo/plan.txt");
+        QVERIFY(plan.open(QIODevice::WriteOnly) && plan.write("plan") == 4);
+        plan.close();
         Open();
         int changes = 0;
         connect(Combo(), &MemoNameCombo::nameChanged, [&] { ++changes; });
@@ -100,7 +83,8 @@ private slots:
         Combo()->SetEditText("x");
         QCOMPARE(changes, 5);
         Combo()->setFocus();
-        Compose(u"メモ"_qs);
+        QInputMethodEvent composing(u"メモ"_qs, {});  // as an input method shows it
+        QApplication::sendEvent(QApplication::focusWidget(), &composing);
         QCOMPARE(changes, 5);
         Combo()->SetEditText("y");  // the composition is committed first, then replaced
         QCOMPARE(changes, 7);
@@ -113,10 +97,8 @@ private slots:
         Open("a\r\nb\r\n");
         PressKey(Text(), Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(Text()->textCursor().selectedText(), QString("a\u2029b\u2029"));
-        QTextCursor lineB(Text()->document());
-        lineB.setPosition(2);
-        QTest::mouseDClick(Text()->viewport(), Qt::LeftButton, {},
-                           Text()->cursorRect(lineB).center());
+        Text()->SetSelStart(3);
+        QTest::mouseDClick(Text()->viewport(), Qt::LeftButton, {}, Text()->cursorRect().center());
         QCOMPARE(Text()->MemoText(), QString("a\r\n□ b\r\n"));
         // Unconsumed, Ctrl+Left would then take the caret a word back, to the first line.
         QTest::keyClick(Text(), Qt::Key_Left, Qt::ControlModifier);
@@ -129,7 +111,8 @@ private slots:
         }
         // A bar item leaves the focus in the text box; the composition goes with its line.
         Text()->SetSelStart(1);
-        Compose(u"すし"_qs);
+        QInputMethodEvent composing(u"すし"_qs, {});
+        QApplication::sendEvent(QApplication::focusWidget(), &composing);
         Action("mnuMemoDown")->trigger();
         QCOMPARE(Text()->MemoText(), u"□ b\r\naすし\r\n"_qs);
         QCOMPARE(Text()->SelStart(), 5);
@@ -156,9 +139,8 @@ private slots:
         }
     }
 
-    // Ctrl+S saves from the text box, the combo box or its edit field, but only without Shift
-    // or Alt; the name field's keys go to its own handler, not to the line commands. The file
-    // work takes its busy pointer away again.
+    // Ctrl+S saves from any control, only without Shift or Alt, and takes its busy pointer away
+    // again; the name field's keys go to its own handler, not to the line commands.
     void shortcutsReachEachControlsOwnHandler() {
         const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
         const std::tuple<int, Qt::Key, Qt::KeyboardModifiers, QByteArray> cases[] = {
@@ -231,7 +213,6 @@ private slots:
     void messageBoxesAnswerEnterAndCloseSafely() {
         Open();
         const std::tuple<Buttons, Answer, Answer> cases[] = {
-            {Buttons::YesNo, Answer::Yes, Answer::No},
             {Buttons::YesNoDefaultNo, Answer::No, Answer::No},
             {Buttons::YesNoCancel, Answer::Yes, Answer::Cancel},
         };
@@ -242,6 +223,20 @@ private slots:
             QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
             QCOMPARE(window->ShowMessage("?", buttons, MessageIcon::None), close);
         }
+    }
+
+    // A modal question runs an event loop of its own, in which the restore timer falls due.
+    void restoreTickWaitsForTheOutermostHandler() {
+        int ticks = 0;
+        TickGate gate([&ticks] { ++ticks; });
+        gate.Guarded([&] {
+            gate.Tick();
+            gate.Guarded([] {})();
+            QCoreApplication::processEvents();
+            QCOMPARE(ticks, 0);
+        })();
+        QCoreApplication::processEvents();
+        QCOMPARE(ticks, 1);
     }
 
     void geometryInTwips() {

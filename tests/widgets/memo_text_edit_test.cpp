@@ -93,6 +93,8 @@ private slots:
             QCOMPARE(edit.document()->toPlainText(), document);
             QCOMPARE(Rebuilt(edit), memo);
             QVERIFY(!edit.document()->isUndoAvailable());
+            edit.SetSelStart(99);  // past the end is the end, in memo units
+            QCOMPARE(edit.SelStart(), memo.size());
             edit.SetSelStart(1);
             edit.ReplaceMemoText(replacement);
             QCOMPARE(edit.SelStart(), 0);
