@@ -3,14 +3,19 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "storage/file_store.h"
-#include "ui/widgets/desktop_launcher.h"
+#include "ui/launcher.h"
+#include "ui/messages.h"
+#include "ui/widgets/about_dialog.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
@@ -19,12 +24,25 @@
 
 namespace markola {
 
+struct RecordingLauncher : Launcher {
+    QStringList calls;  // and every call fails
+    bool OpenFolder(const QString& path) override { return Record("folder " + path); }
+    bool OpenUrl(const QUrl& url) override { return Record("url " + url.toString()); }
+    bool StartDetached(const QString& program, const QString& dir) override {
+        return Record("start " + program + " in " + dir);
+    }
+    bool Record(const QString& call) {
+        calls << call;
+        return false;
+    }
+};
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
     DiskFileStore files;
-    DesktopLauncher launcher;  // no test starts anything
+    RecordingLauncher launcher;
     std::unique_ptr<MainWindow> window;
 
     void Open(const QByteArray& unnamedMemo = {}) {
@@ -54,6 +72,7 @@ private slots:
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(dir->path()) && QDir().mkdir("memo"));
+        launcher = {};
     }
 
     void cleanup() { window.reset(); }
@@ -223,6 +242,54 @@ private slots:
             QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
             QCOMPARE(window->ShowMessage("?", buttons, MessageIcon::None), close);
         }
+    }
+
+    // Each showing of the About dialog is modal and starts on "O K" with the version; Escape
+    // does nothing and the site button keeps it open. Each failed launch says so.
+    void aboutDialogAndLaunchCommands() {
+        Open();
+        QStringList seen;
+        const auto readNextMessage = [&seen] {
+            QTimer::singleShot(0, [&seen] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                seen << box->text();
+                box->close();
+            });
+        };
+        for (const char* command : {"mngOpenMemo", "mnuFirst"}) {
+            readNextMessage();
+            Action(command)->trigger();
+        }
+        for (int showing = 0; showing < 2; ++showing) {
+            QTimer::singleShot(0, this, [&] {
+                auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+                QTRY_COMPARE(QApplication::activeWindow(), about);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                auto* version = about->findChild<QLabel*>("lblVersion");
+                seen << version->text() + " " + QApplication::focusWidget()->objectName();
+                version->setText("changed");
+                readNextMessage();
+                about->findChild<QPushButton*>("Command2")->click();
+                seen << (about->isVisible() ? "open" : "closed");
+                if (about->focusWidget()->objectName() == "Command1") {  // else a hang
+                    QTest::keyClick(about->focusWidget(), Qt::Key_Return);
+                }
+                seen << (about->isVisible() ? "open" : "closed");
+                about->hide();
+            });
+            Action("mnuAbout")->trigger();
+        }
+        const QString folder = QDir::current().absoluteFilePath("memo");
+        const QString program = QCoreApplication::applicationFilePath();
+        const QString site = "https://markola.example.org/";
+        QCOMPARE(launcher.calls,
+                 (QStringList{"folder " + folder, "start " + program + " in " + QDir::currentPath(),
+                              "url " + site, "url " + site}));
+        const QStringList showing{u"ﾊﾞｰｼﾞｮﾝ 1.0.2 Command1"_qs, site + u" を開けません。"_qs,
+                                  "open", "closed"};
+        QCOMPARE(seen,
+                 QStringList({text::CannotOpenFolder(folder), text::CannotStartProgram(program)}) +
+                     showing + showing);
     }
 
     // A modal question runs an event loop of its own, in which the restore timer falls due.

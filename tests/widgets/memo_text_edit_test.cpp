@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <functional>
 
@@ -103,6 +104,39 @@ private slots:
             edit.undo();
             QCOMPARE(edit.MemoText(), memo);
             QVERIFY(!edit.document()->isUndoAvailable());
+        }
+    }
+
+    // The box draws each mark over its cell: CR and LF differ from each other and from a
+    // blank, a typed arrow and the empty box a font draws for a noncharacter.
+    void drawsLoneCrAndLfAsMarksOfTheirOwn() {
+        MemoTextEdit edit;
+        edit.resize(200, 60);
+        QList<QImage> shots;
+        for (const QString& memo :
+             {u"x\ry"_qs, u"x\ny"_qs, u"x y"_qs, u"x\u2190y"_qs, u"x\uFDD4y"_qs}) {
+            edit.SetMemoText(memo);
+            shots << edit.viewport()->grab().toImage();
+        }
+        for (int other = 1; other < shots.size(); ++other) {
+            QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
+                     qPrintable(QString::number(other)));
+        }
+    }
+
+    void scrollsSidewaysOnlyWhenALineIsWiderThanTheBox() {
+        MemoTextEdit edit;
+        edit.show();
+        const QString wide = QString(60, u'W');
+        edit.SetMemoText("short\r\n" + wide);
+        const int wideWidth = edit.fontMetrics().horizontalAdvance(wide);
+        for (const int width : {wideWidth / 2, wideWidth * 2, wideWidth / 3, 700}) {
+            edit.resize(width, 200);
+            QCoreApplication::processEvents();
+            const int overhang = wideWidth - edit.viewport()->width();
+            const int range = edit.horizontalScrollBar()->maximum();
+            QVERIFY2(overhang > 0 ? range >= overhang : range == 0,
+                     qPrintable(QString::number(width)));
         }
     }
 };
