@@ -1,8 +1,6 @@
-// Preloaded into markola (end to end) and into the storage tests: while the file named by
-// MARKOLA_E2E_FAIL_FLAG exists, the call it names fails with the error it names, such as
-// "write ENOSPC" (write, fdatasync, close, rename or fsync; ENOSPC, EDQUOT or EIO), but only on files
-// under the folder MARKOLA_E2E_FAIL_UNDER, so the program's connection to the display and its
-// other files stay untouched. Tests rewrite and remove the flag file in a running program.
+// Preloaded into markola and the storage tests: the call named in the file MARKOLA_E2E_FAIL_FLAG,
+// read anew each time as tests change it ("write ENOSPC": write, fdatasync, close, rename, fsync;
+// ENOSPC, EDQUOT, EIO), fails on files under MARKOLA_E2E_FAIL_UNDER only: the display stays up.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -14,22 +12,16 @@
 #include <unistd.h>
 
 static ssize_t (*real_write)(int, const void*, size_t);
-static int (*real_fdatasync)(int);
-static int (*real_close)(int);
+static int (*real_fdatasync)(int), (*real_close)(int), (*real_fsync)(int);
 static int (*real_rename)(const char*, const char*);
-static int (*real_fsync)(int);
 
-// ISO C has no cast from the object pointer dlsym returns to a function pointer; POSIX makes
-// copying it safe.
+// ISO C has no cast from dlsym's object pointer to a function pointer; POSIX allows this copy.
 static void load_real_functions(void) {
-    void* symbols[] = {dlsym(RTLD_NEXT, "write"), dlsym(RTLD_NEXT, "fdatasync"),
-                       dlsym(RTLD_NEXT, "close"), dlsym(RTLD_NEXT, "rename"),
-                       dlsym(RTLD_NEXT, "fsync")};
-    memcpy(&real_write, &symbols[0], sizeof symbols[0]);
-    memcpy(&real_fdatasync, &symbols[1], sizeof symbols[1]);
-    memcpy(&real_close, &symbols[2], sizeof symbols[2]);
-    memcpy(&real_rename, &symbols[3], sizeof symbols[3]);
-    memcpy(&real_fsync, &symbols[4], sizeof symbols[4]);
+    *(void**)&real_write = dlsym(RTLD_NEXT, "write");
+    *(void**)&real_fdatasync = dlsym(RTLD_NEXT, "fdatasync");
+    *(void**)&real_close = dlsym(RTLD_NEXT, "close");
+    *(void**)&real_rename = dlsym(RTLD_NEXT, "rename");
+    *(void**)&real_fsync = dlsym(RTLD_NEXT, "fsync");
 }
 
 // Relative paths are taken from the current directory, as the kernel takes them.
@@ -46,11 +38,9 @@ static int watched(const char* path) {
 // Pipes, sockets and event counters ("pipe:[12]") are no files: the event loop's own wake-ups
 // go through them, and failing those would lose the user's input instead of a save.
 static int watched_fd(int fd) {
-    char link[64], path[PATH_MAX];
+    char link[64], path[PATH_MAX] = "";
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t length = readlink(link, path, sizeof path - 1);
-    path[length > 0 ? length : 0] = '\0';
-    return length > 0 && path[0] == '/' && watched(path);
+    return readlink(link, path, sizeof path - 1) > 0 && path[0] == '/' && watched(path);
 }
 
 // True, with errno set, when the flag names this call and path (or fd) is a watched file.
@@ -64,10 +54,9 @@ static int failing(const char* call, const char* path, int fd) {
     if (file < 0) {
         return 0;
     }
-    const ssize_t length = read(file, mode, sizeof mode - 1);
+    const ssize_t length = read(file, mode, sizeof mode - 1);  // the rest of mode stays zero
     real_close(file);
-    mode[length > 0 ? length : 0] = '\0';
-    if (sscanf(mode, "%15s %15s", name, error) != 2 || strcmp(name, call) != 0 ||
+    if (length <= 0 || sscanf(mode, "%15s %15s", name, error) != 2 || strcmp(name, call) != 0 ||
         !(path ? watched(path) : watched_fd(fd))) {
         return 0;
     }
@@ -85,13 +74,11 @@ int fdatasync(int fd) {
 
 // The descriptor is released either way, as the kernel does when a close reports an error.
 int close(int fd) {
-    if (!failing("close", NULL, fd)) {
-        return real_close(fd);
-    }
+    const int fail = failing("close", NULL, fd);
     const int error = errno;
-    real_close(fd);
-    errno = error;
-    return -1;
+    const int result = real_close(fd);
+    errno = fail ? error : errno;
+    return fail ? -1 : result;
 }
 
 int rename(const char* from, const char* to) {

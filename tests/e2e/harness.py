@@ -1,10 +1,10 @@
 """Runs the real markola on a private X server with openbox and drives it with xdotool, as a
-user would. A session takes its processes down when it ends, and they die with the harness."""
+user would; a session's processes end with it, and die with the harness."""
 
+import contextlib
 import ctypes
 import os
 import pathlib
-import pwd
 import re
 import select
 import shutil
@@ -23,7 +23,6 @@ TIMEOUT = 10.0
 # A window just mapped and focused is still settling with the window manager: a key sent at
 # once is lost about one time in ten (openbox drops Alt+F4, a new box its first key).
 SETTLE = 0.3
-_PR_SET_PDEATHSIG = 1
 
 
 def settings_line(frame):
@@ -42,104 +41,98 @@ def wait_for(condition, what, timeout=TIMEOUT):
 
 
 class Session:
-    """markola started in `workdir` on a display of its own; use it with `with`. A `fail_flag`
-    preloads the shim that fails the system call that file names, on the workdir's files."""
+    """markola started in `workdir` on a display of its own; use it with `with`. With `shim`,
+    the system call named in the workdir's file fail-calls fails on the workdir's files."""
 
-    _script = pathlib.Path(__file__)
+    script = os.path.abspath(__file__)
+    user = []  # the command that runs the session's programs as another user
 
-    def __init__(self, workdir, *args, fail_flag=None, env=None):
-        self.workdir, self.args, self._processes = workdir, args, []
-        self.markola_env = dict(env or {})
-        if fail_flag:
+    def __init__(self, workdir, *args, shim=False, env=None):
+        self.workdir, self.args, self.markola_env = workdir, args, dict(env or {})
+        if shim:
             self.markola_env.update(LD_PRELOAD=os.environ["MARKOLA_E2E_SHIM"],
-                                    MARKOLA_E2E_FAIL_FLAG=str(fail_flag),
+                                    MARKOLA_E2E_FAIL_FLAG=str(workdir / "fail-calls"),
                                     MARKOLA_E2E_FAIL_UNDER=str(workdir))
 
     def __enter__(self):
         # mkdtemp makes the runtime directory private (0700), as a compositor demands.
-        self._home = tempfile.mkdtemp(prefix="markola-e2e-home-")
+        self.home, self._processes = tempfile.mkdtemp(prefix="markola-e2e-home-"), []
         self.env = {k: v for k, v in os.environ.items()
                     if not k.startswith(("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_"))}
-        self.env.update(HOME=self._home, XDG_RUNTIME_DIR=self._home, LC_ALL="C.UTF-8")
-        try:
-            self._start()
-        except BaseException:
-            self.__exit__()
-            raise
+        self.env.update(HOME=self.home, XDG_RUNTIME_DIR=self.home, LC_ALL="C.UTF-8")
+        with contextlib.ExitStack() as on_failure:
+            on_failure.push(self)
+            self.start()
+            on_failure.pop_all()
         return self
 
-    def _start(self):
-        self._start_desktop()
-        self._start_markola()
+    def start(self):
+        self.start_desktop()
+        self.start_markola()
 
     def __exit__(self, *exception):
-        for process in reversed(self._processes):
-            process.terminate()
-            try:
-                process.wait(timeout=3)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
-        shutil.rmtree(self._home, ignore_errors=True)
+        # Everything the session started carries its home, also what outlives its parent (Mozc's
+        # converter) or would take seconds to end its child (runuser).
+        mark = f"HOME={self.home}\0".encode()
+        for entry in pathlib.Path("/proc").glob("[0-9]*"):
+            with contextlib.suppress(OSError):
+                if mark in (entry / "environ").read_bytes():
+                    os.kill(int(entry.name), signal.SIGKILL)
+        for process in self._processes:
+            process.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
 
-    def _spawn(self, command, stdout=subprocess.DEVNULL, **options):
+    def spawn(self, command, stdout=subprocess.DEVNULL, **options):
         process = subprocess.Popen(
-            self._as_user(command), **{"env": self.env, "cwd": self._home, **options},
+            [*self.user, *command], **{"env": self.env, "cwd": self.home, **options},
             stdin=subprocess.DEVNULL, stdout=stdout, stderr=subprocess.DEVNULL,
-            preexec_fn=lambda: ctypes.CDLL(None).prctl(_PR_SET_PDEATHSIG, signal.SIGKILL))
+            preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL))  # PR_SET_PDEATHSIG
         self._processes.append(process)
         return process
 
-    def _as_user(self, command):
-        return command
-
-    def _first_line(self, *command):
-        with self._spawn(command, stdout=subprocess.PIPE).stdout as pipe:
+    def first_line(self, *command):
+        with self.spawn(command, stdout=subprocess.PIPE).stdout as pipe:
             if not (select.select([pipe], [], [], TIMEOUT)[0] and (line := pipe.readline())):
                 raise AssertionError(f"{command[0]} gave nothing")
         return line.decode().strip()
 
-    def _start_desktop(self):
-        self.env["DISPLAY"] = ":" + self._first_line(
+    def start_desktop(self):
+        self.env["DISPLAY"] = ":" + self.first_line(
             "Xvfb", "-displayfd", "1", "-screen", "0", "%dx%dx24" % SCREEN_SIZE, "-dpi", "96",
             "-nolisten", "tcp", "-noreset")
-        self._spawn(["openbox", "--sm-disable"])
-        wait_for(lambda: "window id" in self._x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
+        self.spawn(["openbox", "--sm-disable"])
+        wait_for(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
                  "the window manager")
 
-    def _start_bus(self):
+    def start_bus(self):
         """A session bus of its own, which also starts the accessibility bus for markola."""
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = self._first_line(
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.first_line(
             "dbus-daemon", "--session", "--nofork", "--print-address=1")
         self.markola_env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
-    def _start_markola(self, program=MARKOLA, **variables):
-        self.markola = self._spawn([program, *self.args], cwd=self.workdir,
-                                   env=dict(self.env, **self.markola_env, **variables))
+    def start_markola(self, program=MARKOLA, **variables):
+        self.markola = self.spawn([program, *self.args], cwd=self.workdir,
+                                  env=dict(self.env, **self.markola_env, **variables))
 
-    def _x(self, *command, check=False, as_user=False):  # as the harness's user or the session's
-        return subprocess.run(self._as_user(command) if as_user else command, env=self.env,
-                              capture_output=True, text=True, cwd=self._home,
+    def x(self, *command, check=False, as_user=False):
+        """The output of a command run as the harness's user, or as the session's."""
+        return subprocess.run([*self.user, *command] if as_user else command, env=self.env,
+                              capture_output=True, text=True, cwd=self.home,
                               timeout=2 * TIMEOUT, check=check).stdout
 
-    def key(self, *keys):
-        """Key strokes (xdotool names such as ctrl+s) to whichever window has the focus."""
-        self._x("xdotool", "key", "--delay", "20", *keys)
+    def key(self, *keys):  # to whichever window has the focus
+        self.x("xdotool", "key", "--delay", "20", *keys)
 
     def type(self, text):
-        self._x("xdotool", "type", "--delay", "10", text)
+        self.x("xdotool", "type", "--delay", "10", text)
 
     def click(self, x, y, window=None):
         """A left click at (x, y) on the screen, or inside the window's client area."""
         where = ["--window", str(window)] if window else []
-        self._x("xdotool", "mousemove", *where, str(x), str(y), "click", "1")
-
-    def move(self, window, left, top):
-        self._x("xdotool", "windowmove", "--sync", str(window), str(left), str(top))
+        self.x("xdotool", "mousemove", *where, str(x), str(y), "click", "1")
 
     def pick_from_popup(self, open_key, typed):
-        """Opens a list or menu with a key and picks an entry by typing it (one letter is a menu's
-        access key; Return confirms a longer text picked in a list), until the popup closes."""
+        """Opens a menu or list with a key, then picks an access key or types and enters a text."""
         self.key(open_key)
         popup = wait_for(self._popups, "a popup to open")[0]
         self.type(typed)
@@ -149,55 +142,53 @@ class Session:
 
     def _popups(self):
         """Shown menus and lists of markola: windows the window manager does not manage."""
-        shown = self._x("xdotool", "search", "--onlyvisible", "--classname", "markola").split()
-        return [w for w in shown if "Redirect State: yes" in self._x("xwininfo", "-id", w)]
+        shown = self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split()
+        return [w for w in shown if "Redirect State: yes" in self.x("xwininfo", "-id", w)]
 
     def answer(self, title, *keys):
-        box = self.wait_window(title)
-        self.wait_focus(box)
-        time.sleep(SETTLE)
+        box = self.focus(self.wait_window(title))
         self.key(*keys)
         wait_for(lambda: box not in self.windows(), f"the message box {title!r} to close")
 
     def windows(self):
         """{window id: title} of the shown top-level windows the window manager manages."""
-        listed = self._x("xprop", "-root", "_NET_CLIENT_LIST")
+        listed = self.x("xprop", "-root", "_NET_CLIENT_LIST")
         return {w: self.title(w) for w in (int(n, 16) for n in re.findall(r"0x[0-9a-f]+", listed))
-                if "IsViewable" in self._x("xwininfo", "-id", str(w))}
+                if "IsViewable" in self.x("xwininfo", "-id", str(w))}
 
     def title(self, window, prop="_NET_WM_NAME"):
-        found = re.search(r'= "(.*)"$', self._x("xprop", "-id", str(window), "-notype", prop),
-                          re.M)
+        found = re.search(r'= "(.*)"$', self.x("xprop", "-id", str(window), "-notype", prop), re.M)
         return found and found.group(1)
 
     def wait_window(self, title, dialog=True):
-        """The one shown window with this title: a message box, or a main window."""
+        """The one shown window with this title: a message box (transient for the main window,
+        whose title it shares at start-up), or the main window."""
         def found():
             return [w for w, t in self.windows().items() if t == title and dialog == (
-                "window id" in self._x("xprop", "-id", str(w), "WM_TRANSIENT_FOR"))]
-        windows = wait_for(found, f"a window titled {title!r}")
-        assert len(windows) == 1, f"{len(windows)} windows titled {title!r}"
-        return windows[0]
+                "window id" in self.x("xprop", "-id", str(w), "WM_TRANSIENT_FOR"))]
+        [window] = wait_for(found, f"a window titled {title!r}")
+        return window
 
     def main_window(self):
-        window = self.wait_window(MAIN_TITLE, dialog=False)
-        self.wait_focus(window)
+        return self.focus(self.wait_window(MAIN_TITLE, dialog=False))
+
+    def focus(self, window):
+        """The window, once it has the focus and has settled (see SETTLE)."""
+        def focused():
+            return self.x("xdotool", "getwindowfocus").strip() == str(window)
+        if not focused():
+            self.x("xdotool", "windowactivate", "--sync", str(window))
+        wait_for(focused, f"the focus on window {window:#x}")
         time.sleep(SETTLE)
         return window
 
-    def wait_focus(self, window):
-        def focused():
-            return self._x("xdotool", "getwindowfocus").strip() == str(window)
-        if not focused():
-            self._x("xdotool", "windowactivate", "--sync", str(window))
-        wait_for(focused, f"the focus on window {window:#x}")
-
     def frame_rect(self, window):
         """(left, top, width, height) of the window with its frame, in pixels."""
-        info = self._x("xwininfo", "-id", str(window))
-        left, top, width, height = (int(re.search(label + r":\s+(-?\d+)", info).group(1))
-                                    for label in ("upper-left X", "upper-left Y", "Width", "Height"))
-        extents = self._x("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").split("=")[1]
+        info = self.x("xwininfo", "-id", str(window))
+        labels = ("upper-left X", "upper-left Y", "Width", "Height")
+        left, top, width, height = (int(re.search(rf"{label}:\s+(-?\d+)", info).group(1))
+                                    for label in labels)
+        extents = self.x("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").split("=")[1]
         frame_left, frame_right, frame_top, frame_bottom = map(int, re.findall(r"\d+", extents))
         return (left - frame_left, top - frame_top, width + frame_left + frame_right,
                 height + frame_top + frame_bottom)
@@ -205,77 +196,56 @@ class Session:
     def wait_exit(self):
         return self.markola.wait(timeout=TIMEOUT)
 
-    def atspi(self, item, *what):  # see press_menu_item
-        return self._x("/usr/bin/python3", str(self._script), "markola", item, *what,
-                       check=True, as_user=True)
+    def menu_item(self, name, what="press"):  # see press_menu_item
+        return self.x("/usr/bin/python3", self.script, name, what, check=True, as_user=True)
 
 
 class WaylandSession(Session):
     """markola native on a headless Wayland compositor of its own; use it with `with`."""
 
-    def _start(self):
+    def start(self):
         self.env.pop("DISPLAY", None)
         self.env["WAYLAND_DISPLAY"] = "wayland-markola"
-        self._start_bus()
-        self._spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
-                     "--idle-time=0", "--socket=wayland-markola"])
-        wait_for(lambda: os.path.exists(os.path.join(self._home, "wayland-markola")),
-                 "the compositor")
-        self._start_markola(QT_QPA_PLATFORM="wayland")
+        self.start_bus()
+        self.spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
+                    "--idle-time=0", "--socket=wayland-markola"])
+        wait_for(lambda: os.path.exists(f"{self.home}/wayland-markola"), "the compositor")
+        self.start_markola(QT_QPA_PLATFORM="wayland")
 
 
 class InputMethodSession(Session):
-    """markola typed into through fcitx5 with Mozc, whose converter will not work for root: the
-    X server, the bus, the input method and markola run as nobody, from a home of their own
-    that holds a copy of markola and this script (the build tree may be closed to others) and
-    owning the working directory. Use it with `with`."""
+    """markola typed into through fcitx5 with Mozc, whose converter will not work for root: all
+    runs as nobody, who owns the workdir and a home with copies of markola and this script (the
+    build tree may be closed to others)."""
 
     PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n"
                "[Groups/0/Items/0]\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n"
                "[GroupOrder]\n0=Default\n")
 
-    def _start(self):
-        profile = pathlib.Path(self._home, ".config", "fcitx5", "profile")
+    def start(self):
+        profile = pathlib.Path(self.home, ".config", "fcitx5", "profile")
         profile.parent.mkdir(parents=True)
         profile.write_text(self.PROFILE)
-        program = shutil.copy(MARKOLA, self._home)
-        self._script = shutil.copy(self._script, self._home)
-        nobody = pwd.getpwnam("nobody")
-        for path in (p for top in (self._home, self.workdir)
-                     for p in [pathlib.Path(top), *pathlib.Path(top).rglob("*")]):
-            os.chown(path, nobody.pw_uid, nobody.pw_gid)
-        self.env["XDG_CONFIG_HOME"] = str(profile.parents[1])
+        program = shutil.copy(MARKOLA, self.home)
+        self.script = shutil.copy(self.script, self.home)
+        subprocess.run(["chown", "-R", "nobody:", self.home, self.workdir], check=True)
+        self.user = ["runuser", "-u", "nobody", "--", "env", "HOME=" + self.home]
         # The X server's socket folder, which an X server run by nobody could not make as root.
         os.makedirs("/tmp/.X11-unix", exist_ok=True)
         os.chmod("/tmp/.X11-unix", 0o1777)
-        self._start_desktop()
-        self._start_bus()
-        self._spawn(["fcitx5"])  # not -d: it ends with the session
-        wait_for(lambda: self._x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
-        self._start_markola(program, QT_IM_MODULE="fcitx")
-
-    def __exit__(self, *exception):
-        # Everything the session started carries its home: runuser, which would take seconds
-        # to end its child, the programs, and Mozc's converter, which outlives fcitx5.
-        mark = f"HOME={self._home}\0".encode()
-        for entry in pathlib.Path("/proc").glob("[0-9]*"):
-            try:
-                if mark in (entry / "environ").read_bytes():
-                    os.kill(int(entry.name), signal.SIGKILL)
-            except OSError:
-                pass
-        super().__exit__(*exception)
-
-    def _as_user(self, command):
-        return ["runuser", "-u", "nobody", "--", "env", "HOME=" + self._home, *command]
+        self.start_desktop()
+        self.start_bus()
+        self.spawn(["fcitx5"])  # not -d: it ends with the session
+        wait_for(lambda: self.x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
+        self.start_markola(program, QT_IM_MODULE="fcitx")
 
     def switch_on(self):
         """Switches the input method on once markola's input context has the focus."""
-        wait_for(lambda: self._x("fcitx5-remote", "-o", as_user=True) == ""
-                 and self._x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
+        wait_for(lambda: self.x("fcitx5-remote", "-o", as_user=True) == ""
+                 and self.x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
 
     def compose(self, romaji, *keys):
-        """Types romaji into the input method, then the keys that convert or commit it."""
+        """Types romaji, then the keys that convert or commit it, each once Mozc has caught up."""
         self.type(romaji)
         for key in (*keys, None):
             time.sleep(0.3)
@@ -283,20 +253,15 @@ class InputMethodSession(Session):
                 self.key(key)
 
 
-def press_menu_item(program, name, what="press"):
-    """Run by Debian's python3, which has pyatspi: presses the program's menu item over the
+def press_menu_item(name, what):
+    """Run by Debian's python3, which has pyatspi: presses markola's menu item over the
     accessibility bus as a screen reader would, or prints where on the screen its middle is."""
     import pyatspi
 
-    def find(node):
-        if node.getRoleName() == "menu item" and node.name == name:
-            return node
-        children = (node.getChildAtIndex(i) for i in range(node.childCount))
-        return next((found for child in children if child and (found := find(child))), None)
-
-    item = wait_for(lambda: next((found for app in pyatspi.Registry.getDesktop(0)
-                                  if app and app.name == program and (found := find(app))), None),
-                    f"the menu item {name!r} of {program!r} on the accessibility bus")
+    def is_it(node):
+        return node.getRoleName() == "menu item" and node.name == name
+    item = wait_for(lambda: pyatspi.findDescendant(pyatspi.Registry.getDesktop(0), is_it),
+                    f"the menu item {name!r} on the accessibility bus")
     if what == "where":
         box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         print(box.x + box.width // 2, box.y + box.height // 2)
@@ -318,18 +283,12 @@ class MarkolaTestCase(unittest.TestCase):
     def memo_file(self, name):
         return self.workdir / "memo" / f"{name}.txt"
 
-    def memo(self, name):
-        return self.memo_file(name).read_bytes()
-
-    def wait_memo(self, name, expected):
-        try:
-            wait_for(lambda: self.memo_file(name).exists() and self.memo(name) == expected,
-                     f"memo {name!r} to hold {expected!r}")
-        except AssertionError:
-            self.assertEqual(self.memo(name), expected)
-
-    def session(self, *args, **options):
-        return Session(self.workdir, *args, **options)
+    def wait_memo(self, memo, expected):
+        """Waits for the memo (a name or a path) to hold these bytes, or shows how it differs."""
+        path = memo if isinstance(memo, pathlib.Path) else self.memo_file(memo)
+        with contextlib.suppress(AssertionError):
+            wait_for(lambda: path.exists() and path.read_bytes() == expected, f"{path} to hold it")
+        self.assertEqual(path.read_bytes(), expected)
 
 
 if __name__ == "__main__":

@@ -1,9 +1,12 @@
-"""A user's memos through the real program: the first start in an empty folder and the next,
-a checklist kept with the line command keys, and every kind of byte saved unchanged."""
+"""A user's memos: the first start and the next, a checklist, every kind of byte saved unchanged,
+another memo chosen or the window closed with edits, a full disk, and the edits a SIGTERM kept."""
 
 import os
+import signal
+import subprocess
+import time
 
-from harness import MAIN_TITLE, MarkolaTestCase, wait_for
+from harness import CLOSE_TITLE, MAIN_TITLE, MarkolaTestCase, Session, settings_line
 
 # Each piece as a Japanese desktop writes it; together they end without a line end.
 EVERY_BYTE = b"".join([
@@ -18,16 +21,40 @@ EVERY_BYTE = b"".join([
     b"\r\n\r\n",
     b"no final line end, lead byte last\x81",
 ])
-# Memo files as older systems name them (an upper-case extension, a Shift_JIS name) and the
-# start-up argument that opens them.
+# Memo files as older systems name them, and the start-up argument that opens them.
 FILE_NAMES = [("bytes.txt", "bytes"), ("bytes.txt", "bytes.TXT"), (b"NOTES.TXT", "NOTES"),
               (b"\x82\xa0.txt", b"\x82\xa0")]
+
+MEMOS = {"": b"unnamed\r\n", "plan": b"plan\r\n", "shop": b"shop\r\n", "todo": b"todo\r\n"}
+EDITED = b"unnamed\r\n+1"
+COMBO, TEXT = (100, 32), (100, 200)  # client points on the combo box and in the text box
+RESTORE_SECONDS = 0.3  # the name goes back into the combo box 100 ms after a choice
+# From the unnamed memo, whose empty name matches no listed memo: the name typed into the
+# combo box before the edit, the answers once shop is chosen from the list, and then either
+# the memo shown, which an edit saves into without a question, and the memos written, or no
+# memo shown and the name put back into the combo box, the edits kept.
+SWITCHES = [
+    (None, [(CLOSE_TITLE, "y")], "shop", {"": EDITED}),
+    (None, [(CLOSE_TITLE, "n")], "shop", {}),
+    (None, [(CLOSE_TITLE, "Escape")], None, ""),
+    ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "n")], None, "todo"),
+    ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "y")], "shop", {"todo": EDITED}),
+    # Down chooses todo before the restore's 100 ms are over; its tick, due meanwhile, keeps it.
+    (None, [(CLOSE_TITLE, "Escape", "Down"), (CLOSE_TITLE, "n")], "todo", {}),
+]
+
+# What the shim makes fail (a call and the error the system gives), the key that saves or
+# closes, and the answer to the close question: each keeps the window and the file whole.
+KEPT = [(None, "alt+F4", "Escape"), ("write ENOSPC", "ctrl+s", None),
+        ("fdatasync EDQUOT", "ctrl+s", None), ("close EIO", "ctrl+s", None),
+        ("rename ENOSPC", "ctrl+s", None), ("rename EIO", "alt+F4", "y")]
+PLAN = MEMOS["plan"]
 
 
 class MemosTest(MarkolaTestCase):
     def test_unnamed_memo_is_reported_then_written_and_loaded_next_time(self):
         self.memo_file("").unlink()
-        with self.session() as app:
+        with Session(self.workdir) as app:
             box = app.wait_window(MAIN_TITLE)
             # The missing unnamed memo is reported before the main window is shown.
             self.assertEqual(list(app.windows()), [box])
@@ -40,19 +67,16 @@ class MemosTest(MarkolaTestCase):
             self.wait_memo("", b"hello\r\nworld")
             app.key("alt+F4")
             self.assertEqual(app.wait_exit(), 0)
-
-        with self.session() as app:
+        with Session(self.workdir) as app:
             window = app.main_window()
             self.assertEqual(list(app.windows()), [window])
-            app.key("ctrl+End")
-            app.type("!")
-            app.key("ctrl+s")
+            app.key("ctrl+End", "exclam", "ctrl+s")
             self.wait_memo("", b"hello\r\nworld!")
 
     def test_checklist_toggled_and_moved_then_saved_from_the_key_and_the_menu(self):
         """"□ " is 81 A0 20, "■ " is 81 A1 20 in code page 932."""
         self.memo_file("買い物").write_bytes("牛乳\r\n卵\r\nパン\r\n".encode("cp932"))
-        with self.session("買い物") as app:
+        with Session(self.workdir, "買い物") as app:
             app.main_window()
             app.key("ctrl+Home", "ctrl+Left", "Down", "ctrl+Left", "ctrl+Left", "ctrl+s")
             self.wait_memo("買い物", "□ 牛乳\r\n■ 卵\r\nパン\r\n".encode("cp932"))
@@ -69,12 +93,120 @@ class MemosTest(MarkolaTestCase):
         for file_name, argument in FILE_NAMES:
             path = self.workdir / "memo" / os.fsdecode(file_name)
             path.write_bytes(EVERY_BYTE)
-            with self.subTest(argument=argument), self.session(argument) as app:
+            with self.subTest(argument=argument), Session(self.workdir, argument) as app:
                 app.main_window()
                 path.write_bytes(b"to be overwritten")
                 app.key("ctrl+s")
                 app.answer(MAIN_TITLE, "y")
-                wait_for(lambda: path.read_bytes() == EVERY_BYTE, f"{argument!r} saved in place")
+                self.wait_memo(path, EVERY_BYTE)
                 memos = [n for n in os.listdir(path.parent) if n.endswith((".txt", ".TXT"))]
                 self.assertEqual(sorted(memos), sorted([".txt", path.name]))  # no twin
             path.unlink()
+
+
+class SwitchMemosTest(MarkolaTestCase):
+    def test_choosing_another_memo_with_edits(self):
+        for typed, answers, shown, outcome in SWITCHES:
+            for name, data in MEMOS.items():
+                self.memo_file(name).write_bytes(data)
+            with self.subTest(typed=typed, answers=answers), Session(self.workdir) as app:
+                window = app.main_window()
+                if typed:
+                    app.click(*COMBO, window)
+                    app.type(typed)
+                self.edit(app, window, "+1")
+                app.click(*COMBO, window)
+                app.pick_from_popup("F4", "shop")
+                for title, *keys in answers:
+                    app.answer(title, *keys)
+                time.sleep(RESTORE_SECONDS)
+                if shown:
+                    self.edit(app, window, "+2")
+                    app.key("ctrl+s")
+                    self.assert_memos(dict(outcome, **{shown: MEMOS[shown] + b"+2"}))
+                else:  # saving asks before it overwrites the memo named
+                    app.key("ctrl+s")
+                    app.answer(MAIN_TITLE, "n")
+                    self.assert_memos({})
+                    app.key("ctrl+s")
+                    app.answer(MAIN_TITLE, "y")
+                    self.assert_memos({outcome: EDITED})
+
+    def edit(self, app, window, typed):
+        app.click(*TEXT, window)
+        app.key("ctrl+End")
+        app.type(typed)
+
+    def assert_memos(self, changed):
+        """Waits for the changed memos to hold their new bytes, then for the others' old ones."""
+        for name in sorted(MEMOS, key=lambda name: name not in changed):
+            self.wait_memo(name, changed.get(name, MEMOS[name]))
+
+
+class CloseWindowTest(MarkolaTestCase):
+    def test_cancel_and_failed_saves_keep_the_window_then_yes_saves(self):
+        flag = self.workdir / "fail-calls"
+        self.memo_file("plan").write_bytes(PLAN)
+        with Session(self.workdir, "plan", shim=True) as app:
+            window = app.main_window()
+            app.key("ctrl+End")
+            app.type("+1")
+            for failure, key, close_answer in KEPT:
+                with self.subTest(failure=failure):
+                    if failure:
+                        flag.write_text(failure)
+                    settings = settings_line(app.frame_rect(window))
+                    self.assert_kept(app, window, key, close_answer, failure, settings)
+            flag.unlink()
+            app.pick_from_popup("alt+f", "x")
+            app.answer(CLOSE_TITLE, "Return")
+            self.assertEqual(app.wait_exit(), 0)
+            self.wait_memo("plan", PLAN + b"+1")
+
+    def test_a_full_disk_keeps_every_byte_and_sigterm_keeps_the_edits_for_the_next_start(self):
+        disk = str(self.workdir)
+        if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", disk],
+                          capture_output=True).returncode:
+            self.skipTest("mount is not allowed here")
+        self.addCleanup(subprocess.run, ["umount", "-l", disk])
+        (self.workdir / "memo").mkdir()
+        self.memo_file("").write_bytes(b"")
+        self.memo_file("plan").write_bytes(PLAN)
+        self.settings.write_bytes(b"6000,7000,1500,1500")
+        with Session(self.workdir, "plan") as app:
+            window = app.main_window()
+            subprocess.run(["dd", "if=/dev/zero", f"of={disk}/fill"], capture_output=True)
+            app.key("ctrl+End")
+            app.type("+1")
+            for key, close_answer in (("ctrl+s", None), ("alt+F4", "y")):
+                self.assert_kept(app, window, key, close_answer, "the full disk",
+                                 b"6000,7000,1500,1500")
+            (self.workdir / "fill").unlink()
+            app.key("alt+F4")
+            app.wait_window(CLOSE_TITLE)
+            app.markola.send_signal(signal.SIGTERM)
+            self.assertEqual(app.wait_exit(), 0)
+        self.wait_memo("plan", PLAN)
+
+        with Session(self.workdir) as app:
+            app.answer(MAIN_TITLE, "y")  # to the offer, before the main window shows
+            app.main_window()
+            app.key("ctrl+s")
+            self.wait_memo("plan", PLAN + b"+1")
+        self.assertEqual(list((self.workdir / "memo" / ".recovery").iterdir()), [])
+
+    def assert_kept(self, app, window, key, close_answer, failure, settings):
+        """After the key, the answer and the failure's message: still open, the memo whole and
+        alone, and settings.ini as expected."""
+        app.key(key)
+        if close_answer:
+            app.answer(CLOSE_TITLE, close_answer)
+        if failure:
+            app.answer(MAIN_TITLE, "Return")
+        self.assertIsNone(app.markola.poll())
+        self.assertEqual(app.wait_window(MAIN_TITLE, dialog=False), window)
+        self.assertEqual(sorted(f.name for f in self.memo_file("").parent.iterdir()),
+                         [".txt", "plan.txt"])
+        self.wait_memo("plan", PLAN)
+        self.assertEqual(self.settings.read_bytes(), settings)
+        app.focus(window)

@@ -1,9 +1,15 @@
-"""The window opens where settings.ini says, on the screen, and writes back where it is; odd
-values still give a window that shows, fits and closes at once; on Wayland, where a client
-never learns its position, it still stores its size."""
+"""The desktop around markola: the window opens where settings.ini says, on the screen, and writes
+back where it is, odd values giving a window that fits; on Wayland, where a client never learns
+its position, it stores its size; Japanese typed through a real input method (fcitx5 with Mozc)
+lands where it was typed and is saved as code page 932, and a composition alone is no edit."""
 
-from harness import SCREEN_SIZE, MarkolaTestCase, WaylandSession, settings_line, wait_for
+import os
+import unittest
 
+from harness import (SCREEN_SIZE, InputMethodSession, MarkolaTestCase, Session, WaylandSession,
+                     settings_line, wait_for)
+
+NIHONGO = "日本語".encode("cp932")
 # settings.ini (width, height, left, top in twips) -> frame at (left, top), size, in pixels;
 # heights of a fractional pixel may round either way.
 CASES = [
@@ -27,7 +33,7 @@ class WindowGeometryTest(MarkolaTestCase):
             with self.subTest(settings=settings):
                 if settings:
                     self.settings.write_bytes(settings)
-                with self.session() as app:
+                with Session(self.workdir) as app:
                     window = app.main_window()
                     left, top, frame_width, frame_height = app.frame_rect(window)
                     self.assertEqual(frame_width, width)
@@ -36,10 +42,10 @@ class WindowGeometryTest(MarkolaTestCase):
                     self.assertTrue(0 <= left <= SCREEN_SIZE[0] - frame_width
                                     and 0 <= top <= SCREEN_SIZE[1] - frame_height)
 
-                    app.move(window, 200, 150)
+                    app.x("xdotool", "windowmove", "--sync", str(window), "200", "150")
                     moved = wait_for(lambda: (f := app.frame_rect(window))[:2] != (left, top) and f,
                                      "the window to move")
-                    app.wait_focus(window)
+                    app.focus(window)
                     app.pick_from_popup("alt+f", "x")
                     self.assertEqual(app.wait_exit(), 0)
                 # Moved, not resized: the size read is kept.
@@ -51,7 +57,7 @@ class WindowGeometryTest(MarkolaTestCase):
         for settings, scale, written in UNMOVED:
             with self.subTest(settings=settings, scale=scale):
                 self.settings.write_bytes(settings)
-                with self.session(env=scale and {"QT_SCALE_FACTOR": scale}) as app:
+                with Session(self.workdir, env=scale and {"QT_SCALE_FACTOR": scale}) as app:
                     width, height = app.frame_rect(app.main_window())[2:]
                     self.assertTrue(200 <= width <= SCREEN_SIZE[0], width)
                     self.assertTrue(120 <= height <= SCREEN_SIZE[1], height)
@@ -62,6 +68,32 @@ class WindowGeometryTest(MarkolaTestCase):
 
     def test_on_wayland_closed_from_its_menu_as_a_screen_reader_would_it_stores_its_size(self):
         with WaylandSession(self.workdir) as app:
-            app.atspi("終了(X) Alt+F4")
+            app.menu_item("終了(X) Alt+F4")
             self.assertEqual(app.wait_exit(), 0)
         self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")
+
+
+@unittest.skipUnless(os.geteuid() == 0, "only root can run the session as another user")
+class InputMethodTest(MarkolaTestCase):
+    def test_compositions_commit_where_typed_and_are_no_edits_of_their_own(self):
+        self.memo_file("plan").write_bytes(b"abcdef\r\nx\r\n")
+        with InputMethodSession(self.workdir, "plan") as app:
+            app.main_window()
+            app.switch_on()
+            app.key("ctrl+Home", "End")
+            app.compose("sushi")
+            # The composition goes down with its line.
+            app.click(*app.menu_item("▼", "where").split())
+            app.key("Return", "ctrl+s")
+            self.wait_memo("plan", "x\r\n\r\nabcdefすし\r\n".encode("cp932"))
+
+            app.key("ctrl+n", "ctrl+a")
+            app.compose("nihongo", "space", "Return")
+            app.key("Tab")
+            app.compose("nihongo", "space", "Return")
+            app.key("ctrl+s")
+            self.wait_memo("日本語", NIHONGO)
+
+            app.compose("sushi", "Escape")
+            app.key("alt+F4")  # nothing to ask about
+            self.assertEqual(app.wait_exit(), 0)
