@@ -115,7 +115,6 @@ class Session:
                                   env=dict(self.env, **self.markola_env, **variables))
 
     def x(self, *command, check=False, as_user=False):
-        """The output of a command run as the harness's user, or as the session's."""
         return subprocess.run([*self.user, *command] if as_user else command, env=self.env,
                               capture_output=True, text=True, cwd=self.home,
                               timeout=2 * TIMEOUT, check=check).stdout
@@ -193,9 +192,6 @@ class Session:
         return (left - frame_left, top - frame_top, width + frame_left + frame_right,
                 height + frame_top + frame_bottom)
 
-    def wait_exit(self):
-        return self.markola.wait(timeout=TIMEOUT)
-
     def menu_item(self, name, what="press"):  # see press_menu_item
         return self.x("/usr/bin/python3", self.script, name, what, check=True, as_user=True)
 
@@ -231,18 +227,12 @@ class InputMethodSession(Session):
         subprocess.run(["chown", "-R", "nobody:", self.home, self.workdir], check=True)
         self.user = ["runuser", "-u", "nobody", "--", "env", "HOME=" + self.home]
         # The X server's socket folder, which an X server run by nobody could not make as root.
-        os.makedirs("/tmp/.X11-unix", exist_ok=True)
-        os.chmod("/tmp/.X11-unix", 0o1777)
+        subprocess.run(["install", "-d", "-m", "1777", "/tmp/.X11-unix"], check=True)
         self.start_desktop()
         self.start_bus()
         self.spawn(["fcitx5"])  # not -d: it ends with the session
         wait_for(lambda: self.x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
         self.start_markola(program, QT_IM_MODULE="fcitx")
-
-    def switch_on(self):
-        """Switches the input method on once markola's input context has the focus."""
-        wait_for(lambda: self.x("fcitx5-remote", "-o", as_user=True) == ""
-                 and self.x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
 
     def compose(self, romaji, *keys):
         """Types romaji, then the keys that convert or commit it, each once Mozc has caught up."""
