@@ -182,15 +182,11 @@ class Session:
         return window
 
     def frame_rect(self, window):
-        """(left, top, width, height) of the window with its frame, in pixels."""
-        info = self.x("xwininfo", "-id", str(window))
-        labels = ("upper-left X", "upper-left Y", "Width", "Height")
-        left, top, width, height = (int(re.search(rf"{label}:\s+(-?\d+)", info).group(1))
-                                    for label in labels)
-        extents = self.x("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").split("=")[1]
-        frame_left, frame_right, frame_top, frame_bottom = map(int, re.findall(r"\d+", extents))
-        return (left - frame_left, top - frame_top, width + frame_left + frame_right,
-                height + frame_top + frame_bottom)
+        """(left, top, width, height) of the frame the window manager put around the window."""
+        tree = self.x("xwininfo", "-tree", "-id", str(window))
+        info = self.x("xwininfo", "-id", re.search(r"Parent window id: (\w+)", tree).group(1))
+        return tuple(int(re.search(rf"{label}:\s+(-?\d+)", info).group(1))
+                     for label in ("upper-left X", "upper-left Y", "Width", "Height"))
 
     def menu_item(self, name, what="press"):  # see press_menu_item
         return self.x("/usr/bin/python3", self.script, name, what, check=True, as_user=True)
@@ -237,10 +233,10 @@ class InputMethodSession(Session):
     def compose(self, romaji, *keys):
         """Types romaji, then the keys that convert or commit it, each once Mozc has caught up."""
         self.type(romaji)
-        for key in (*keys, None):
+        for key in keys:
             time.sleep(0.3)
-            if key:
-                self.key(key)
+            self.key(key)
+        time.sleep(0.3)
 
 
 def press_menu_item(name, what):
