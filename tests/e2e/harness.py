@@ -256,8 +256,7 @@ def press_menu_item(name, what):
 
 
 class MarkolaTestCase(unittest.TestCase):
-    """Each test in a fresh working directory whose memo folder holds an empty unnamed memo,
-    so that a start reports no open failure."""
+    """Each test in a fresh working directory with an empty unnamed memo: starts report nothing."""
 
     def setUp(self):
         self.workdir = pathlib.Path(tempfile.mkdtemp(prefix="markola-e2e-"))
