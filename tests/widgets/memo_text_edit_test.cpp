@@ -94,8 +94,6 @@ private slots:
             QCOMPARE(edit.document()->toPlainText(), document);
             QCOMPARE(Rebuilt(edit), memo);
             QVERIFY(!edit.document()->isUndoAvailable());
-            edit.SetSelStart(99);  // past the end is the end, in memo units
-            QCOMPARE(edit.SelStart(), memo.size());
             edit.SetSelStart(1);
             edit.ReplaceMemoText(replacement);
             QCOMPARE(edit.SelStart(), 0);
@@ -105,6 +103,21 @@ private slots:
             QCOMPARE(edit.MemoText(), memo);
             QVERIFY(!edit.document()->isUndoAvailable());
         }
+    }
+
+    void speaksMemoUnitsForTheCaret() {
+        MemoTextEdit edit;
+        edit.SetMemoText(u"ab\r\nc\U0001F600d\r\n"_qs);
+        // Between CR and LF is the end of the line; inside a surrogate pair is before it.
+        const std::pair<int, int> cases[] = {{0, 0}, {2, 2}, {3, 2},   {4, 4},   {5, 5},
+                                             {6, 5}, {9, 8}, {10, 10}, {99, 10}, {-1, 0}};
+        for (const auto& [set, read] : cases) {
+            edit.SetSelStart(set);
+            QCOMPARE(edit.SelStart(), read);
+        }
+        edit.SetSelStart(1);
+        edit.SetSelLength(4);
+        QCOMPARE(edit.textCursor().selectedText(), u"b\u2029c"_qs);
     }
 
     // The box draws each mark over its cell: CR and LF differ from each other and from a
