@@ -54,13 +54,13 @@ QIcon WindowIcon() {
 MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgument,
                        QString version, QWidget* parent)
     : QMainWindow(parent),
-      launcher_(launcher),
-      version_(std::move(version)),
       ticks_([this] {
           if (Timer1.isActive()) {
               controller_.Timer1_Timer();
           }
       }),
+      launcher_(launcher),
+      version_(std::move(version)),
       controller_(*this, files, std::move(startupArgument)) {
     setWindowTitle(text::kApplicationTitle);
     setWindowIcon(WindowIcon());
