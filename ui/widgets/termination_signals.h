@@ -7,7 +7,7 @@
 namespace markola {
 
 // Turns SIGTERM and SIGHUP into a signal of the event loop. The handler only writes a byte
-// to a pipe; everything else runs later on the user-interface thread, where it is safe.
+// to a socket pair; everything else runs later on the user-interface thread, where it is safe.
 // One instance at a time; the signals get their default action back when it is destroyed.
 class TerminationSignals : public QObject {
     Q_OBJECT
