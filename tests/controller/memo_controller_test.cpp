@@ -104,10 +104,13 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
         EXPECT_EQ(view.memoText, c.text);
         EXPECT_FALSE(State().TextChanged || State().NameChanged);
         EXPECT_EQ(view.geometry, (WindowGeometry{100, 200, 300, 400}));
-        view.SetMemoText(view.memoText + "+");
-        controller->mnuSave_Click();
+        EXPECT_TRUE(view.comboList.contains(c.combo));
+        for (int save = 0; save < 2; ++save) {  // its own write is no change by another program
+            view.SetMemoText(view.memoText + "+");
+            controller->mnuSave_Click();
+        }
         EXPECT_TRUE(view.messages.empty());
-        EXPECT_EQ(Read("memo/" + c.file), c.content + "+");
+        EXPECT_EQ(Read("memo/" + c.file), c.content + "++");
     }
     for (const Case& c : cases) {
         std::remove("memo/" + c.file);  // the temporary folder cannot remove a name not in UTF-8
@@ -178,16 +181,18 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             EXPECT_EQ(view.timerEnabled, c.stays || (leave == kChoose && c.savedAs));
             controller->Timer1_Timer();
             EXPECT_FALSE(view.timerEnabled);
-            using Screen = std::tuple<QString, QString, bool, bool>;  // text, combo, both flags
-            const Screen screen{view.memoText, view.comboText, State().TextChanged,
-                                State().NameChanged};
+            // The text, the combo, the name the memo is saved under, both flags.
+            using Screen = std::tuple<QString, QString, QString, bool, bool>;
+            const Screen screen{view.memoText, view.comboText, State().MemoName,
+                                State().TextChanged, State().NameChanged};
             if (c.stays) {
                 // The restore is a change of name, so the next save asks before overwriting.
                 const bool renamed = qstrcmp(c.name, "one") != 0 || leave == kChoose;
-                EXPECT_EQ(screen, Screen("メモ", c.name, true, renamed));
+                EXPECT_EQ(screen, Screen("メモ", c.name, c.name, true, renamed));
             } else if (leave != kClose) {
-                EXPECT_EQ(screen, leave == kChoose ? Screen("three", "three", false, false)
-                                                   : Screen("", "新規メモ", true, true));
+                EXPECT_EQ(screen, leave == kChoose
+                                      ? Screen("three", "three", "three", false, false)
+                                      : Screen("", "新規メモ", "新規メモ", true, true));
             } else {
                 EXPECT_EQ(Read("settings.ini"), "6000,7000,1500,1500\r\n");
                 controller->Form_Terminate();  // the end of the session after the close
@@ -234,7 +239,7 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
                "）。この文字を削除するか置き換えてから保存してください。";
     };
     const Case cases[] = {
-        {"", "b", "x\r\nz😀", false, unsavable("2 行目の「😀」")},
+        {"", "b", "x\r\nz😀y", false, unsavable("2 行目の「😀」")},
         // A stray lead byte before a trail byte; a pasted sign that is no line end, alone.
         {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目の「0x81」")},
         {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目の「\xE2\x90\x8D」")},
