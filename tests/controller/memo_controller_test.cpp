@@ -239,7 +239,8 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
                "）。この文字を削除するか置き換えてから保存してください。";
     };
     const Case cases[] = {
-        {"", "b", "x\r\nz😀y", false, unsavable("2 行目の「😀」")},
+        {"", "b", "x\r\nz😀", false, unsavable("2 行目の「😀」")},
+        {"", "b", "😀y", false, unsavable("1 行目の「😀」")},
         // A stray lead byte before a trail byte; a pasted sign that is no line end, alone.
         {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目の「0x81」")},
         {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目の「\xE2\x90\x8D」")},
