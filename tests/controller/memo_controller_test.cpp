@@ -4,15 +4,16 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "tests/controller/fake_view.h"
+#include "ui/line_commands.h"
 #include "ui/messages.h"
 
 namespace markola::testing {
@@ -20,13 +21,15 @@ namespace {
 
 using A = markola::Answer;
 
+const ShownMessage kCloseQuestion{"変更されています。保存しますか？", Buttons::YesNoCancel,
+                                  MessageIcon::None, "変更されています。"};
+
 // A controller on a fake view, in a temporary current directory with a "memo" folder.
 // Writes fail while failWrites is set.
 class ControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
-        previousDir_ = QDir::currentPath();
         QDir::setCurrent(dir_.path());
         QDir().mkdir("memo");
     }
@@ -36,7 +39,6 @@ protected:
     void Start(const QString& argument = {}, std::deque<Answer> answers = {}) {
         view = FakeView();
         view.answers = std::move(answers);
-        failWrites = false;
         controller = std::make_unique<MemoController>(view, files, argument);
         view.onComboChange = [this] { controller->Combo1_Change(); };
         view.onTextChange = [this] { controller->Text1_Change(); };
@@ -59,6 +61,7 @@ protected:
         return file ? QByteArray::fromStdString({std::istreambuf_iterator<char>(file), {}})
                     : QByteArray("<missing>");
     }
+    static qsizetype Recoveries() { return QDir("memo/.recovery").entryList(QDir::Files).size(); }
 
     FakeView view;
     bool failWrites = false;
@@ -67,12 +70,12 @@ protected:
 
 private:
     QTemporaryDir dir_;
-    QString previousDir_;
+    const QString previousDir_ = QDir::currentPath();
 };
 
-// Memo files as they come from older systems too: each is listed once under its name,
-// opens from the command line, and takes an edit back into itself, byte for byte.
-TEST_F(ControllerTest, StartUpListsTheMemosAndOpensTheOneTheArgumentNames) {
+// Memo files as they come from older systems too: each opens from the command line and
+// takes an edit back into itself, byte for byte.
+TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
     struct Case {
         QString argument;
         QByteArray file, content;
@@ -85,36 +88,30 @@ TEST_F(ControllerTest, StartUpListsTheMemosAndOpensTheOneTheArgumentNames) {
         {"txt", "txt.txt", "T", "txt", "T"},
         {"missing", ".txt", "unnamed", "", "unnamed"},
         {"../escape", ".txt", "unnamed", "", "unnamed"},
-        {"", ".txt", "unnamed", "", "unnamed"},
         {"NOTES", "NOTES.TXT", "a\r\n", "NOTES", "a\r\n"},
         {u"\u3042"_qs, "\x82\xA0.Txt", "\x82\xA0\r\n", u"\u3042"_qs, u"\u3042\r\n"_qs},
         {"<0x82>", "\x82.txt", "lone\rcr\nlf", "<0x82>", "lone\rcr\nlf"},
         {"bom", "bom.txt", "\xEF\xBB\xBFtext\x1A", "bom", u"\uF7EF\uFF7B\uFF7Ftext\x1A"_qs},
     };
-    const QStringList listed{"",      "<0x82>", "a.txt", "B",         "bom",
-                             "NOTES", "Plan",   "txt",   u"\u3042"_qs};
-    for (const Case& c : cases) {
-        Write("memo/" + c.file, c.content);
-    }
-    Write(Memo("B"), "");
+    Write(Memo(""), "unnamed");
     Write("escape.txt", "outside");
     Write("settings.ini", "100,200,300,400\r\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.argument.toStdString());
+        Write("memo/" + c.file, c.content);
         Start(c.argument);
         EXPECT_EQ(view.comboText, c.combo);
         EXPECT_EQ(view.memoText, c.text);
         EXPECT_FALSE(State().TextChanged || State().NameChanged);
         EXPECT_EQ(view.geometry, (WindowGeometry{100, 200, 300, 400}));
-        EXPECT_EQ(view.comboList, listed);
-        view.SetMemoText(view.memoText + "+");
-        controller->mnuSave_Click();
+        EXPECT_TRUE(view.comboList.contains(c.combo));
+        for (int save = 0; save < 2; ++save) {  // its own write is no change by another program
+            view.SetMemoText(view.memoText + "+");
+            controller->mnuSave_Click();
+        }
         EXPECT_TRUE(view.messages.empty());
-        EXPECT_EQ(Read("memo/" + c.file), c.content + "+");
-        EXPECT_EQ(view.comboList, listed);
-        Write("memo/" + c.file, c.content);
+        EXPECT_EQ(Read("memo/" + c.file), c.content + "++");
     }
-    EXPECT_EQ(Read("escape.txt"), "outside");
     for (const Case& c : cases) {
         std::remove("memo/" + c.file);  // the temporary folder cannot remove a name not in UTF-8
     }
@@ -123,11 +120,11 @@ TEST_F(ControllerTest, StartUpListsTheMemosAndOpensTheOneTheArgumentNames) {
 // Leaving memo "one" (maybe renamed in the combo to "two", whose file exists, or to a new
 // name, and maybe edited) by choosing memo "three", by New or by closing the window. A
 // memo saved under a new name is listed; one that was not saved, declined or failed,
-// stays on screen with its edits, and the close is cancelled.
+// stays on screen with its edits and in the recovery file, and the close is cancelled.
 TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     struct Case {
         const char* name;
-        std::vector<A> answers;  // none: the memo is not edited
+        std::deque<A> answers;  // none: the memo is not edited
         bool failWrite;
         const char* savedAs;
         bool stays;
@@ -151,13 +148,14 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             }
             std::remove("settings.ini");
             std::remove(Memo("fresh"));
+            QDir("memo/.recovery").removeRecursively();
             Start("one");
-            EXPECT_EQ(view.messages.at(0).prompt, "memo/.txt ﾌｧｲﾙを開けません。");
             view.messages.clear();
             view.geometry = {6000, 7000, 1500, 1500};
             view.SetComboText(c.name);
             view.SetMemoText(c.answers.empty() ? "one" : "メモ");
-            view.answers.assign(c.answers.begin(), c.answers.end());
+            controller->Form_Terminate();
+            view.answers = c.answers;
             failWrites = c.failWrite;
             bool cancel = false;
             const std::function<void()> leaves[] = {[this] { Choose("three"); },
@@ -166,14 +164,11 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             leaves[leave]();
 
             EXPECT_TRUE(view.answers.empty());
+            EXPECT_EQ(view.messages.empty(), c.answers.empty());
             if (!c.answers.empty()) {
-                EXPECT_EQ(view.messages[0],
-                          (ShownMessage{"変更されています。保存しますか？", Buttons::YesNoCancel,
-                                        MessageIcon::None, "変更されています。"}));
+                EXPECT_EQ(view.messages[0], kCloseQuestion);
+                EXPECT_EQ(view.messages.back().icon == MessageIcon::Exclamation, c.failWrite);
             }
-            const bool warned =
-                !view.messages.empty() && view.messages.back().icon == MessageIcon::Exclamation;
-            EXPECT_EQ(warned, c.failWrite);
             for (const QByteArray name : {"one", "two", "fresh"}) {
                 const QByteArray kept = name == "fresh" ? "<missing>" : name;
                 EXPECT_EQ(Read(Memo(name)), name == c.savedAs ? "\x83\x81\x83\x82" : kept);
@@ -182,57 +177,58 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                       leave != kClose && qstrcmp(c.savedAs, "fresh") == 0);
             EXPECT_EQ(cancel, c.stays && leave == kClose);
             EXPECT_EQ(view.comboFocusCount, leave == kNew ? 1 : 0);
-            const bool restoresChoice = leave == kChoose && c.savedAs;
-            EXPECT_EQ(State().ResumeMode, c.stays          ? kResumeComboS
-                                          : restoresChoice ? kResumeCombo
-                                                           : QString());
-            EXPECT_EQ(view.timerEnabled, !State().ResumeMode.isEmpty());
+            // Armed for the restore of the combo text, which clears itself.
+            EXPECT_EQ(view.timerEnabled, c.stays || (leave == kChoose && c.savedAs));
             controller->Timer1_Timer();
-            EXPECT_FALSE(view.timerEnabled);  // the restore is done, in either mode
+            EXPECT_FALSE(view.timerEnabled);
+            // The text, the combo, the name the memo is saved under, both flags.
+            using Screen = std::tuple<QString, QString, QString, bool, bool>;
+            const Screen screen{view.memoText, view.comboText, State().MemoName,
+                                State().TextChanged, State().NameChanged};
             if (c.stays) {
-                EXPECT_EQ(view.memoText, "メモ");
-                EXPECT_EQ(view.comboText, c.name);
-                EXPECT_TRUE(State().TextChanged);
                 // The restore is a change of name, so the next save asks before overwriting.
-                EXPECT_EQ(State().NameChanged, qstrcmp(c.name, "one") != 0 || leave == kChoose);
-            } else if (leave == kChoose) {
-                EXPECT_EQ(view.memoText, "three");
-                EXPECT_EQ(view.comboText, "three");
-                EXPECT_FALSE(State().TextChanged || State().NameChanged);
-            } else if (leave == kNew) {
-                EXPECT_EQ(view.memoText, "");
-                EXPECT_EQ(view.comboText, "新規メモ");
-                EXPECT_EQ(State().MemoName, "新規メモ");
-                EXPECT_TRUE(State().NameChanged);
-            }
-            if (leave == kClose && !c.failWrite) {
+                const bool renamed = qstrcmp(c.name, "one") != 0 || leave == kChoose;
+                EXPECT_EQ(screen, Screen("メモ", c.name, c.name, true, renamed));
+            } else if (leave != kClose) {
+                EXPECT_EQ(screen, leave == kChoose
+                                      ? Screen("three", "three", "three", false, false)
+                                      : Screen("", "新規メモ", "新規メモ", true, true));
+            } else {
                 EXPECT_EQ(Read("settings.ini"), "6000,7000,1500,1500\r\n");
+                controller->Form_Terminate();  // the end of the session after the close
             }
+            EXPECT_EQ(Recoveries(), c.stays ? 1 : 0);
         }
     }
 }
 
-TEST_F(ControllerTest, SavingANewMemoListsItAndASecondNewStillAsksBeforeOverwriting) {
+// New asks before a save overwrites another memo, also when the combo already shows the
+// new memo's name; a memo once saved is saved again without a question.
+TEST_F(ControllerTest, ANewMemoAsksBeforeOverwritingAnotherOnly) {
     Start();
     controller->mnuNewFile_Click();
     view.SetMemoText("first");
+    controller->mnuSave_Click();
+    view.SetMemoText("first again");
     controller->mnuSave_Click();
     EXPECT_EQ(view.comboList, QStringList{"新規メモ"});
     controller->mnuNewFile_Click();
     view.SetMemoText("second");
     view.answers = {A::No};
     controller->mnuSave_Click();
-    EXPECT_EQ(view.messages.back().prompt,
-              "「新規メモ」 の名前は他のメモで使用されています。上書き保存しますか？");
-    EXPECT_EQ(view.messages.back().buttons, Buttons::YesNo);
-    EXPECT_EQ(Read(Memo("新規メモ")), "first");
+    EXPECT_EQ(view.messages.back(),
+              (ShownMessage{"「新規メモ」 の名前は他のメモで使用されています。上書き保存しますか？",
+                            Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
+    EXPECT_EQ(Read(Memo("新規メモ")), "first again");
 }
 
-// Unencodable text is refused before the overwrite question, which nobody answers here, and
-// a memo whose file could not be read (over the size limit) before anything else.
-TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
+// A memo that cannot be saved, by the save command or by a Yes on leaving it, stays on
+// screen with its edits. Unencodable text is refused before the overwrite question, and a
+// memo whose file could not be read (over the size limit) before anything else.
+TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
     struct Case {
-        QString argument, name;
+        const char* chosen;
+        QString name;
         const char* text;
         bool failWrite;
         QString message;
@@ -244,6 +240,7 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
     };
     const Case cases[] = {
         {"", "b", "x\r\nz😀", false, unsavable("2 行目の「😀」")},
+        {"", "b", "😀y", false, unsavable("1 行目の「😀」")},
         // A stray lead byte before a trail byte; a pasted sign that is no line end, alone.
         {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目の「0x81」")},
         {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目の「\xE2\x90\x8D」")},
@@ -262,147 +259,160 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheFlags) {
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
-        Start(c.argument);
+        Start();
+        Choose(c.chosen);
         view.SetComboText(c.name);
         view.SetMemoText(c.text);
         failWrites = c.failWrite;
-        if (c.failWrite) {
-            view.answers = {A::Yes};  // to overwrite "b"
-        }
+        view.answers.assign(c.failWrite ? 1 : 0, A::Yes);  // to overwrite "b"
         controller->mnuSave_Click();
+        view.answers.assign(c.failWrite ? 2 : 1, A::Yes);
+        controller->mnuNewFile_Click();
         EXPECT_EQ(view.messages.back(),
                   (ShownMessage{c.message, Buttons::Ok, MessageIcon::Exclamation, "MARKOLA"}));
-        EXPECT_TRUE(State().TextChanged && State().NameChanged);
+        EXPECT_EQ(view.memoText, c.text);
+        EXPECT_TRUE(State().TextChanged);
         EXPECT_EQ(Read(Memo("b")), "text");
         EXPECT_FALSE(QFile::exists("escape.txt"));
-        EXPECT_EQ(QFileInfo(Memo("huge")).size(), kMaxMemoFileSize + 1);
+        EXPECT_EQ(QFile(Memo("huge")).size(), kMaxMemoFileSize + 1);
     }
 }
 
-// Another program (or a second MARKOLA) changed or deleted the memo since it was loaded.
-TEST_F(ControllerTest, AMemoChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
+// Edits left by an end without questions (SIGTERM) come back at the next start, every
+// character whole, with the file as it was known then: their save asks only when another
+// program (or a second MARKOLA) changed the file since. The recovery file goes once the
+// edits are saved or given up.
+TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
     struct Case {
-        const char* onDisk;  // nullptr: deleted
-        std::vector<A> answers;
-        const char* kept;
+        QString edits;
+        const char* theirs;     // the file as another program left it; nullptr: deleted
+        std::deque<A> answers;  // to the offer at the next start, then to the save's question
+        const char* kept;       // the file after the save
     };
+    const QString mixed = QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
     const Case cases[] = {
-        {"plan\r\nappended", {A::No}, "plan\r\nappended"},
-        {"theirs", {A::Yes}, "mine"},
-        {nullptr, {}, "mine"},
+        {mixed, "plan", {A::No}, "plan"},
+        // All text deleted is an edit too, although it looks like the empty start-up memo.
+        {"", "plan", {A::Yes}, "saved"},
+        {mixed, "theirs", {A::Yes, A::Yes}, "saved"},
+        {mixed, "plan\r\nappended", {A::Yes, A::No}, "plan\r\nappended"},
+        {mixed, nullptr, {A::Yes}, "saved"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kept);
+        QDir("memo/.recovery").removeRecursively();
         Write(Memo("plan"), "plan");
         Start("plan");
-        view.SetMemoText("mine");
-        std::remove(Memo("plan"));
-        if (c.onDisk) {
-            Write(Memo("plan"), c.onDisk);
+        controller->Form_Terminate();
+        EXPECT_EQ(Recoveries(), 0);  // nothing edited, nothing kept
+        view.SetMemoText(c.edits);
+        controller->Form_Terminate();
+        EXPECT_EQ(Read(Memo("plan")), "plan");
+        EXPECT_EQ(Recoveries(), 1);
+        if (qstrcmp(c.theirs, "plan") != 0) {
+            std::remove(Memo("plan"));  // another program's save leaves a new file
+            if (c.theirs) {
+                Write(Memo("plan"), c.theirs);
+            }
         }
-        view.answers.assign(c.answers.begin(), c.answers.end());
-        controller->mnuSave_Click();
+
+        const bool restored = c.answers.front() == A::Yes;
+        Start({}, c.answers);
+        EXPECT_EQ(view.messages.at(1),
+                  (ShownMessage{"保存されていない「plan」 の変更が残っています。復元しますか？",
+                                Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
+        EXPECT_EQ(view.comboText, restored ? "plan" : "");
+        EXPECT_EQ(view.memoText, restored ? c.edits : "");
+        EXPECT_EQ(State().TextChanged, restored);
+        EXPECT_FALSE(State().NameChanged);
+        if (restored) {
+            view.SetMemoText("saved");
+            controller->mnuSave_Click();
+        }
+        EXPECT_TRUE(view.answers.empty());
         EXPECT_EQ(Read(Memo("plan")), c.kept);
-        EXPECT_EQ(State().TextChanged, c.answers == std::vector{A::No});
-        if (!c.answers.empty()) {
+        if (c.answers.size() > 1) {
             EXPECT_EQ(
                 view.messages.back(),
                 (ShownMessage{"「plan」 はほかのプログラムで変更されています。上書き保存しますか？",
                               Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
         }
+        const bool unsaved = restored && qstrcmp(c.kept, "saved") != 0;
+        EXPECT_EQ(State().TextChanged, unsaved);
+        EXPECT_EQ(Recoveries(), unsaved ? 1 : 0);
     }
 }
 
-// Edits left by an end without questions (SIGTERM) come back at the next start, every
-// character whole; the recovery file goes once they are saved or given up.
-TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
-    enum Then { kDecline, kSave, kSaveOverTheirs, kCloseWithoutSaving };
-    for (const Then then : {kDecline, kSave, kSaveOverTheirs, kCloseWithoutSaving}) {
-        SCOPED_TRACE(then);
-        // All text deleted is an edit too, although it looks like the empty start-up memo.
-        const QString edits = then == kCloseWithoutSaving
-                                  ? QString()
-                                  : QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
-        Write(Memo("plan"), "plan");
-        Start("plan");
-        controller->Form_Terminate();  // nothing edited, nothing kept
-        view.SetMemoText(edits);
-        controller->Form_Terminate();
-        EXPECT_EQ(Read(Memo("plan")), "plan");
-        EXPECT_EQ(QDir("memo/.recovery").entryList(QDir::Files).size(), 1);
-        if (then == kSaveOverTheirs) {
-            Write(Memo("plan"), "theirs");
-        }
-
-        Start({}, {then == kDecline ? A::No : A::Yes});
-        EXPECT_EQ(view.messages.back(),
-                  (ShownMessage{"保存されていない「plan」 の変更が残っています。復元しますか？",
-                                Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
-        EXPECT_EQ(view.comboList, (QStringList{"plan"}));
-        EXPECT_EQ(view.memoText, then == kDecline ? "" : edits);
-        EXPECT_EQ(State().TextChanged, then != kDecline);
-        EXPECT_FALSE(State().NameChanged);
-        bool cancel = false;
-        if (then == kSave || then == kSaveOverTheirs) {
-            view.SetMemoText("saved");
-            view.answers = {A::Yes};
-            controller->mnuSave_Click();
-            // The file is known as it was before the end: only another program's change asks.
-            EXPECT_EQ(view.answers.empty(), then == kSaveOverTheirs);
-            EXPECT_EQ(Read(Memo("plan")), "saved");
-        } else if (then == kCloseWithoutSaving) {
-            view.answers = {A::No};
-            controller->Form_Unload(cancel);
-            EXPECT_TRUE(view.answers.empty());
-        }
-        EXPECT_TRUE(QDir("memo/.recovery").isEmpty());
-    }
-}
-
-// Each shortcut where it is typed: the key code and shift state it leaves, then the memo
-// and the selection. With any shift state but Ctrl alone the key passes untouched.
+// Each shortcut where it is typed: the key code and shift state it leaves, the memo and
+// the selection, the save and whether the list is read again. With any shift state but
+// Ctrl alone the key passes untouched. A line command replaces the text in steps of their
+// own (the missing final break first) and scrolls the line that was on top back there;
+// identical lines change places without an edit.
 TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
     struct Case {
         bool inCombo;
         int code, codeAfter, shiftAfter;
-        const char* text;
-        int selStart, selLength;
+        const char *text, *after;
+        int caret, selStart, selLength, replaces;
+        bool edited;
+        std::vector<int> scrolls;
     };
-    const char* memo = "a\r\nb\r\nc\r\n";
+    const char* abc = "a\r\nb\r\nc\r\n";
     const Case cases[] = {
-        {false, key::kUp, 0, 2, "b\r\na\r\nc\r\n", 0, 0},
-        {false, key::kDown, 0, 2, "a\r\nc\r\nb\r\n", 6, 0},
-        {false, key::kLeft, 0, 2, "a\r\n\u25A1 b\r\nc\r\n", 3, 0},
-        {false, key::kR, 0, 0, memo, 3, 0},
-        {false, key::kA, key::kA, 2, memo, 0, 9},
-        {false, key::kN, 0, 2, "", 0, 0},
-        {true, key::kS, 0, 2, memo, 3, 0},
-        {true, key::kN, 0, 2, "", 0, 0},
-        {true, key::kR, 0, 2, memo, 3, 0},
-        {true, key::kUp, key::kUp, 2, memo, 3, 0},
+        {false, key::kUp, 0, 2, abc, "b\r\na\r\nc\r\n", 3, 0, 0, 1, true, {1}},
+        {false, key::kUp, 0, 2, abc, abc, 0, 0, 0, 0, false, {}},
+        {false, key::kDown, 0, 2, abc, "a\r\nc\r\nb\r\n", 3, 6, 0, 1, true, {1}},
+        {false, key::kDown, 0, 2, "a\r\nb", "b\r\na\r\n", 1, 3, 0, 2, true, {1}},
+        {false, key::kDown, 0, 2, "a\r\nb", "a\r\nb\r\n", 4, 0, 0, 1, true, {}},
+        {false, key::kDown, 0, 2, "a\r\na\r\n", "a\r\na\r\n", 0, 3, 0, 1, false, {1}},
+        {false, key::kLeft, 0, 2, abc, "a\r\n\u25A1 b\r\nc\r\n", 3, 3, 0, 1, true, {1}},
+        {false, key::kR, 0, 0, abc, abc, 3, 3, 0, 0, false, {}},
+        {false, key::kA, key::kA, 2, abc, abc, 3, 0, 9, 0, false, {}},
+        {false, key::kN, 0, 2, abc, "", 3, 0, 0, 0, true, {}},
+        {true, key::kS, 0, 2, abc, abc, 3, 3, 0, 0, false, {}},
+        {true, key::kN, 0, 2, abc, "", 3, 0, 0, 0, true, {}},
+        {true, key::kR, 0, 2, abc, abc, 3, 3, 0, 0, false, {}},
+        {true, key::kUp, key::kUp, 2, abc, abc, 3, 3, 0, 0, false, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.code << (c.inCombo ? " in the combo" : ""));
+        SCOPED_TRACE(::testing::Message() << c.code << (c.inCombo ? " in the combo" : "") << " at "
+                                          << c.caret << " of " << c.text);
         std::remove(Memo(""));
+        std::remove(Memo("listed"));
         Start();
         const auto press = [&](int code, int shift) {
             c.inCombo ? controller->Combo1_KeyDown(code, shift)
                       : controller->Text1_KeyDown(code, shift);
             return std::pair{code, shift};
         };
-        view.SetMemoText(memo);
-        view.SetSelStart(3);
-        view.answers = {A::No};  // to the question New asks about the edits
+        view.memoText = c.text;  // as loaded: no edit
+        view.SetSelStart(c.caret);
+        view.firstVisibleLine = 1;
+        Write(Memo("listed"), "");
         for (const int shift : {0, 1, 3, 4, 6}) {
             EXPECT_EQ(press(c.code, shift), (std::pair{c.code, shift}));
         }
-        EXPECT_EQ(view.memoText, memo);
-        EXPECT_EQ(press(c.code, key::kCtrlOnly), (std::pair{c.codeAfter, c.shiftAfter}));
         EXPECT_EQ(view.memoText, c.text);
+        EXPECT_EQ(press(c.code, key::kCtrlOnly), (std::pair{c.codeAfter, c.shiftAfter}));
+        EXPECT_EQ(view.memoText, c.after);
         EXPECT_EQ(view.selStart, c.selStart);
         EXPECT_EQ(view.selLength, c.selLength);
-        EXPECT_EQ(Read(Memo("")), c.code == key::kS ? QByteArray(memo) : "<missing>");
+        EXPECT_EQ(view.replaceCount, c.replaces);
+        EXPECT_EQ(State().TextChanged, c.edited);
+        EXPECT_EQ(view.postedScrolls, c.scrolls);
+        EXPECT_EQ(Read(Memo("")), c.code == key::kS ? QByteArray(c.text) : "<missing>");
+        EXPECT_EQ(view.comboList.contains("listed"), c.code == key::kS || c.code == key::kR);
     }
+}
+
+// The menu command works on the caret line as the double-click does.
+TEST(LineCommands, TheCheckMenuTogglesTheCaretLine) {
+    FakeView view;
+    view.onTextChange = [] {};
+    view.memoText = "a\r\n\u25A0 b";
+    view.selStart = 4;
+    mnuCheck_Click(view);
+    EXPECT_EQ(view.memoText, "a\r\n\u25A1 b");
 }
 
 TEST(TextBoxCharacters, ControlCharactersOfTheShortcutsAreSwallowed) {
