@@ -202,6 +202,19 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     }
 }
 
+// The restore after a save and a switch runs once: a name typed after it is a new name.
+TEST_F(ControllerTest, TheRestoreRunsOnce) {
+    Write(Memo("one"), "one");
+    Write(Memo("two"), "two");
+    Start("one", {A::Yes});
+    view.SetMemoText("edited");
+    Choose("two");
+    controller->Timer1_Timer();
+    view.SetComboText("typed");
+    controller->Timer1_Timer();
+    EXPECT_TRUE(State().NameChanged);
+}
+
 // New asks before a save overwrites another memo, also when the combo already shows the
 // new memo's name; a memo once saved is saved again without a question.
 TEST_F(ControllerTest, ANewMemoAsksBeforeOverwritingAnotherOnly) {
