@@ -45,15 +45,15 @@ TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
         ASSERT_EQ(close(creat(NativePath(name), 0600)), 0);
     }
     for (const char* name :
-         {"b.txt", "A.txt", "c.TXT", "a.txt", ".txt", "notes.log", "x.txt.bak", ".markola-1.tmp"}) {
+         {"B.txt", "A.txt", "c.TXT", "a.txt", ".txt", "notes.log", "x.txt.bak", ".markola-1.tmp"}) {
         MakeFile(name);
     }
     ASSERT_TRUE(QDir(dir_.path()).mkdir("d.txt"));
-    MakeLink("b.txt", "e.txt");
+    MakeLink("B.txt", "e.txt");
     MakeLink("missing", "f.txt");
     MakeFile("plain");
 
-    const QStringList expected{"", "<0x82>", "A", "a", "b", "c", "e", u"\u3042"_qs};
+    const QStringList expected{"", "<0x82>", "A", "a", "B", "c", "e", u"\u3042"_qs};
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), expected);
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), expected);
     for (const char* name : {"a.txt", ".txt", "e.txt"}) {
