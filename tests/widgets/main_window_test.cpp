@@ -8,8 +8,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <functional>
 #include <memory>
 
 #include "storage/file_store.h"
@@ -19,6 +22,7 @@
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
+#include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
 
@@ -290,6 +294,47 @@ private slots:
         QCOMPARE(seen,
                  QStringList({text::CannotOpenFolder(folder), text::CannotStartProgram(program)}) +
                      showing + showing);
+    }
+
+    // The close box and 終了 ask about the text with its composition: Cancel keeps the
+    // window, No closes it.
+    void closingAsksAboutTheTextWithItsComposition() {
+        Open();
+        QInputMethodEvent composing(u"すし"_qs, {});
+        QApplication::sendEvent(Text(), &composing);
+        const std::pair<std::function<void()>, QMessageBox::StandardButton> closes[] = {
+            {[this] { window->close(); }, QMessageBox::Cancel},
+            {[this] { Action("mnuEnd")->trigger(); }, QMessageBox::No}};
+        for (const auto& [close, answer] : closes) {
+            QString asked;
+            QTimer::singleShot(0, [&asked, answer] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    asked = box->text();
+                    box->button(answer)->click();
+                }
+            });
+            close();
+            QCOMPARE(asked, u"変更されています。保存しますか？"_qs);
+            QCOMPARE(window->isVisible(), answer == QMessageBox::Cancel);
+        }
+        QCOMPARE(Text()->MemoText(), u"すし"_qs);
+    }
+
+    // Each SIGTERM or SIGHUP reaches the event loop once; the default action is back at the end.
+    void terminationSignalsReachTheEventLoop() {
+        auto ends = std::make_unique<TerminationSignals>();
+        const QSignalSpy received(ends.get(), &TerminationSignals::received);
+        for (const int number : {SIGTERM, SIGHUP}) {
+            std::raise(number);
+            QTRY_COMPARE(received.size(), number == SIGTERM ? 1 : 2);
+        }
+        QTest::qWait(50);
+        QCOMPARE(received.size(), 2);
+        QVERIFY(ends->Received());
+        ends.reset();
+        struct sigaction action {};
+        sigaction(SIGTERM, nullptr, &action);
+        QVERIFY(action.sa_handler == SIG_DFL);
     }
 
     // A modal question runs an event loop of its own, in which the restore timer falls due.
