@@ -296,12 +296,13 @@ private slots:
                      showing + showing);
     }
 
-    // The close box and 終了 ask about the text with its composition: Cancel keeps the
-    // window, No closes it.
+    // The close box and 終了 ask about the text and the name with their compositions: Cancel
+    // keeps the window, No closes it.
     void closingAsksAboutTheTextWithItsComposition() {
         Open();
         QInputMethodEvent composing(u"すし"_qs, {});
         QApplication::sendEvent(Text(), &composing);
+        QApplication::sendEvent(Combo()->lineEdit(), &composing);
         const std::pair<std::function<void()>, QMessageBox::StandardButton> closes[] = {
             {[this] { window->close(); }, QMessageBox::Cancel},
             {[this] { Action("mnuEnd")->trigger(); }, QMessageBox::No}};
@@ -318,6 +319,7 @@ private slots:
             QCOMPARE(window->isVisible(), answer == QMessageBox::Cancel);
         }
         QCOMPARE(Text()->MemoText(), u"すし"_qs);
+        QCOMPARE(Combo()->EditText(), u"すし"_qs);
     }
 
     // Each SIGTERM or SIGHUP reaches the event loop once; the default action is back at the end.
