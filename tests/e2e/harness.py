@@ -25,12 +25,6 @@ TIMEOUT = 10.0
 SETTLE = 0.3
 
 
-def settings_line(frame):
-    """What settings.ini holds for a window of that frame: width, height, left, top in twips."""
-    left, top, width, height = frame
-    return ",".join(str(n * 15) for n in (width, height, left, top)).encode() + b"\r\n"
-
-
 def wait_for(condition, what, timeout=TIMEOUT):
     deadline = time.monotonic() + timeout
     while not (result := condition()):
@@ -41,18 +35,14 @@ def wait_for(condition, what, timeout=TIMEOUT):
 
 
 class Session:
-    """markola started in `workdir` on a display of its own; use it with `with`. With `shim`,
-    the system call named in the workdir's file fail-calls fails on the workdir's files."""
+    """markola started in `workdir` on a display of its own, with `env` added to its environment;
+    use it with `with`."""
 
-    script = os.path.abspath(__file__)
+    script, program = os.path.abspath(__file__), MARKOLA
     user = []  # the command that runs the session's programs as another user
 
-    def __init__(self, workdir, *args, shim=False, env=None):
+    def __init__(self, workdir, *args, env=None):
         self.workdir, self.args, self.markola_env = workdir, args, dict(env or {})
-        if shim:
-            self.markola_env.update(LD_PRELOAD=os.environ["MARKOLA_E2E_SHIM"],
-                                    MARKOLA_E2E_FAIL_FLAG=str(workdir / "fail-calls"),
-                                    MARKOLA_E2E_FAIL_UNDER=str(workdir))
 
     def __enter__(self):
         # mkdtemp makes the runtime directory private (0700), as a compositor demands.
@@ -63,12 +53,10 @@ class Session:
         with contextlib.ExitStack() as on_failure:
             on_failure.push(self)
             self.start()
+            self.markola = self.spawn([self.program, *self.args], cwd=self.workdir,
+                                      env=dict(self.env, **self.markola_env))
             on_failure.pop_all()
         return self
-
-    def start(self):
-        self.start_desktop()
-        self.start_markola()
 
     def __exit__(self, *exception):
         # Everything the session started carries its home, also what outlives its parent (Mozc's
@@ -96,7 +84,7 @@ class Session:
                 raise AssertionError(f"{command[0]} gave nothing")
         return line.decode().strip()
 
-    def start_desktop(self):
+    def start(self):  # the desktop: an X server and its window manager
         self.env["DISPLAY"] = ":" + self.first_line(
             "Xvfb", "-displayfd", "1", "-screen", "0", "%dx%dx24" % SCREEN_SIZE, "-dpi", "96",
             "-nolisten", "tcp", "-noreset")
@@ -110,10 +98,6 @@ class Session:
             "dbus-daemon", "--session", "--nofork", "--print-address=1")
         self.markola_env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
-    def start_markola(self, program=MARKOLA, **variables):
-        self.markola = self.spawn([program, *self.args], cwd=self.workdir,
-                                  env=dict(self.env, **self.markola_env, **variables))
-
     def x(self, *command, check=False, as_user=False):
         return subprocess.run([*self.user, *command] if as_user else command, env=self.env,
                               capture_output=True, text=True, cwd=self.home,
@@ -125,51 +109,45 @@ class Session:
     def type(self, text):
         self.x("xdotool", "type", "--delay", "10", text)
 
-    def click(self, x, y, window=None):
-        """A left click at (x, y) on the screen, or inside the window's client area."""
+    def click(self, x, y, window=None):  # on the screen, or inside the window's client area
         where = ["--window", str(window)] if window else []
         self.x("xdotool", "mousemove", *where, str(x), str(y), "click", "1")
 
     def pick_from_popup(self, open_key, typed):
         """Opens a menu or list with a key, then picks an access key or types and enters a text."""
         self.key(open_key)
-        popup = wait_for(self._popups, "a popup to open")[0]
+        popup = wait_for(lambda: [w for w, (kind, _) in self.windows().items() if kind == "popup"],
+                         "a popup to open")[0]
         self.type(typed)
         if len(typed) > 1:
             self.key("Return")
-        wait_for(lambda: popup not in self._popups(), "the popup to close")
+        wait_for(lambda: popup not in self.windows(), "the popup to close")
 
-    def _popups(self):
-        """Shown menus and lists of markola: windows the window manager does not manage."""
-        shown = self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split()
-        return [w for w in shown if "Redirect State: yes" in self.x("xwininfo", "-id", w)]
+    def windows(self):
+        """{id: (kind, title)} of markola's shown windows: the "main" window, a "dialog" (a message
+        box) or a "popup" (a menu or list, which the window manager leaves alone)."""
+        found = {}
+        for w in self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split():
+            props = self.x("xprop", "-id", w, "-notype", "_NET_WM_NAME", "WM_TRANSIENT_FOR")
+            title = re.search(r'"(.*)"', props)
+            redirect = "Redirect State: yes" in self.x("xwininfo", "-id", w)
+            kind = "popup" if redirect else "dialog" if "window id" in props else "main"
+            found[int(w)] = (kind, title and title.group(1))
+        return found
+
+    def wait_window(self, title, kind="dialog"):
+        """The one shown window of this kind and title (a box at start-up has the main window's)."""
+        [window] = wait_for(lambda: [w for w, s in self.windows().items() if s == (kind, title)],
+                            f"a {kind} titled {title!r}")
+        return window
 
     def answer(self, title, *keys):
         box = self.focus(self.wait_window(title))
         self.key(*keys)
         wait_for(lambda: box not in self.windows(), f"the message box {title!r} to close")
 
-    def windows(self):
-        """{window id: title} of the shown top-level windows the window manager manages."""
-        listed = self.x("xprop", "-root", "_NET_CLIENT_LIST")
-        return {w: self.title(w) for w in (int(n, 16) for n in re.findall(r"0x[0-9a-f]+", listed))
-                if "IsViewable" in self.x("xwininfo", "-id", str(w))}
-
-    def title(self, window, prop="_NET_WM_NAME"):
-        found = re.search(r'= "(.*)"$', self.x("xprop", "-id", str(window), "-notype", prop), re.M)
-        return found and found.group(1)
-
-    def wait_window(self, title, dialog=True):
-        """The one shown window with this title: a message box (transient for the main window,
-        whose title it shares at start-up), or the main window."""
-        def found():
-            return [w for w, t in self.windows().items() if t == title and dialog == (
-                "window id" in self.x("xprop", "-id", str(w), "WM_TRANSIENT_FOR"))]
-        [window] = wait_for(found, f"a window titled {title!r}")
-        return window
-
     def main_window(self):
-        return self.focus(self.wait_window(MAIN_TITLE, dialog=False))
+        return self.focus(self.wait_window(MAIN_TITLE, "main"))
 
     def focus(self, window):
         """The window, once it has the focus and has settled (see SETTLE)."""
@@ -193,8 +171,6 @@ class Session:
 
 
 class WaylandSession(Session):
-    """markola native on a headless Wayland compositor of its own; use it with `with`."""
-
     def start(self):
         self.env.pop("DISPLAY", None)
         self.env["WAYLAND_DISPLAY"] = "wayland-markola"
@@ -202,7 +178,7 @@ class WaylandSession(Session):
         self.spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
                     "--idle-time=0", "--socket=wayland-markola"])
         wait_for(lambda: os.path.exists(f"{self.home}/wayland-markola"), "the compositor")
-        self.start_markola(QT_QPA_PLATFORM="wayland")
+        self.markola_env["QT_QPA_PLATFORM"] = "wayland"
 
 
 class InputMethodSession(Session):
@@ -218,20 +194,20 @@ class InputMethodSession(Session):
         profile = pathlib.Path(self.home, ".config", "fcitx5", "profile")
         profile.parent.mkdir(parents=True)
         profile.write_text(self.PROFILE)
-        program = shutil.copy(MARKOLA, self.home)
+        self.program = shutil.copy(MARKOLA, self.home)
         self.script = shutil.copy(self.script, self.home)
         subprocess.run(["chown", "-R", "nobody:", self.home, self.workdir], check=True)
         self.user = ["runuser", "-u", "nobody", "--", "env", "HOME=" + self.home]
         # The X server's socket folder, which an X server run by nobody could not make as root.
         subprocess.run(["install", "-d", "-m", "1777", "/tmp/.X11-unix"], check=True)
-        self.start_desktop()
+        super().start()
         self.start_bus()
         self.spawn(["fcitx5"])  # not -d: it ends with the session
         wait_for(lambda: self.x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
-        self.start_markola(program, QT_IM_MODULE="fcitx")
+        self.markola_env["QT_IM_MODULE"] = "fcitx"
 
     def compose(self, romaji, *keys):
-        """Types romaji, then the keys that convert or commit it, each once Mozc has caught up."""
+        """Types romaji, then the keys that convert, commit or follow it, once Mozc caught up."""
         self.type(romaji)
         for key in keys:
             time.sleep(0.3)

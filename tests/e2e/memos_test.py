@@ -1,12 +1,12 @@
 """A user's memos: the first start and the next, a checklist, every kind of byte saved unchanged,
-another memo chosen or the window closed with edits, a full disk, and the edits a SIGTERM kept."""
+another memo chosen or the window closed with edits, failed saves, and the edits a SIGTERM kept."""
 
 import os
 import signal
 import subprocess
 import time
 
-from harness import CLOSE_TITLE, MAIN_TITLE, TIMEOUT, MarkolaTestCase, Session, settings_line
+from harness import CLOSE_TITLE, MAIN_TITLE, TIMEOUT, MarkolaTestCase, Session
 
 # Each piece as a Japanese desktop writes it; together they end without a line end.
 EVERY_BYTE = b"".join([
@@ -17,8 +17,7 @@ EVERY_BYTE = b"".join([
     b"\\ ~ \x81\x60 \x81\x5f \x81\x7c\r\n",
     b"stray: \x80 \xa0 \xfd \xfe \xff \x85\x40\r\n",
     b"nul:\x00:tab\t:esc\x1b\r\n",
-    b"lone CR\rlone LF\nboth\r\n",
-    b"\r\n\r\n",
+    b"lone CR\rlone LF\nboth\r\n\r\n\r\n",
     b"no final line end, lead byte last\x81",
 ])
 # Memo files as older systems name them, and the start-up argument that opens them.
@@ -28,7 +27,6 @@ FILE_NAMES = [("bytes.txt", "bytes"), ("bytes.txt", "bytes.TXT"), (b"NOTES.TXT",
 MEMOS = {"": b"unnamed\r\n", "plan": b"plan\r\n", "shop": b"shop\r\n", "todo": b"todo\r\n"}
 EDITED = b"unnamed\r\n+1"
 COMBO, TEXT = (100, 32), (100, 200)  # client points on the combo box and in the text box
-RESTORE_SECONDS = 0.3  # the name goes back into the combo box 100 ms after a choice
 # From the unnamed memo, whose empty name matches no listed memo: the name typed into the combo
 # box before the edit, the answers once shop is chosen from the list, then either the memo shown
 # (an edit saves into it unasked) and the memos written, or none and the name put back, edited.
@@ -42,51 +40,36 @@ SWITCHES = [
     (None, [(CLOSE_TITLE, "Escape", "Down"), (CLOSE_TITLE, "n")], "todo", {}),
 ]
 
-# What the shim makes fail (a call and the error the system gives), the key that saves or
-# closes, and the answer to the close question: each keeps the window and the file whole.
-KEPT = [("", "alt+F4", "Escape"), ("write ENOSPC", "ctrl+s", None),
-        ("fdatasync EDQUOT", "ctrl+s", None), ("close EIO", "ctrl+s", None),
-        ("rename ENOSPC", "ctrl+s", None), ("rename EIO", "alt+F4", "y")]
-PLAN = MEMOS["plan"]
+# What fails (the full disk, or a call the shim fails with the error the system gives), the key
+# that saves or closes and the answer to the close question: each keeps the window and the memo
+# whole, and settings.ini as it was (no line end) until a close can write it.
+FULL = "the full disk"
+KEPT = [(FULL, "ctrl+s", None), (FULL, "alt+F4", "y"), ("", "alt+F4", "Escape"),
+        ("write ENOSPC", "ctrl+s", None), ("fdatasync EDQUOT", "ctrl+s", None),
+        ("close EIO", "ctrl+s", None), ("rename ENOSPC", "ctrl+s", None),
+        ("rename EIO", "alt+F4", "y")]
+PLAN, SETTINGS = MEMOS["plan"], b"6000,7000,1500,1500"
 
 
 class MemosTest(MarkolaTestCase):
-    def test_unnamed_memo_is_reported_then_written_and_loaded_next_time(self):
+    def test_first_start_reports_the_unnamed_memo_and_the_next_loads_it_as_a_checklist(self):
         self.memo_file("").unlink()
         with Session(self.workdir) as app:
-            box = app.wait_window(MAIN_TITLE)
             # The missing unnamed memo is reported before the main window is shown.
-            self.assertEqual(list(app.windows()), [box])
+            self.assertEqual([app.wait_window(MAIN_TITLE)], list(app.windows()))
             app.answer(MAIN_TITLE, "Return")
-            self.assertEqual(app.title(app.main_window(), "WM_NAME"), MAIN_TITLE)
-            app.type("hello")
-            app.key("Return")
-            app.type("world")
-            app.key("ctrl+s")
-            self.wait_memo("", b"hello\r\nworld")
-            app.key("alt+F4")
-            self.assertEqual(app.markola.wait(TIMEOUT), 0)
-        with Session(self.workdir) as app:
-            window = app.main_window()
-            self.assertEqual(list(app.windows()), [window])
-            app.key("ctrl+End", "exclam", "ctrl+s")
-            self.wait_memo("", b"hello\r\nworld!")
-
-    def test_checklist_toggled_and_moved_then_saved_from_the_key_and_the_menu(self):
-        """"□ " is 81 A0 20, "■ " is 81 A1 20 in code page 932."""
-        self.memo_file("買い物").write_bytes("牛乳\r\n卵\r\nパン\r\n".encode("cp932"))
-        with Session(self.workdir, "買い物") as app:
             app.main_window()
+            app.key("a", "Return", "b", "Return", "c", "Return", "ctrl+s")
+            self.wait_memo("", b"a\r\nb\r\nc\r\n")
+        with Session(self.workdir) as app:
+            self.assertEqual([app.main_window()], list(app.windows()))
             app.key("ctrl+Home", "ctrl+Left", "Down", "ctrl+Left", "ctrl+Left", "ctrl+s")
-            self.wait_memo("買い物", "□ 牛乳\r\n■ 卵\r\nパン\r\n".encode("cp932"))
+            self.wait_memo("", "□ a\r\n■ b\r\nc\r\n".encode("cp932"))
             # Up brings the checked line to the top, Down twice takes it to the bottom; the
             # caret follows the moved line each time.
             app.key("ctrl+Up", "ctrl+Down", "ctrl+Down", "End", "exclam")
             app.pick_from_popup("alt+f", "s")
-            self.wait_memo("買い物", "□ 牛乳\r\nパン\r\n■ 卵!\r\n".encode("cp932"))
-            # Down on the last line and Up on the first change nothing.
-            app.key("ctrl+Down", "ctrl+Home", "ctrl+Up", "ctrl+Left", "ctrl+s")
-            self.wait_memo("買い物", "■ 牛乳\r\nパン\r\n■ 卵!\r\n".encode("cp932"))
+            self.wait_memo("", "□ a\r\nc\r\n■ b!\r\n".encode("cp932"))
 
     def test_unchanged_memo_is_saved_byte_for_byte_over_another_programs_version(self):
         for file_name, argument in FILE_NAMES:
@@ -112,26 +95,22 @@ class SwitchMemosTest(MarkolaTestCase):
                 if typed:
                     app.click(*COMBO, window)
                     app.type(typed)
-                self.edit(app, window, "+1")
+                app.click(*TEXT, window)
+                app.key("ctrl+End", "plus", "1")
                 app.click(*COMBO, window)
                 app.pick_from_popup("F4", "shop")
                 for title, *keys in answers:
                     app.answer(title, *keys)
-                time.sleep(RESTORE_SECONDS)
+                time.sleep(0.3)  # the name goes back into the combo box 100 ms after a choice
                 if shown:
-                    self.edit(app, window, "+2")
-                    app.key("ctrl+s")
+                    app.click(*TEXT, window)
+                    app.key("ctrl+End", "plus", "2", "ctrl+s")
                     self.assert_memos(dict(outcome, **{shown: MEMOS[shown] + b"+2"}))
                 else:  # saving asks before it overwrites the memo named
                     for answer, changed in (("n", {}), ("y", {outcome: EDITED})):
                         app.key("ctrl+s")
                         app.answer(MAIN_TITLE, answer)
                         self.assert_memos(changed)
-
-    def edit(self, app, window, typed):
-        app.click(*TEXT, window)
-        app.key("ctrl+End")
-        app.type(typed)
 
     def assert_memos(self, changed):
         """Waits for the changed memos to hold their new bytes, then for the others' old ones."""
@@ -140,65 +119,50 @@ class SwitchMemosTest(MarkolaTestCase):
 
 
 class CloseWindowTest(MarkolaTestCase):
-    def test_cancel_and_failed_saves_keep_the_window_then_yes_saves(self):
-        flag = self.workdir / "fail-calls"
-        self.memo_file("plan").write_bytes(PLAN)
-        with Session(self.workdir, "plan", shim=True) as app:
-            window = app.main_window()
-            app.key("ctrl+End", "plus", "1")
-            for failure, key, close_answer in KEPT:
-                with self.subTest(failure=failure):
-                    flag.write_text(failure)
-                    self.assert_kept(app, window, key, close_answer, failure)
-            flag.unlink()
-            app.pick_from_popup("alt+f", "x")
-            app.answer(CLOSE_TITLE, "Return")
-            self.assertEqual(app.markola.wait(TIMEOUT), 0)
-            self.wait_memo("plan", PLAN + b"+1")
-
-    def test_a_full_disk_keeps_every_byte_and_sigterm_keeps_the_edits_for_the_next_start(self):
-        disk = str(self.workdir)
+    def test_failed_saves_keep_the_window_and_the_file_and_a_sigterm_keeps_the_edits(self):
+        disk, flag = self.workdir, self.workdir / "fail-calls"
         if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", disk],
                           capture_output=True).returncode:
             self.skipTest("mount is not allowed here")
         self.addCleanup(subprocess.run, ["umount", "-l", disk])
-        (self.workdir / "memo").mkdir()
+        (disk / "memo").mkdir()
         self.memo_file("").write_bytes(b"")
         self.memo_file("plan").write_bytes(PLAN)
-        self.settings.write_bytes(b"6000,7000,1500,1500")
-        with Session(self.workdir, "plan") as app:
+        self.settings.write_bytes(SETTINGS)
+        shim = {"LD_PRELOAD": os.environ["MARKOLA_E2E_SHIM"], "MARKOLA_E2E_FAIL_FLAG": str(flag),
+                "MARKOLA_E2E_FAIL_UNDER": str(disk)}
+        with Session(disk, "plan", env=shim) as app:
             window = app.main_window()
-            subprocess.run(["dd", "if=/dev/zero", f"of={disk}/fill"], capture_output=True)
             app.key("ctrl+End", "plus", "1")
-            for key, close_answer in (("ctrl+s", None), ("alt+F4", "y")):
-                self.assert_kept(app, window, key, close_answer, "the full disk",
-                                 b"6000,7000,1500,1500")
-            (self.workdir / "fill").unlink()
+            subprocess.run(["dd", "if=/dev/zero", f"of={disk}/fill"], capture_output=True)
+            for failure, key, close_answer in KEPT:
+                with self.subTest(failure=failure, key=key):
+                    if failure != FULL:
+                        (disk / "fill").unlink(missing_ok=True)
+                        flag.write_text(failure)
+                    app.key(key)
+                    if close_answer:
+                        app.answer(CLOSE_TITLE, close_answer)
+                    if failure:
+                        app.answer(MAIN_TITLE, "Return")
+                    self.assertEqual(app.wait_window(MAIN_TITLE, "main"), window)
+                    self.assertEqual(sorted(os.listdir(disk / "memo")), [".txt", "plan.txt"])
+                    self.wait_memo("plan", PLAN)
+                    written = failure != FULL and b"\r\n"
+                    self.assertEqual(self.settings.read_bytes(), SETTINGS + (written or b""))
+                    app.focus(window)
+            flag.unlink()
             app.key("alt+F4")
             app.wait_window(CLOSE_TITLE)
             app.markola.send_signal(signal.SIGTERM)
             self.assertEqual(app.markola.wait(TIMEOUT), 0)
         self.wait_memo("plan", PLAN)
 
-        with Session(self.workdir) as app:
+        with Session(disk) as app:
             app.answer(MAIN_TITLE, "y")  # to the offer, before the main window shows
             app.main_window()
-            app.key("ctrl+s")
-            self.wait_memo("plan", PLAN + b"+1")
-        self.assertEqual(list((self.workdir / "memo" / ".recovery").iterdir()), [])
-
-    def assert_kept(self, app, window, key, close_answer, failure, settings=None):
-        """After the key, the answer and the failure's message: still open, the memo whole and
-        alone, and settings.ini as given, or holding the window's geometry."""
-        app.key(key)
-        if close_answer:
-            app.answer(CLOSE_TITLE, close_answer)
-        if failure:
-            app.answer(MAIN_TITLE, "Return")
-        self.assertIsNone(app.markola.poll())
-        self.assertEqual(app.wait_window(MAIN_TITLE, dialog=False), window)
-        self.assertEqual(sorted(os.listdir(self.workdir / "memo")), [".txt", "plan.txt"])
-        self.wait_memo("plan", PLAN)
-        settings = settings or settings_line(app.frame_rect(window))
-        self.assertEqual(self.settings.read_bytes(), settings)
-        app.focus(window)
+            app.pick_from_popup("alt+f", "x")
+            app.answer(CLOSE_TITLE, "Return")
+            self.assertEqual(app.markola.wait(TIMEOUT), 0)
+        self.wait_memo("plan", PLAN + b"+1")
+        self.assertEqual(list((disk / "memo" / ".recovery").iterdir()), [])
