@@ -1,6 +1,5 @@
 """The desktop around markola: the window opens where settings.ini says and writes back where it
-is, also on Wayland, where a client never learns its position; Japanese typed through a real
-input method (fcitx5 with Mozc) lands where typed, in code page 932; a composition is no edit."""
+is, also on Wayland; Japanese typed through fcitx5 with Mozc lands where typed, in code page 932."""
 
 import os
 import unittest

@@ -1,7 +1,7 @@
 // Preloaded into markola and the storage tests: the call named in the file MARKOLA_E2E_FAIL_FLAG,
 // read anew each time as tests change it ("write ENOSPC": write, fdatasync, close, rename, fsync;
 // ENOSPC, EDQUOT, EIO), fails on files under MARKOLA_E2E_FAIL_UNDER only: the display stays up.
-// The calls let through go straight to the kernel, so nothing here calls itself.
+// What it lets through goes straight to the kernel.
 #define _GNU_SOURCE
 #include <errno.h>
 #include <fcntl.h>

@@ -6,7 +6,6 @@ import ctypes
 import os
 import pathlib
 import re
-import select
 import shutil
 import signal
 import subprocess
@@ -80,9 +79,7 @@ class Session:
 
     def first_line(self, *command):
         with self.spawn(command, stdout=subprocess.PIPE).stdout as pipe:
-            if not (select.select([pipe], [], [], TIMEOUT)[0] and (line := pipe.readline())):
-                raise AssertionError(f"{command[0]} gave nothing")
-        return line.decode().strip()
+            return pipe.readline().decode().strip()
 
     def start(self):  # the desktop: an X server and its window manager
         self.env["DISPLAY"] = ":" + self.first_line(
@@ -92,8 +89,7 @@ class Session:
         wait_for(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
                  "the window manager")
 
-    def start_bus(self):
-        """A session bus of its own, which also starts the accessibility bus for markola."""
+    def start_bus(self):  # which also starts the accessibility bus for markola
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self.first_line(
             "dbus-daemon", "--session", "--nofork", "--print-address=1")
         self.markola_env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
@@ -116,29 +112,27 @@ class Session:
     def pick_from_popup(self, open_key, typed):
         """Opens a menu or list with a key, then picks an access key or types and enters a text."""
         self.key(open_key)
-        popup = wait_for(lambda: [w for w, (kind, _) in self.windows().items() if kind == "popup"],
-                         "a popup to open")[0]
+        popup = wait_for(lambda: self.windows("popup"), "a popup to open")[0]
         self.type(typed)
         if len(typed) > 1:
             self.key("Return")
         wait_for(lambda: popup not in self.windows(), "the popup to close")
 
-    def windows(self):
-        """{id: (kind, title)} of markola's shown windows: the "main" window, a "dialog" (a message
-        box) or a "popup" (a menu or list, which the window manager leaves alone)."""
-        found = {}
+    def windows(self, kind=None, title=None):
+        """markola's shown windows, of a kind ("main", "dialog" for a message box or "popup" for a
+        menu or list, which the window manager leaves alone) and a title when given."""
+        found = []
         for w in self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split():
             props = self.x("xprop", "-id", w, "-notype", "_NET_WM_NAME", "WM_TRANSIENT_FOR")
-            title = re.search(r'"(.*)"', props)
             redirect = "Redirect State: yes" in self.x("xwininfo", "-id", w)
-            kind = "popup" if redirect else "dialog" if "window id" in props else "main"
-            found[int(w)] = (kind, title and title.group(1))
+            shown = "popup" if redirect else "dialog" if "window id" in props else "main"
+            if kind in (None, shown) and title in (None, *re.findall(r'"(.*)"', props)):
+                found.append(int(w))
         return found
 
     def wait_window(self, title, kind="dialog"):
         """The one shown window of this kind and title (a box at start-up has the main window's)."""
-        [window] = wait_for(lambda: [w for w, s in self.windows().items() if s == (kind, title)],
-                            f"a {kind} titled {title!r}")
+        [window] = wait_for(lambda: self.windows(kind, title), f"a {kind} titled {title!r}")
         return window
 
     def answer(self, title, *keys):
@@ -149,18 +143,14 @@ class Session:
     def main_window(self):
         return self.focus(self.wait_window(MAIN_TITLE, "main"))
 
-    def focus(self, window):
-        """The window, once it has the focus and has settled (see SETTLE)."""
-        def focused():
-            return self.x("xdotool", "getwindowfocus").strip() == str(window)
-        if not focused():
-            self.x("xdotool", "windowactivate", "--sync", str(window))
-        wait_for(focused, f"the focus on window {window:#x}")
+    def focus(self, window):  # returns the window once it has the focus and has settled
+        self.x("xdotool", "windowactivate", "--sync", str(window))
+        wait_for(lambda: self.x("xdotool", "getwindowfocus").strip() == str(window),
+                 f"the focus on window {window:#x}")
         time.sleep(SETTLE)
         return window
 
-    def frame_rect(self, window):
-        """(left, top, width, height) of the frame the window manager put around the window."""
+    def frame_rect(self, window):  # left, top, width, height of the window manager's frame
         tree = self.x("xwininfo", "-tree", "-id", str(window))
         info = self.x("xwininfo", "-id", re.search(r"Parent window id: (\w+)", tree).group(1))
         return tuple(int(re.search(rf"{label}:\s+(-?\d+)", info).group(1))
@@ -182,25 +172,22 @@ class WaylandSession(Session):
 
 
 class InputMethodSession(Session):
-    """markola typed into through fcitx5 with Mozc, whose converter will not work for root: all
-    runs as nobody, who owns the workdir and a home with copies of markola and this script (the
-    build tree may be closed to others)."""
+    """markola typed into through fcitx5 with Mozc, whose converter will not work for root: all but
+    the desktop runs as nobody, who owns the workdir and a home with copies of markola and this
+    script (the build tree may be closed to others)."""
 
     PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n"
                "[Groups/0/Items/0]\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n"
                "[GroupOrder]\n0=Default\n")
 
     def start(self):
-        profile = pathlib.Path(self.home, ".config", "fcitx5", "profile")
-        profile.parent.mkdir(parents=True)
-        profile.write_text(self.PROFILE)
+        super().start()
+        os.makedirs(f"{self.home}/.config/fcitx5")
+        pathlib.Path(self.home, ".config/fcitx5/profile").write_text(self.PROFILE)
         self.program = shutil.copy(MARKOLA, self.home)
         self.script = shutil.copy(self.script, self.home)
         subprocess.run(["chown", "-R", "nobody:", self.home, self.workdir], check=True)
         self.user = ["runuser", "-u", "nobody", "--", "env", "HOME=" + self.home]
-        # The X server's socket folder, which an X server run by nobody could not make as root.
-        subprocess.run(["install", "-d", "-m", "1777", "/tmp/.X11-unix"], check=True)
-        super().start()
         self.start_bus()
         self.spawn(["fcitx5"])  # not -d: it ends with the session
         wait_for(lambda: self.x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
