@@ -2,7 +2,6 @@
 // read anew each time as tests change it ("write ENOSPC": write, fdatasync, close, rename, fsync;
 // ENOSPC, EDQUOT, EIO), fails on files under MARKOLA_E2E_FAIL_UNDER only: the display stays up.
 // What it lets through goes straight to the kernel.
-#define _GNU_SOURCE
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -12,10 +11,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// True, with errno set, when the flag names this call and the file is watched. A relative path
-// is taken from the current directory, as the kernel takes it, and a descriptor by its link in
-// /proc. Pipes, sockets and event counters ("pipe:[12]") lead to no file: the event loop's own
-// wake-ups go through them, and failing those would lose the user's input instead of a save.
+// True, with errno set, when the flag names this call and its file (a descriptor's is its link in
+// /proc) is watched. Pipes, sockets and event counters ("pipe:[12]") lead to no file: the event
+// loop's wake-ups go through them, and failing those would lose the user's input, not a save.
 static int failing(const char* call, const char* path, int fd) {
     const char *flag = getenv("MARKOLA_E2E_FAIL_FLAG"), *folder = getenv("MARKOLA_E2E_FAIL_UNDER");
     char mode[64] = "", name[16], error[16], link[32], file[PATH_MAX];

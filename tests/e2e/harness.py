@@ -1,8 +1,7 @@
 """Runs the real markola on a private X server with openbox and drives it with xdotool, as a
-user would; a session's processes end with it, and die with the harness."""
+user would; a session's processes end with it."""
 
 import contextlib
-import ctypes
 import os
 import pathlib
 import re
@@ -34,8 +33,7 @@ def wait_for(condition, what, timeout=TIMEOUT):
 
 
 class Session:
-    """markola started in `workdir` on a display of its own, with `env` added to its environment;
-    use it with `with`."""
+    """markola started in `workdir` on a display of its own, `env` added to its environment."""
 
     script, program = os.path.abspath(__file__), MARKOLA
     user = []  # the command that runs the session's programs as another user
@@ -47,7 +45,7 @@ class Session:
         # mkdtemp makes the runtime directory private (0700), as a compositor demands.
         self.home, self._processes = tempfile.mkdtemp(prefix="markola-e2e-home-"), []
         self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("LD_PRELOAD", "QT_", "WAYLAND_", "XDG_"))}
+                    if not k.startswith(("DISPLAY", "LD_PRELOAD", "QT_", "WAYLAND_", "XDG_"))}
         self.env.update(HOME=self.home, XDG_RUNTIME_DIR=self.home, LC_ALL="C.UTF-8")
         with contextlib.ExitStack() as on_failure:
             on_failure.push(self)
@@ -69,11 +67,10 @@ class Session:
             process.wait()
         shutil.rmtree(self.home, ignore_errors=True)
 
-    def spawn(self, command, stdout=subprocess.DEVNULL, **options):
-        process = subprocess.Popen(
-            [*self.user, *command], **{"env": self.env, "cwd": self.home, **options},
-            stdin=subprocess.DEVNULL, stdout=stdout, stderr=subprocess.DEVNULL,
-            preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGKILL))  # PR_SET_PDEATHSIG
+    def spawn(self, command, **options):
+        options = {"env": self.env, "cwd": self.home, "stdout": subprocess.DEVNULL, **options}
+        process = subprocess.Popen([*self.user, *command], stdin=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, **options)
         self._processes.append(process)
         return process
 
@@ -119,8 +116,8 @@ class Session:
         wait_for(lambda: popup not in self.windows(), "the popup to close")
 
     def windows(self, kind=None, title=None):
-        """markola's shown windows, of a kind ("main", "dialog" for a message box or "popup" for a
-        menu or list, which the window manager leaves alone) and a title when given."""
+        """markola's shown windows of a kind (main, dialog or popup: a menu or list, which the
+        window manager leaves alone) and title, when given."""
         found = []
         for w in self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split():
             props = self.x("xprop", "-id", w, "-notype", "_NET_WM_NAME", "WM_TRANSIENT_FOR")
@@ -156,31 +153,29 @@ class Session:
         return tuple(int(re.search(rf"{label}:\s+(-?\d+)", info).group(1))
                      for label in ("upper-left X", "upper-left Y", "Width", "Height"))
 
-    def menu_item(self, name, what="press"):  # see press_menu_item
-        return self.x("/usr/bin/python3", self.script, name, what, check=True, as_user=True)
+    def menu_item(self, name, press=True):  # see press_menu_item
+        return self.x("/usr/bin/python3", self.script, name, str(press), check=True, as_user=True)
 
 
 class WaylandSession(Session):
     def start(self):
-        self.env.pop("DISPLAY", None)
-        self.env["WAYLAND_DISPLAY"] = "wayland-markola"
+        self.env.update(WAYLAND_DISPLAY="wayland-markola", QT_QPA_PLATFORM="wayland")
         self.start_bus()
         self.spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
                     "--idle-time=0", "--socket=wayland-markola"])
         wait_for(lambda: os.path.exists(f"{self.home}/wayland-markola"), "the compositor")
-        self.markola_env["QT_QPA_PLATFORM"] = "wayland"
 
 
 class InputMethodSession(Session):
-    """markola typed into through fcitx5 with Mozc, whose converter will not work for root: all but
-    the desktop runs as nobody, who owns the workdir and a home with copies of markola and this
-    script (the build tree may be closed to others)."""
+    """fcitx5 with Mozc, whose converter will not work for root: all but the desktop runs as nobody,
+    owner of the workdir and of copies of markola and this script (the build may be closed)."""
 
-    PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n"
-               "[Groups/0/Items/0]\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n"
-               "[GroupOrder]\n0=Default\n")
+    PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n[Groups/0/Items/0]"
+               "\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n[GroupOrder]\n0=Default\n")
 
     def start(self):
+        if os.geteuid() != 0:
+            raise unittest.SkipTest("only root can run the session as another user")
         super().start()
         os.makedirs(f"{self.home}/.config/fcitx5")
         pathlib.Path(self.home, ".config/fcitx5/profile").write_text(self.PROFILE)
@@ -194,7 +189,10 @@ class InputMethodSession(Session):
         self.markola_env["QT_IM_MODULE"] = "fcitx"
 
     def compose(self, romaji, *keys):
-        """Types romaji, then the keys that convert, commit or follow it, once Mozc caught up."""
+        """Turns Mozc on (once markola's input context has the focus), types romaji, then the keys
+        that convert, commit or follow it, once Mozc caught up."""
+        wait_for(lambda: self.x("fcitx5-remote", "-o", as_user=True) == ""
+                 and self.x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
         self.type(romaji)
         for key in keys:
             time.sleep(0.3)
@@ -202,19 +200,18 @@ class InputMethodSession(Session):
         time.sleep(0.3)
 
 
-def press_menu_item(name, what):
-    """Run by Debian's python3, which has pyatspi: presses markola's menu item over the
-    accessibility bus as a screen reader would, or prints where on the screen its middle is."""
+def press_menu_item(name, press):
+    """Run by Debian's python3, which has pyatspi: prints where on the screen markola's menu item
+    has its middle, and presses it over the accessibility bus as a screen reader would."""
     import pyatspi
 
     def is_it(node):
         return node.getRoleName() == "menu item" and node.name == name
     item = wait_for(lambda: pyatspi.findDescendant(pyatspi.Registry.getDesktop(0), is_it),
                     f"the menu item {name!r} on the accessibility bus")
-    if what == "where":
-        box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        print(box.x + box.width // 2, box.y + box.height // 2)
-    else:
+    box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    print(box.x + box.width // 2, box.y + box.height // 2)
+    if press == "True":
         item.queryAction().doAction(0)
 
 
@@ -231,12 +228,14 @@ class MarkolaTestCase(unittest.TestCase):
     def memo_file(self, name):
         return self.workdir / "memo" / f"{name}.txt"
 
-    def wait_memo(self, memo, expected):
-        """Waits for the memo (a name or a path) to hold these bytes, or shows how it differs."""
-        path = memo if isinstance(memo, pathlib.Path) else self.memo_file(memo)
+    def wait_memos(self, memos):
+        """Waits for the memos (names, or paths) to hold these bytes at once, or shows the diff."""
+        expected = {self.memo_file(m) if isinstance(m, str) else m: b for m, b in memos.items()}
+        def held():
+            return {path: path.exists() and path.read_bytes() for path in expected}
         with contextlib.suppress(AssertionError):
-            wait_for(lambda: path.exists() and path.read_bytes() == expected, f"{path} to hold it")
-        self.assertEqual(path.read_bytes(), expected)
+            wait_for(lambda: held() == expected, "the memos to hold their bytes")
+        self.assertEqual(held(), expected)
 
 
 if __name__ == "__main__":

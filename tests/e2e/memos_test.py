@@ -1,5 +1,4 @@
-"""A user's memos: the first start and the next, a checklist, every kind of byte saved unchanged,
-another memo chosen or the window closed with edits, failed saves, and the edits a SIGTERM kept."""
+"""A user's memos: first starts, a checklist, every byte kept, switching or closing with edits."""
 
 import os
 import signal
@@ -10,12 +9,10 @@ from harness import CLOSE_TITLE, MAIN_TITLE, TIMEOUT, MarkolaTestCase, Session
 
 # Each piece as a Japanese desktop writes it; together they end without a line end.
 EVERY_BYTE = b"".join([
-    "漢字とかなカナ、全角ＡＢＣ\r\n".encode("cp932"),
-    b"\xb1\xb2\xb3\xdf half-width katakana\r\n",
-    b"NEC row 13: \x87\x40\x87\x54\x87\x82\x87\x8a\r\n",
-    b"IBM extensions: \xfa\x40\xfa\x5c, user area: \xf0\x40\r\n",
-    b"\\ ~ \x81\x60 \x81\x5f \x81\x7c\r\n", b"stray: \x80 \xa0 \xfd \xfe \xff \x85\x40\r\n",
-    b"nul:\x00:tab\t:esc\x1b\r\n", b"lone CR\rlone LF\nboth\r\n\r\n\r\n",
+    "漢字とかなカナ、全角ＡＢＣ\r\n".encode("cp932"), b"\xb1\xb2\xb3\xdf half-width katakana\r\n",
+    b"NEC row 13: \x87\x40\x87\x54\x87\x82\x87\x8a\r\n", b"\\ ~ \x81\x60 \x81\x5f \x81\x7c\r\n",
+    b"IBM extensions: \xfa\x40\xfa\x5c, user area: \xf0\x40\r\n", b"nul:\x00:tab\t:esc\x1b\r\n",
+    b"stray: \x80 \xa0 \xfd \xfe \xff \x85\x40\r\n", b"lone CR\rlone LF\nboth\r\n\r\n\r\n",
     b"no final line end, lead byte last\x81",
 ])
 # Memo files as older systems name them, and the start-up argument that opens them.
@@ -38,14 +35,12 @@ SWITCHES = [
     (None, [(CLOSE_TITLE, "Escape", "Down"), (CLOSE_TITLE, "n")], "todo", {}),
 ]
 
-# What fails (the full disk, or a call the shim fails with the error the system gives), the key
-# that saves or closes and the answer to the close question: each keeps the window and the memo
-# whole, and settings.ini as it was (no line end) until a close can write it.
+# What fails (the full disk, or a call the shim fails with the error the system gives) and the
+# answer to the close question after Alt+F4, None for Ctrl+S: each keeps the window and the memo
+# whole, settings.ini as it was (no line end) until a close can write it.
 FULL = "the full disk"
-KEPT = [(FULL, "ctrl+s", None), (FULL, "alt+F4", "y"), ("", "alt+F4", "Escape"),
-        ("write ENOSPC", "ctrl+s", None), ("fdatasync EDQUOT", "ctrl+s", None),
-        ("close EIO", "ctrl+s", None), ("rename ENOSPC", "ctrl+s", None),
-        ("rename EIO", "alt+F4", "y")]
+KEPT = [(FULL, "y"), ("", "Escape"), ("write ENOSPC", None), ("fdatasync EDQUOT", None),
+        ("close EIO", None), ("rename ENOSPC", None), ("rename EIO", "y")]
 PLAN, SETTINGS = MEMOS["plan"], b"6000,7000,1500,1500"
 
 
@@ -58,16 +53,14 @@ class MemosTest(MarkolaTestCase):
             app.answer(MAIN_TITLE, "Return")
             app.main_window()
             app.key("a", "Return", "b", "Return", "c", "Return", "ctrl+s")
-            self.wait_memo("", b"a\r\nb\r\nc\r\n")
+            self.wait_memos({"": b"a\r\nb\r\nc\r\n"})
         with Session(self.workdir) as app:
             self.assertEqual([app.main_window()], app.windows())
-            app.key("ctrl+Home", "ctrl+Left", "Down", "ctrl+Left", "ctrl+Left", "ctrl+s")
-            self.wait_memo("", "□ a\r\n■ b\r\nc\r\n".encode("cp932"))
-            # Up brings the checked line to the top, Down twice takes it to the bottom; the
-            # caret follows the moved line each time.
-            app.key("ctrl+Up", "ctrl+Down", "ctrl+Down", "End", "exclam")
+            # Ctrl+Left checks a line (twice: ■), Ctrl+Up and Down move it; a lost step shows.
+            app.key("ctrl+Home", "ctrl+Left", "Down", "ctrl+Left", "ctrl+Left", "ctrl+Up", "Down",
+                    "ctrl+Down", "End", "exclam")
             app.pick_from_popup("alt+f", "s")
-            self.wait_memo("", "□ a\r\nc\r\n■ b!\r\n".encode("cp932"))
+            self.wait_memos({"": "■ b\r\nc\r\n□ a!\r\n".encode("cp932")})
 
     def test_unchanged_memo_is_saved_byte_for_byte_over_another_programs_version(self):
         for file_name, argument in FILE_NAMES:
@@ -78,7 +71,7 @@ class MemosTest(MarkolaTestCase):
                 path.write_bytes(b"to be overwritten")
                 app.key("ctrl+s")
                 app.answer(MAIN_TITLE, "y")
-                self.wait_memo(path, EVERY_BYTE)  # in place: no twin under another spelling
+                self.wait_memos({path: EVERY_BYTE})  # in place: no twin under another spelling
                 self.assertEqual(sorted(os.listdir(path.parent)), sorted([".txt", path.name]))
             path.unlink()
 
@@ -103,17 +96,12 @@ class SwitchMemosTest(MarkolaTestCase):
                 if shown:
                     app.click(*TEXT, window)
                     app.key("ctrl+End", "plus", "2", "ctrl+s")
-                    self.assert_memos(dict(outcome, **{shown: MEMOS[shown] + b"+2"}))
+                    self.wait_memos({**MEMOS, **outcome, shown: MEMOS[shown] + b"+2"})
                 else:  # saving asks before it overwrites the memo named
                     for answer, changed in (("n", {}), ("y", {outcome: EDITED})):
                         app.key("ctrl+s")
                         app.answer(MAIN_TITLE, answer)
-                        self.assert_memos(changed)
-
-    def assert_memos(self, changed):
-        """Waits for the changed memos to hold their new bytes, then for the others' old ones."""
-        for name in sorted(MEMOS, key=lambda name: name not in changed):
-            self.wait_memo(name, changed.get(name, MEMOS[name]))
+                        self.wait_memos({**MEMOS, **changed})
 
 
 class CloseWindowTest(MarkolaTestCase):
@@ -133,18 +121,18 @@ class CloseWindowTest(MarkolaTestCase):
             window = app.main_window()
             app.key("ctrl+End", "plus", "1")
             subprocess.run(["dd", "if=/dev/zero", f"of={disk}/fill"], capture_output=True)
-            for failure, key, close_answer in KEPT:
-                with self.subTest(failure=failure, key=key):
+            for failure, close_answer in KEPT:
+                with self.subTest(failure=failure, close_answer=close_answer):
                     if failure != FULL:
                         (disk / "fill").unlink(missing_ok=True)
                         flag.write_text(failure)
-                    app.key(key)
+                    app.key("alt+F4" if close_answer else "ctrl+s")
                     if close_answer:
                         app.answer(CLOSE_TITLE, close_answer)
                     if failure:
                         app.answer(MAIN_TITLE, "Return")
                     self.assertEqual(app.wait_window(MAIN_TITLE, "main"), window)
-                    self.wait_memo("plan", PLAN)
+                    self.wait_memos({"plan": PLAN})
                     written = failure != FULL and b"\r\n"
                     self.assertEqual(self.settings.read_bytes(), SETTINGS + (written or b""))
                     app.focus(window)
@@ -153,13 +141,12 @@ class CloseWindowTest(MarkolaTestCase):
             app.wait_window(CLOSE_TITLE)
             app.markola.send_signal(signal.SIGTERM)
             self.assertEqual(app.markola.wait(TIMEOUT), 0)
-        self.wait_memo("plan", PLAN)
+        self.wait_memos({"plan": PLAN})
 
         with Session(disk) as app:
             app.answer(MAIN_TITLE, "y")  # to the offer, before the main window shows
             app.main_window()
             app.pick_from_popup("alt+f", "x")
             app.answer(CLOSE_TITLE, "Return")
-            self.assertEqual(app.markola.wait(TIMEOUT), 0)
-        self.wait_memo("plan", PLAN + b"+1")
+        self.wait_memos({"plan": PLAN + b"+1"})
         self.assertEqual(list((disk / "memo" / ".recovery").iterdir()), [])
