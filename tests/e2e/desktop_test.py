@@ -5,14 +5,14 @@ from harness import (SCREEN_SIZE, TIMEOUT, InputMethodSession, MarkolaTestCase, 
 
 FITS = (*map(range, SCREEN_SIZE), range(200, SCREEN_SIZE[0] + 1), range(120, SCREEN_SIZE[1] + 1))
 # settings.ini and the scale -> the frame's left, top, width and height in pixels (a fractional
-# pixel may round either way), then settings.ini after a close: a frame known exactly is moved
-# first, and writes the size read with its new position; one not moved, the numbers read.
+# pixel may round either way; a left below 0 or a place on no screen turns default), then
+# settings.ini after a close: a known frame is moved first and writes the size read and its place.
 GEOMETRIES = [
     (b"6000,7000,1500,1500", None, ([100], [100], [400], [466, 467]), b"6000,7000"),
     (b"6000,7000,-90000,1500\r\n", None, ([128], [100], [400], [466, 467]), b"6000,7000"),
-    (b"6000,7000,90000,90000", None, ([128], [89], [400], [466, 467]), b"6000,7000"),  # no screen
+    (b"6000,7000,90000,90000", None, ([128], [89], [400], [466, 467]), b"6000,7000"),
     *((b"4000,5000,750,750", scale, FITS, b"4000,5000,750,750\r\n")
-      for scale in ("1", "1.25", "1.5", "2")),  # small enough to fit the screen at 2
+      for scale in ("1", "1.25", "1.5", "2")),  # not moved: the numbers read (fit at 2)
     *((odd, None, FITS, None)
       for odd in (b"", b"0,0,0,0", b"1,1,1,1", b"2147483647,2147483647,100,100")),
 ]

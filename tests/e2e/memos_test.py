@@ -133,8 +133,8 @@ class CloseWindowTest(MarkolaTestCase):
                         app.answer(MAIN_TITLE, "Return")
                     self.assertEqual(app.wait_window(MAIN_TITLE, "main"), window)
                     self.wait_memos({"plan": PLAN})
-                    written = failure != FULL and b"\r\n"
-                    self.assertEqual(self.settings.read_bytes(), SETTINGS + (written or b""))
+                    kept = SETTINGS if failure == FULL else SETTINGS + b"\r\n"
+                    self.assertEqual(self.settings.read_bytes(), kept)
                     app.focus(window)
             flag.unlink()
             app.key("alt+F4")
@@ -148,5 +148,6 @@ class CloseWindowTest(MarkolaTestCase):
             app.main_window()
             app.pick_from_popup("alt+f", "x")
             app.answer(CLOSE_TITLE, "Return")
+            self.assertEqual(app.markola.wait(TIMEOUT), 0)
         self.wait_memos({"plan": PLAN + b"+1"})
         self.assertEqual(list((disk / "memo" / ".recovery").iterdir()), [])
