@@ -7,52 +7,43 @@
 
 #include "storage/cp932.h"
 
-namespace markola::cp932 {
-namespace {
+using namespace markola::cp932;
 
 // Any text either encodes into bytes that decode to that very text, or is refused, with no
 // bytes, at its first character that cannot be held, everything in front of which encodes.
-void CheckText(QStringView text) {
-    const Encoded encoded = Encode(text);
-    const qsizetype at = encoded.unencodableAt;
-    assert(at == -1 || (at >= 0 && at < text.size() && encoded.bytes.isEmpty()));
+static void CheckText(QStringView text) {
+    const auto [bytes, at] = Encode(text);
+    assert(at == -1 || (at >= 0 && at < text.size() && bytes.isEmpty()));
     const QStringView head = at == -1 ? text : text.first(at);
-    const Encoded headEncoded = at == -1 ? encoded : Encode(head);
-    assert(headEncoded.unencodableAt == -1 && Decode(headEncoded.bytes) == head);
+    const auto [headBytes, headAt] = Encode(head);
+    assert(headAt == -1 && Decode(headBytes) == head);
 }
 
-// Any file decodes, each character from at least one byte; saving the text unchanged
-// writes bytes of the same length that load as the same text, and the very same bytes
-// unless the file holds a lead byte of the codes a Japanese desktop writes with another
-// code (NEC row 13, the NEC-selected and the IBM extensions), which are normalised. The
-// only refusal is a stray lead byte, which decodes to a code point of its own from U+F780
-// up, that would join the normalised character after it.
-void CheckFile(QByteArrayView bytes) {
+// Any file decodes and saves back to as many bytes, which load as the same text: the very same
+// bytes unless it holds a lead of codes a Japanese desktop writes another way (87, ED, EE, FA).
+// The only refusal is a stray lead (U+F781 up) that would join the normalised character after.
+static void CheckFile(QByteArrayView bytes) {
     const QString text = Decode(bytes);
     assert(text.size() <= bytes.size());
     const Encoded saved = Encode(text);
-    const bool duplicates = std::any_of(bytes.begin(), bytes.end(), [](char byte) {
+    const bool normalised = std::any_of(bytes.begin(), bytes.end(), [](char byte) {
         return std::string_view("\x87\xED\xEE\xFA").find(byte) != std::string_view::npos;
     });
     if (const qsizetype at = saved.unencodableAt; at != -1) {
         const int stray = at + 1 < text.size() ? text[at].unicode() - 0xF700 : 0;
-        assert(duplicates &&
+        assert(normalised &&
                ((stray >= 0x81 && stray <= 0x9F) || (stray >= 0xE0 && stray <= 0xFC)));
         return;
     }
     assert(saved.bytes.size() == bytes.size() && Decode(saved.bytes) == text);
-    assert(duplicates || saved.bytes == bytes);
+    assert(normalised || saved.bytes == bytes);
 }
 
-}  // namespace
-}  // namespace markola::cp932
-
+// The same bytes as UTF-16 reach characters no file decodes to; the decoded text reversed
+// puts encodable characters next to each other in new orders.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace markola::cp932;
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     CheckFile(bytes);
-    // The same bytes as UTF-16 reach characters no file decodes to; the decoded text
-    // reversed puts encodable characters next to each other in new orders.
     QString units(static_cast<qsizetype>(size / 2), Qt::Uninitialized);
     std::memcpy(units.data(), data, static_cast<std::size_t>(units.size()) * 2);
     CheckText(units);

@@ -1,0 +1,163 @@
+#include "storage/file_store.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "storage/window_settings.h"
+
+namespace markola {
+namespace {
+
+constexpr WindowGeometry kDefaults = kDefaultWindowGeometry;
+
+TEST(WindowSettingsTest, ParsesGroupsWithLaterOnesWinningAndFallsBackToDefaults) {
+    const struct {
+        const char* content;
+        WindowGeometry expected;
+    } cases[] = {
+        {"-1,6000,-5,100\r\n", {5820, 6000, 1920, 100}},
+        {"1,2,3,4\n\n5,6,7,8\r9,9,9,9\r\n\r\n", {9, 9, 9, 9}},
+        {"  1 ,\t2 3\r\n4", {1, 2, 3, 4}},
+        {"", {0, 0, 0, 0}},
+        {"1500.6,2000.4,-0.4,7", {1501, 2000, 0, 7}},
+        {"\xEF\xBB\xBF 1,2,3,4\r\n\x1A 5,6,7,8", {1, 2, 3, 4}},
+        {"1,2,3,4\r\n5,6", {1, 2, 3, 4}},
+        {"5,6", {5, 6, kDefaults.left, kDefaults.top}},
+        {"1,2,3,4\r\nx,6,7,8\r\n9,9,9,9", {1, 2, 3, 4}},
+        {"2147483647,2147483648,1,1",
+         {2147483647, kDefaults.height, kDefaults.left, kDefaults.top}},
+        {"nan,1,1,1", kDefaults},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseWindowSettings(QByteArrayView(c.content)), c.expected) << c.content;
+    }
+}
+
+class FileStoreTest : public ::testing::Test {
+protected:
+    // QTemporaryDir cannot remove names that are not UTF-8.
+    ~FileStoreTest() override { std::filesystem::remove_all(dir_.path().toStdString()); }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    QByteArray NativePath(const QByteArray& name) const {
+        return dir_.path().toLocal8Bit() + '/' + name;
+    }
+    void MakeFile(const QByteArray& name, const QByteArray& bytes = {}) const {
+        const int fd = creat(NativePath(name), 0644);
+        ASSERT_TRUE(fd >= 0 && write(fd, bytes.data(), bytes.size()) == bytes.size());
+        ASSERT_EQ(close(fd), 0);
+    }
+
+    QTemporaryDir dir_;
+    DiskFileStore store_;
+};
+
+TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
+    for (const char* name : {"\x82\xA0.txt", "\x82.txt", "B.txt", "A.txt", "c.TXT", "a.txt", ".txt",
+                             "notes.log", "x.txt.bak", ".markola-1.tmp", "plain"}) {
+        MakeFile(name);
+    }
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("d.txt"));
+    ASSERT_TRUE(QFile::link(Path("B.txt"), Path("e.txt")));
+    ASSERT_TRUE(QFile::link(Path("missing"), Path("f.txt")));
+
+    EXPECT_EQ(store_.ListMemoNames(dir_.path()),
+              (QStringList{"", "<0x82>", "A", "a", "B", "c", "e", u"\u3042"_qs}));
+    for (const auto& [name, exists] :
+         {std::pair{"a.txt", true}, {"e.txt", true}, {"d.txt", false}, {"f.txt", false}}) {
+        EXPECT_EQ(store_.Exists(Path(name)), exists) << name;
+    }
+    // A missing folder is made; one that cannot be lists nothing.
+    EXPECT_TRUE(store_.ListMemoNames(Path("memo")).isEmpty());
+    EXPECT_TRUE(QFileInfo(Path("memo")).isDir());
+    EXPECT_TRUE(store_.ListMemoNames(Path("plain/memo")).isEmpty());
+}
+
+// A name of 250 bytes, near the file system's limit of 255, is saved again and again: the
+// temporary file has a short name of its own. A link is written through, and the file it
+// leads to keeps its mode, setgid bit included; a new file gets the usual mode.
+TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
+    MakeFile("m.txt");
+    ASSERT_EQ(chmod(NativePath("m.txt"), 02640), 0);
+    ASSERT_TRUE(QFile::link(Path("m.txt"), Path("link.txt")));
+    const QString longName = QString(246, u'n') + ".txt";
+    const qsizetype filesOpenBefore = QDir("/proc/self/fd").count();
+    for (const QString& name : {QStringLiteral("link.txt"), longName}) {
+        for (const QByteArray& bytes :
+             {QByteArray("first\r\n"), QByteArray("\x82\xa0\0\r", 4), QByteArray()}) {
+            const WriteResult result = store_.WriteAll(Path(name), bytes);
+            EXPECT_TRUE(result.ok) << result.errorText.toStdString();
+            EXPECT_EQ(store_.ReadAll(Path(name)), bytes);
+        }
+    }
+    EXPECT_EQ(QDir("/proc/self/fd").count(), filesOpenBefore);
+    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink());
+    struct stat status {};
+    ASSERT_EQ(stat(NativePath("m.txt"), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 02640u);
+    const mode_t mask = umask(0);  // a new memo gets the mode any new file gets
+    umask(mask);
+    ASSERT_EQ(stat(NativePath(longName.toUtf8()), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
+    EXPECT_EQ(store_.WriteAll(Path("memo/m.txt"), "text").errorCode, ENOENT);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"link.txt", "m.txt", longName}));
+    ASSERT_EQ(mkfifo(NativePath("pipe.txt"), 0600), 0);
+    QFile huge(Path("huge.txt"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
+    for (const char* name : {"missing.txt", ".", "pipe.txt", "huge.txt"}) {
+        EXPECT_FALSE(store_.ReadAll(Path(name)).has_value()) << name;
+    }
+}
+
+// Only a geometry of positive values is written, as one line; a failed write keeps the file.
+TEST_F(FileStoreTest, ReadsAndWritesWindowSettings) {
+    const QString path = Path(kSettingsFileName);
+    EXPECT_EQ(ReadWindowSettings(store_, path), kDefaults);
+    const WindowGeometry geometry{6000, 7000, 15, 30};
+    WriteWindowSettings(store_, path, geometry);
+    WriteWindowSettings(store_, path, {0, 7000, 15, 30});
+    WriteWindowSettings(store_, path, {6000, 7000, -1, 30});
+    DiskFileStore failing([] { return ENOSPC; });
+    WriteWindowSettings(failing, path, {1, 2, 3, 4});
+    EXPECT_EQ(store_.ReadAll(path), "6000,7000,15,30\r\n");
+    EXPECT_EQ(ReadWindowSettings(store_, path), geometry);
+}
+
+// The real system calls fail, through the shim that the run "file_store_system_calls" preloads.
+// The folder is synced after the rename: the new file is in place, maybe not for good.
+TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) {
+    if (qEnvironmentVariableIsEmpty("LD_PRELOAD")) {
+        GTEST_SKIP() << "needs the failing-calls shim preloaded";
+    }
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("files"));
+    qputenv("MARKOLA_E2E_FAIL_FLAG", NativePath("flag"));
+    qputenv("MARKOLA_E2E_FAIL_UNDER", NativePath("files"));
+    for (const std::string call : {"write", "fdatasync", "close", "rename", "fsync"}) {
+        for (const auto& [name, error] :
+             {std::pair{"ENOSPC", ENOSPC}, {"EDQUOT", EDQUOT}, {"EIO", EIO}}) {
+            SCOPED_TRACE(call + " " + name);
+            MakeFile("files/m.txt", "old memo");
+            MakeFile("flag", QByteArray::fromStdString(call) + ' ' + name);
+            EXPECT_EQ(store_.WriteAll(Path("files/m.txt"), "new memo").errorCode, error);
+            QFile::remove(Path("flag"));
+            EXPECT_EQ(store_.ReadAll(Path("files/m.txt")),
+                      call == "fsync" ? "new memo" : "old memo");
+            EXPECT_EQ(QDir(Path("files")).entryList(QDir::Files | QDir::Hidden),
+                      QStringList{"m.txt"});
+        }
+    }
+}
+
+}  // namespace
+}  // namespace markola
