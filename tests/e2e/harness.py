@@ -1,5 +1,4 @@
-"""Runs the real markola on a private X server with openbox and drives it with xdotool, as a
-user would; a session's processes end with it."""
+"""The real markola on an X server of its own with openbox, driven by xdotool as a user would."""
 
 import contextlib
 import os
@@ -33,8 +32,6 @@ def wait_for(condition, what, timeout=TIMEOUT):
 
 
 class Session:
-    """markola started in `workdir` on a display of its own, `env` added to its environment."""
-
     script, program = os.path.abspath(__file__), MARKOLA
     user = []  # the command that runs the session's programs as another user
 
@@ -106,8 +103,7 @@ class Session:
         where = ["--window", str(window)] if window else []
         self.x("xdotool", "mousemove", *where, str(x), str(y), "click", "1")
 
-    def pick_from_popup(self, open_key, typed):
-        """Opens a menu or list with a key, then picks an access key or types and enters a text."""
+    def pick_from_popup(self, open_key, typed):  # an access key, or a name that Return enters
         self.key(open_key)
         popup = wait_for(lambda: self.windows("popup"), "a popup to open")[0]
         self.type(typed)
@@ -115,9 +111,7 @@ class Session:
             self.key("Return")
         wait_for(lambda: popup not in self.windows(), "the popup to close")
 
-    def windows(self, kind=None, title=None):
-        """markola's shown windows of a kind (main, dialog or popup: a menu or list, which the
-        window manager leaves alone) and title, when given."""
+    def windows(self, kind=None, title=None):  # a popup, a menu or list, has no frame
         found = []
         for w in self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split():
             props = self.x("xprop", "-id", w, "-notype", "_NET_WM_NAME", "WM_TRANSIENT_FOR")
@@ -127,20 +121,18 @@ class Session:
                 found.append(int(w))
         return found
 
-    def wait_window(self, title, kind="dialog"):
-        """The one shown window of this kind and title (a box at start-up has the main window's)."""
-        [window] = wait_for(lambda: self.windows(kind, title), f"a {kind} titled {title!r}")
-        return window
-
     def answer(self, title, *keys):
-        box = self.focus(self.wait_window(title))
+        box = self.focus(title)
         self.key(*keys)
         wait_for(lambda: box not in self.windows(), f"the message box {title!r} to close")
 
     def main_window(self):
-        return self.focus(self.wait_window(MAIN_TITLE, "main"))
+        return self.focus(MAIN_TITLE, "main")
 
-    def focus(self, window):  # returns the window once it has the focus and has settled
+    def focus(self, title, kind="dialog"):
+        """The one shown window of this kind and title (a box at start-up has the main window's),
+        once it has the focus and has settled."""
+        [window] = wait_for(lambda: self.windows(kind, title), f"a {kind} titled {title!r}")
         self.x("xdotool", "windowactivate", "--sync", str(window))
         wait_for(lambda: self.x("xdotool", "getwindowfocus").strip() == str(window),
                  f"the focus on window {window:#x}")
@@ -188,9 +180,7 @@ class InputMethodSession(Session):
         wait_for(lambda: self.x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
         self.markola_env["QT_IM_MODULE"] = "fcitx"
 
-    def compose(self, romaji, *keys):
-        """Turns Mozc on (once markola's input context has the focus), types romaji, then the keys
-        that convert, commit or follow it, once Mozc caught up."""
+    def compose(self, romaji, *keys):  # then the keys that convert, commit or follow, one by one
         wait_for(lambda: self.x("fcitx5-remote", "-o", as_user=True) == ""
                  and self.x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
         self.type(romaji)
@@ -228,8 +218,7 @@ class MarkolaTestCase(unittest.TestCase):
     def memo_file(self, name):
         return self.workdir / "memo" / f"{name}.txt"
 
-    def wait_memos(self, memos):
-        """Waits for the memos (names, or paths) to hold these bytes at once, or shows the diff."""
+    def wait_memos(self, memos):  # names or paths -> bytes; what they hold at the time-out shows
         expected = {self.memo_file(m) if isinstance(m, str) else m: b for m, b in memos.items()}
         def held():
             return {path: path.exists() and path.read_bytes() for path in expected}
