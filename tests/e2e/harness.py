@@ -41,9 +41,8 @@ class Session:
     def __enter__(self):
         # mkdtemp makes the runtime directory private (0700), as a compositor demands.
         self.home, self._processes = tempfile.mkdtemp(prefix="markola-e2e-home-"), []
-        self.env = {k: v for k, v in os.environ.items()
-                    if not k.startswith(("DISPLAY", "LD_PRELOAD", "QT_", "WAYLAND_", "XDG_"))}
-        self.env.update(HOME=self.home, XDG_RUNTIME_DIR=self.home, LC_ALL="C.UTF-8")
+        self.env = {"PATH": os.environ["PATH"], "HOME": self.home, "XDG_RUNTIME_DIR": self.home,
+                    "LC_ALL": "C.UTF-8"}
         with contextlib.ExitStack() as on_failure:
             on_failure.push(self)
             self.start()
@@ -65,11 +64,10 @@ class Session:
         shutil.rmtree(self.home, ignore_errors=True)
 
     def spawn(self, command, **options):
-        options = {"env": self.env, "cwd": self.home, "stdout": subprocess.DEVNULL, **options}
-        process = subprocess.Popen([*self.user, *command], stdin=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, **options)
-        self._processes.append(process)
-        return process
+        options = {"env": self.env, "cwd": self.home, "stdin": subprocess.DEVNULL,
+                   "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL, **options}
+        self._processes.append(subprocess.Popen([*self.user, *command], **options))
+        return self._processes[-1]
 
     def first_line(self, *command):
         with self.spawn(command, stdout=subprocess.PIPE).stdout as pipe:
