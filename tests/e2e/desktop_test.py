@@ -4,9 +4,9 @@ from harness import (SCREEN_SIZE, TIMEOUT, InputMethodSession, MarkolaTestCase, 
                      WaylandSession, wait_for)
 
 FITS = (*map(range, SCREEN_SIZE), range(200, SCREEN_SIZE[0] + 1), range(120, SCREEN_SIZE[1] + 1))
-# settings.ini and the scale -> the frame's left, top, width and height in pixels (a fractional
-# pixel may round either way; a left below 0 or a place on no screen turns default), then
-# settings.ini after a close: a known frame is moved first and writes the size read and its place.
+# settings.ini and the scale -> the frame's left, top, width and height in pixels (a fraction may
+# round either way; a left below 0 or a place on no screen turns default) and, for a known frame
+# moved before the close, settings.ini with the size read and the place moved to.
 GEOMETRIES = [
     (b"6000,7000,1500,1500", None, ([100], [100], [400], [466, 467]), b"6000,7000"),
     (b"6000,7000,-90000,1500\r\n", None, ([128], [100], [400], [466, 467]), b"6000,7000"),

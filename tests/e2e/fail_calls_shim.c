@@ -10,10 +10,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// True, with errno set, when the flag names this call and its file (a descriptor's is its link in
-// /proc) is watched. Pipes, sockets and event counters ("pipe:[12]") lead to no file: the event
-// loop's wake-ups go through them, and failing those would lose the user's input, not a save.
-// A missing flag reads as nothing; what the shim lets through goes straight to the kernel.
+// True, with errno set, when the flag (missing: none) names this call and its file (a descriptor's
+// is its link in /proc) is watched. Pipes, sockets and event counters ("pipe:[12]") are no files:
+// the event loop's wake-ups go through them; failing those would lose the user's input, not a save.
 static int failing(const char* call, const char* path, int fd) {
     const char *flag = getenv("MARKOLA_E2E_FAIL_FLAG"), *folder = getenv("MARKOLA_E2E_FAIL_UNDER");
     char mode[64] = "", name[16], error[16], link[32], file[PATH_MAX];

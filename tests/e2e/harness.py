@@ -127,9 +127,7 @@ class Session:
     def main_window(self):
         return self.focus(MAIN_TITLE, "main")
 
-    def focus(self, title, kind="dialog"):
-        """The one shown window of this kind and title (a box at start-up has the main window's),
-        once it has the focus and has settled."""
+    def focus(self, title, kind="dialog"):  # a box at start-up has the main window's title
         [window] = wait_for(lambda: self.windows(kind, title), f"a {kind} titled {title!r}")
         self.x("xdotool", "windowactivate", "--sync", str(window))
         wait_for(lambda: self.x("xdotool", "getwindowfocus").strip() == str(window),

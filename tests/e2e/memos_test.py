@@ -19,9 +19,8 @@ FILE_NAMES = [("bytes.txt", "bytes"), ("bytes.txt", "bytes.TXT"), (b"NOTES.TXT",
 MEMOS = {"": b"unnamed\r\n", "plan": b"plan\r\n", "shop": b"shop\r\n", "todo": b"todo\r\n"}
 EDITED = b"unnamed\r\n+1"
 COMBO = (100, 32)  # a client point on the combo box
-# From the edited unnamed memo, whose empty name matches no listed memo: the name typed into the
-# combo box, the answers once shop is chosen from the list, then either the memo shown (an edit
-# saves into it unasked) and the memos written, or none and the name put back.
+# From the edited unnamed memo (its empty name matches no listed memo): the name typed, the answers
+# once shop is chosen, then the memo shown and the memos written, or None and the name put back.
 SWITCHES = [
     ("", [(CLOSE_TITLE, "y")], "shop", {"": EDITED}),
     ("", [(CLOSE_TITLE, "n")], "shop", {}),
@@ -32,9 +31,9 @@ SWITCHES = [
     ("", [(CLOSE_TITLE, "Escape", "Down"), (CLOSE_TITLE, "n")], "todo", {}),
 ]
 
-# What fails (the full disk, or a call the shim fails with the error the system gives) and the
-# answer to the close question after Alt+F4, None for Ctrl+S: each keeps the window and the memo
-# whole; the cancelled close writes settings.ini (which had no line end).
+# What fails (the full disk, or a call the shim fails as the system would) and the answer to the
+# close question after Alt+F4, None for Ctrl+S: the window and the memo stay; a cancel writes
+# settings.ini, which had no line end.
 FULL = "the full disk"
 KEPT = [(FULL, "y"), ("", "Escape"), ("write ENOSPC", None), ("fdatasync EDQUOT", None),
         ("close EIO", None), ("rename ENOSPC", None), ("rename EIO", "y")]
@@ -45,8 +44,7 @@ class MemosTest(MarkolaTestCase):
     def test_first_start_reports_the_unnamed_memo_and_the_next_loads_it_as_a_checklist(self):
         self.memo_file("").unlink()
         with Session(self.workdir) as app:
-            # The missing unnamed memo is reported before the main window is shown.
-            self.assertEqual([app.focus(MAIN_TITLE)], app.windows())
+            self.assertEqual([app.focus(MAIN_TITLE)], app.windows())  # before the main window
             app.answer(MAIN_TITLE, "Return")
             app.main_window()
             app.key("a", "Return", "b", "Return", "c", "Return", "ctrl+s")
@@ -87,7 +85,7 @@ class SwitchMemosTest(MarkolaTestCase):
                 for title, *keys in answers:
                     app.answer(title, *keys)
                 time.sleep(0.3)  # the name goes back into the combo box 100 ms after a choice
-                if shown:
+                if shown:  # an edit saves into it unasked
                     app.key("Tab", "ctrl+End", "plus", "2", "ctrl+s")
                     self.wait_memos({**MEMOS, **outcome, shown: MEMOS[shown] + b"+2"})
                 else:  # saving asks before it overwrites the memo named
