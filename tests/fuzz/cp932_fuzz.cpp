@@ -12,11 +12,12 @@ using namespace markola::cp932;
 // Any text either encodes into bytes that decode to that very text, or is refused, with no
 // bytes, at its first character that cannot be held, everything in front of which encodes.
 static void CheckText(QStringView text) {
-    const auto [bytes, at] = Encode(text);
-    assert(at == -1 || (at >= 0 && at < text.size() && bytes.isEmpty()));
+    const Encoded encoded = Encode(text);
+    const qsizetype at = encoded.unencodableAt;
+    assert(at == -1 || (at >= 0 && at < text.size() && encoded.bytes.isEmpty()));
     const QStringView head = at == -1 ? text : text.first(at);
-    const auto [headBytes, headAt] = Encode(head);
-    assert(headAt == -1 && Decode(headBytes) == head);
+    const Encoded headEncoded = at == -1 ? encoded : Encode(head);
+    assert(headEncoded.unencodableAt == -1 && Decode(headEncoded.bytes) == head);
 }
 
 // Any file decodes and saves back to as many bytes, which load as the same text: the very same
