@@ -120,23 +120,26 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
 // name, and maybe edited) by choosing memo "three", by New or by closing the window. A
 // memo saved under a new name is listed; one that was not saved, declined or failed,
 // stays on screen with its edits and in the recovery file, and the close is cancelled.
+// The new name is the one New gives: New, with the combo showing it already, still makes
+// it a new name, so that the next save asks before overwriting.
 TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     struct Case {
-        const char* name;
+        QString name;
         std::deque<A> answers;  // none: the memo is not edited
         bool failWrite;
-        const char* savedAs;
+        QString savedAs;
         bool stays;
     };
+    const QString fresh = text::kNewMemoName;
     const Case cases[] = {
-        {"one", {}, false, nullptr, false},
+        {"one", {}, false, "", false},
         {"one", {A::Yes}, false, "one", false},
-        {"one", {A::No}, false, nullptr, false},
-        {"one", {A::Cancel}, false, nullptr, true},
-        {"one", {A::Yes}, true, nullptr, true},
-        {"two", {A::Yes, A::No}, false, nullptr, true},
+        {"one", {A::No}, false, "", false},
+        {"one", {A::Cancel}, false, "", true},
+        {"one", {A::Yes}, true, "", true},
+        {"two", {A::Yes, A::No}, false, "", true},
         {"two", {A::Yes, A::Yes}, false, "two", false},
-        {"fresh", {A::Yes}, false, "fresh", false},
+        {fresh, {A::Yes}, false, fresh, false},
     };
     enum Leave { kChoose, kNew, kClose };
     for (const Leave leave : {kChoose, kNew, kClose}) {
@@ -146,10 +149,11 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                 Write(Memo(name), name);
             }
             std::remove("settings.ini");
-            std::remove(Memo("fresh"));
+            std::remove(Memo(fresh));
             QDir("memo/.recovery").removeRecursively();
             Start("one");
             view.messages.clear();
+            EXPECT_EQ(view.geometry, kDefaultWindowGeometry);  // no settings file
             view.geometry = {6000, 7000, 1500, 1500};
             view.SetComboText(c.name);
             view.SetMemoText(c.answers.empty() ? "one" : "メモ");
@@ -168,16 +172,21 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                 EXPECT_EQ(view.messages[0], kCloseQuestion);
                 EXPECT_EQ(view.messages.back().icon == MessageIcon::Exclamation, c.failWrite);
             }
-            for (const QByteArray name : {"one", "two", "fresh"}) {
-                const QByteArray kept = name == "fresh" ? "<missing>" : name;
+            if (c.answers.size() == 2) {
+                EXPECT_EQ(view.messages[1],
+                          (ShownMessage{
+                              "「two」 の名前は他のメモで使用されています。上書き保存しますか？",
+                              Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
+            }
+            for (const QString& name : {u"one"_qs, u"two"_qs, fresh}) {
+                const QByteArray kept = name == fresh ? "<missing>" : name.toUtf8();
                 EXPECT_EQ(Read(Memo(name)), name == c.savedAs ? "\x83\x81\x83\x82" : kept);
             }
-            EXPECT_EQ(view.comboList.contains("fresh"),
-                      leave != kClose && qstrcmp(c.savedAs, "fresh") == 0);
+            EXPECT_EQ(view.comboList.contains(fresh), leave != kClose && c.savedAs == fresh);
             EXPECT_EQ(cancel, c.stays && leave == kClose);
             EXPECT_EQ(view.comboFocusCount, leave == kNew ? 1 : 0);
             // Armed for the restore of the combo text, which clears itself.
-            EXPECT_EQ(view.timerEnabled, c.stays || (leave == kChoose && c.savedAs));
+            EXPECT_EQ(view.timerEnabled, c.stays || (leave == kChoose && !c.savedAs.isEmpty()));
             controller->Timer1_Timer();
             EXPECT_FALSE(view.timerEnabled);
             // The text, the combo, the name the memo is saved under, both flags.
@@ -186,12 +195,11 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                                 State().TextChanged, State().NameChanged};
             if (c.stays) {
                 // The restore is a change of name, so the next save asks before overwriting.
-                const bool renamed = qstrcmp(c.name, "one") != 0 || leave == kChoose;
+                const bool renamed = c.name != "one" || leave == kChoose;
                 EXPECT_EQ(screen, Screen("メモ", c.name, c.name, true, renamed));
             } else if (leave != kClose) {
-                EXPECT_EQ(screen, leave == kChoose
-                                      ? Screen("three", "three", "three", false, false)
-                                      : Screen("", "新規メモ", "新規メモ", true, true));
+                EXPECT_EQ(screen, leave == kChoose ? Screen("three", "three", "three", false, false)
+                                                   : Screen("", fresh, fresh, true, true));
             } else {
                 EXPECT_EQ(Read("settings.ini"), "6000,7000,1500,1500\r\n");
                 controller->Form_Terminate();  // the end of the session after the close
@@ -202,20 +210,6 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             EXPECT_TRUE(State().NameChanged);
         }
     }
-}
-
-// New makes a new name even where the combo shows it already: the save asks first.
-TEST_F(ControllerTest, ANewMemoAsksBeforeOverwritingAnother) {
-    Write(Memo("新規メモ"), "first");
-    Start("新規メモ");
-    controller->mnuNewFile_Click();
-    view.SetMemoText("second");
-    view.answers = {A::No};
-    controller->mnuSave_Click();
-    EXPECT_EQ(view.messages.back(),
-              (ShownMessage{"「新規メモ」 の名前は他のメモで使用されています。上書き保存しますか？",
-                            Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
-    EXPECT_EQ(Read(Memo("新規メモ")), "first");
 }
 
 // A memo that cannot be saved, by the save command or by a Yes on leaving it, stays on

@@ -27,12 +27,5 @@ TEST(RevInStrTest, FindsTheLastOccurrenceEndingAtStart) {
     }
 }
 
-TEST(EnsureFinalBreakTest, AddsCrLfUnlessTheTextEndsWithOne) {
-    EXPECT_EQ(EnsureFinalBreak(u""), u"\r\n");
-    EXPECT_EQ(EnsureFinalBreak(u"\n"), u"\n\r\n");
-    EXPECT_EQ(EnsureFinalBreak(u"a\r"), u"a\r\r\n");
-    EXPECT_EQ(EnsureFinalBreak(u"a\r\n"), u"a\r\n");
-}
-
 }  // namespace
 }  // namespace markola

@@ -18,6 +18,8 @@ static void CheckText(QStringView text) {
     const QStringView head = at == -1 ? text : text.first(at);
     const Encoded headEncoded = at == -1 ? encoded : Encode(head);
     assert(headEncoded.unencodableAt == -1 && Decode(headEncoded.bytes) == head);
+    // A refusal depends on the character and the one after it, nothing further.
+    assert(at == -1 || Encode(text.first(std::min(at + 2, text.size()))).unencodableAt == at);
 }
 
 // Any file decodes and saves back to as many bytes, which load as the same text: the very same

@@ -120,20 +120,6 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     }
 }
 
-// Only a geometry of positive values is written, as one line; a failed write keeps the file.
-TEST_F(FileStoreTest, ReadsAndWritesWindowSettings) {
-    const QString path = Path(kSettingsFileName);
-    EXPECT_EQ(ReadWindowSettings(store_, path), kDefaults);
-    const WindowGeometry geometry{6000, 7000, 15, 30};
-    WriteWindowSettings(store_, path, geometry);
-    WriteWindowSettings(store_, path, {0, 7000, 15, 30});
-    WriteWindowSettings(store_, path, {6000, 7000, -1, 30});
-    DiskFileStore failing([] { return ENOSPC; });
-    WriteWindowSettings(failing, path, {1, 2, 3, 4});
-    EXPECT_EQ(store_.ReadAll(path), "6000,7000,15,30\r\n");
-    EXPECT_EQ(ReadWindowSettings(store_, path), geometry);
-}
-
 // The real system calls fail, through the shim that the run "file_store_system_calls" preloads.
 // The folder is synced after the rename: the new file is in place, maybe not for good.
 TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) {
