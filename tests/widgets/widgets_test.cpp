@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
@@ -8,6 +9,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +24,7 @@
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
+#include "ui/widgets/memo_text_mapping.h"
 #include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
@@ -41,7 +44,8 @@ struct RecordingLauncher : Launcher {
     }
 };
 
-class MainWindowTest : public QObject {
+// The window with its controls, and the text box on its own.
+class WidgetsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -50,9 +54,7 @@ class MainWindowTest : public QObject {
     std::unique_ptr<MainWindow> window;
 
     void Open(const QByteArray& unnamedMemo = {}) {
-        QFile memo("memo/.txt");
-        QVERIFY(memo.open(QIODevice::WriteOnly) && memo.write(unnamedMemo) == unnamedMemo.size());
-        memo.close();
+        QVERIFY(files.WriteAll("memo/.txt", unnamedMemo).ok);
         window = std::make_unique<MainWindow>(files, launcher, QString(), "1.0.2");
         window->Form_Load();
         window->show();
@@ -61,6 +63,10 @@ class MainWindowTest : public QObject {
     MemoNameCombo* Combo() const { return window->findChild<MemoNameCombo*>("Combo1"); }
     MemoTextEdit* Text() const { return window->findChild<MemoTextEdit*>("Text1"); }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+    // What to do with the modal window that the next call opens, once its event loop runs.
+    static void WithNextModal(const std::function<void(QWidget*)>& handle) {
+        QTimer::singleShot(0, [handle] { handle(QApplication::activeModalWidget()); });
+    }
 
     // As a desktop sends it: a letter with Ctrl types its control character.
     static void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
@@ -82,9 +88,7 @@ private slots:
     void cleanup() { window.reset(); }
 
     void comboReportsOnlyTypingAndAssignments() {
-        QFile plan("memo/plan.txt");
-        QVERIFY(plan.open(QIODevice::WriteOnly) && plan.write("plan") == 4);
-        plan.close();
+        QVERIFY(files.WriteAll("memo/plan.txt", "plan").ok);
         Open();
         int changes = 0;
         connect(Combo(), &MemoNameCombo::nameChanged, [&] { ++changes; });
@@ -144,11 +148,7 @@ private slots:
     }
 
     void lineCommandsKeepTheTopLine() {
-        QByteArray memo;
-        for (int line = 1000; line < 1200; ++line) {
-            memo += QByteArray::number(line) + "\r\n";
-        }
-        Open(memo);
+        Open(QByteArray("line\r\n").repeated(200));
         // Scrolled down to line 150 and back up to line 60: line 60 is now the top line,
         // and a command that moved the caret down a page would scroll.
         Text()->SetSelStart(150 * 6);
@@ -179,16 +179,24 @@ private slots:
             Text()->SetMemoText("memo");
             QWidget* const targets[] = {Text(), Combo(), Combo()->lineEdit()};
             PressKey(targets[target], key, modifiers);
-            QFile file("memo/.txt");
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), saved);
+            QCOMPARE(files.ReadAll("memo/.txt").value(), saved);
             QCOMPARE(Text()->MemoText(), QString("memo"));
             QCOMPARE(QApplication::overrideCursor(), nullptr);
         }
     }
 
+    // The text box never wraps: a line wider than it scrolls sideways, also after the box
+    // grows and shrinks, whose resizes it passes on without their change of width.
     void resizeLaysOutBothControls() {
-        Open();
+        const QByteArray wide = QByteArray("W ").repeated(28);
+        Open(wide);
+        const auto scrollsOverhang = [this, wide] {
+            const int overhang =
+                Text()->fontMetrics().horizontalAdvance(wide) - Text()->viewport()->width();
+            const int range = Text()->horizontalScrollBar()->maximum();
+            return overhang > 0 ? range >= overhang : range == 0;
+        };
+        QVERIFY(scrollsOverhang());
         QVERIFY(!window->windowIcon().isNull());
         // The free Japanese fixed-pitch font that the set-up installs, at 12 points.
         QCOMPARE(QFontInfo(Text()->font()).family(), QString("IPAGothic"));
@@ -200,11 +208,13 @@ private slots:
         QCOMPARE(Combo()->geometry(), QRect(0, 0, client.width(), Combo()->sizeHint().height()));
         QCOMPARE(Text()->geometry(),
                  QRect(0, Combo()->height(), client.width(), client.height() - Combo()->height()));
+        QTRY_VERIFY(scrollsOverhang());
         const int textHeight = Text()->height();
         window->centralWidget()->resize(300, 5);  // lower than the combo box
         QCOMPARE(Text()->width(), 300);
         QCOMPARE(Combo()->width(), 300);
         QCOMPARE(Text()->height(), textHeight);
+        QTRY_VERIFY(scrollsOverhang());
     }
 
     void screenReadersCanNameEveryControl() {
@@ -240,10 +250,9 @@ private slots:
             {Buttons::YesNoCancel, Answer::Yes, Answer::Cancel},
         };
         for (const auto& [buttons, enter, close] : cases) {
-            QTimer::singleShot(
-                0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+            WithNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
             QCOMPARE(window->ShowMessage("?", buttons, MessageIcon::None), enter);
-            QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+            WithNextModal([](QWidget* box) { box->close(); });
             QCOMPARE(window->ShowMessage("?", buttons, MessageIcon::None), close);
         }
     }
@@ -254,9 +263,8 @@ private slots:
         Open();
         QStringList seen;
         const auto readNextMessage = [&seen] {
-            QTimer::singleShot(0, [&seen] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                seen << box->text();
+            WithNextModal([&seen](QWidget* box) {
+                seen << qobject_cast<QMessageBox*>(box)->text();
                 box->close();
             });
         };
@@ -265,8 +273,8 @@ private slots:
             Action(command)->trigger();
         }
         for (int showing = 0; showing < 2; ++showing) {
-            QTimer::singleShot(0, this, [&] {
-                auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+            WithNextModal([&](QWidget* about) {
+                QVERIFY(qobject_cast<AboutDialog*>(about));
                 QTRY_COMPARE(QApplication::activeWindow(), about);
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
                 auto* version = about->findChild<QLabel*>("lblVersion");
@@ -308,8 +316,8 @@ private slots:
             {[this] { Action("mnuEnd")->trigger(); }, QMessageBox::No}};
         for (const auto& [close, answer] : closes) {
             QString asked;
-            QTimer::singleShot(0, [&asked, answer] {
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            WithNextModal([&asked, answer](QWidget* modal) {
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                     asked = box->text();
                     box->button(answer)->click();
                 }
@@ -353,6 +361,100 @@ private slots:
         QCOMPARE(ticks, 1);
     }
 
+    void reportsEachChangeOnceAndAtOnceWithTheMemoText() {
+        MemoTextEdit edit;
+        QStringList seen;
+        connect(&edit, &MemoTextEdit::memoChanged, [&] { seen << edit.MemoText(); });
+        const auto press = [&edit](int at, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            return [&edit, at, key, modifiers] {
+                edit.SetSelStart(at);
+                QTest::keyClick(&edit, key, modifiers);
+            };
+        };
+        // As an input method sends it: a composition shown, then committed or given up.
+        const auto compose = [&edit](const QString& preedit, const QString& commit = {}) {
+            return [&edit, preedit, commit] {
+                QInputMethodEvent event(preedit, {});
+                event.setCommitString(commit);
+                QApplication::sendEvent(&edit, &event);
+            };
+        };
+        // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
+        QApplication::clipboard()->setText(u"1\r2\u20283\r\n4\u240D\uFDD2"_qs);
+        const std::pair<std::function<void()>, QStringList> steps[] = {
+            {[&] { edit.SetMemoText(u"a\rb\nc\r\n\0z"_qs); }, {u"a\rb\nc\r\n\0z"_qs}},
+            {[&] { edit.SetMemoText(u"a\rb\nc\r\n\0z"_qs); }, {}},
+            {[&] { edit.undo(); }, {}},  // a loaded memo is no step to undo
+            {[&] { edit.ReplaceMemoText(u"a\rb\nc\r\n\0z"_qs); }, {}},
+            {press(1, Qt::Key_Return, Qt::ShiftModifier), {u"a\r\n\rb\nc\r\n\0z"_qs}},
+            {press(9, Qt::Key_Backspace), {u"a\r\n\rb\nc\0z"_qs}},
+            {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
+            {[&] { edit.undo(); }, {u"a\r\n\rb\nc\0z"_qs}},
+            {[&] { edit.redo(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
+            {[&] {
+                 edit.selectAll();
+                 edit.copy();
+                 QCOMPARE(QApplication::clipboard()->text(), edit.MemoText());
+                 edit.paste();
+             },
+             {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
+            {[&] { edit.selectAll(); }, {}},
+            {[&] { edit.cut(); }, {""}},
+            {[&] { edit.ReplaceMemoText("a\r\nb"); }, {"a\r\nb"}},
+            {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
+            {[&] { edit.undo(); }, {"a\r\nb"}},  // a replace is one step
+            {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
+            {compose(u"に"_qs), {}},
+            {compose(""), {}},  // given up
+            {compose(u"日本"_qs), {}},
+            {compose("", u"日本"_qs), {u"日本b\r\na"_qs}},
+            {compose("x"), {}},
+            {[&] { edit.SetSelStart(4); }, {u"日本xb\r\na"_qs}},  // committed where typed
+            {compose("y"), {}},
+            {[&] { edit.SetMemoText("z"); }, {u"日本xby\r\na"_qs, "z"}},
+            {[&] { edit.SetSelStart(1); }, {}},
+            {compose("", u"\u2028"_qs), {"z\r\n"}},
+        };
+        for (const auto& [step, wanted] : steps) {
+            seen.clear();
+            step();
+            QCOMPARE(seen, wanted);
+            QCOMPARE(MemoTextFromDocument(edit.document()->toRawText()), edit.MemoText());
+        }
+    }
+
+    void speaksMemoUnitsForTheCaret() {
+        MemoTextEdit edit;
+        edit.SetMemoText(u"ab\r\nc\U0001F600d\r\n"_qs);
+        // Between CR and LF is the end of the line; inside a surrogate pair is before it.
+        const std::pair<int, int> cases[] = {{0, 0}, {2, 2}, {3, 2},   {4, 4},   {5, 5},
+                                             {6, 5}, {9, 8}, {10, 10}, {99, 10}, {-1, 0}};
+        for (const auto& [set, read] : cases) {
+            edit.SetSelStart(set);
+            QCOMPARE(edit.SelStart(), read);
+        }
+        edit.SetSelStart(1);
+        edit.SetSelLength(4);
+        QCOMPARE(edit.textCursor().selectedText(), u"b\u2029c"_qs);
+    }
+
+    // The box draws each mark over its cell: CR and LF differ from each other and from a
+    // blank, a typed arrow and the empty box a font draws for a noncharacter.
+    void drawsLoneCrAndLfAsMarksOfTheirOwn() {
+        MemoTextEdit edit;
+        edit.resize(200, 60);
+        QList<QImage> shots;
+        for (const QString& memo :
+             {u"x\ry"_qs, u"x\ny"_qs, u"x y"_qs, u"x\u2190y"_qs, u"x\uFDD4y"_qs}) {
+            edit.SetMemoText(memo);
+            shots << edit.viewport()->grab().toImage();
+        }
+        for (int other = 1; other < shots.size(); ++other) {
+            QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
+                     qPrintable(QString::number(other)));
+        }
+    }
+
     void geometryInTwips() {
         window = std::make_unique<MainWindow>(files, launcher, QString(), "1.0.2");
         const qreal dpi = window->screen()->logicalDotsPerInch();
@@ -375,5 +477,5 @@ private slots:
 
 }  // namespace markola
 
-QTEST_MAIN(markola::MainWindowTest)
-#include "main_window_test.moc"
+QTEST_MAIN(markola::WidgetsTest)
+#include "widgets_test.moc"
