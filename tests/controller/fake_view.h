@@ -2,46 +2,39 @@
 
 #include <QStringList>
 #include <deque>
-#include <functional>
 #include <stdexcept>
+#include <tuple>
+#include <utility>
 #include <vector>
 
-#include "ui/memo_view.h"
+#include "ui/memo_controller.h"
 
 namespace markola::testing {
 
-struct ShownMessage {
-    QString prompt;
-    Buttons buttons;
-    MessageIcon icon;
-    QString title;  // as shown: an empty title became the application title
-    friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
-};
+// The prompt, the buttons, the icon and the title as shown: an empty title became the
+// application title.
+using ShownMessage = std::tuple<QString, Buttons, MessageIcon, QString>;
 
-// A view without a toolkit. Assigning a text that differs runs the change handler before
-// returning, as typing does, so tests type by assigning. Every line is in view, so the
-// caret never scrolls. Questions take their answers from a queue the test fills; a
-// question nobody expected fails the test. It is its own text box.
+// A view without a toolkit. Assigning a text that differs runs the controller's change
+// handler before returning, as typing does, so tests type by assigning. Every line is in
+// view, so the caret never scrolls. Questions take their answers from a queue the test
+// fills; a question nobody expected fails the test. It is its own text box.
 class FakeView : public MemoView, public MemoTextView {
 public:
-    std::function<void()> onComboChange, onTextChange;
-    QString comboText;
+    MemoController* controller = nullptr;
+    QString comboText, memoText, applicationTitle;
     QStringList comboList;
-    QString memoText;
-    int selStart = 0, selLength = 0, firstVisibleLine = 0;
-    int replaceCount = 0, comboFocusCount = 0;
+    int selStart = 0, selLength = 0, firstVisibleLine = 0, replaceCount = 0, comboFocusCount = 0;
     std::vector<int> postedScrolls;
     bool timerEnabled = false;
-    QString applicationTitle;
     std::vector<ShownMessage> messages;
     std::deque<Answer> answers;
     WindowGeometry geometry;
 
     QString ComboText() const override { return comboText; }
     void SetComboText(const QString& text) override {
-        if (text != comboText) {
-            comboText = text;
-            onComboChange();
+        if (std::exchange(comboText, text) != text) {
+            controller->Combo1_Change();
         }
     }
     void ClearComboList() override { comboList.clear(); }
@@ -54,9 +47,8 @@ public:
     // Loading and replacing put the caret and the view back on top, as the text box does.
     void SetMemoText(const QString& text) override {
         selStart = selLength = firstVisibleLine = 0;
-        if (text != memoText) {
-            memoText = text;
-            onTextChange();
+        if (std::exchange(memoText, text) != text) {
+            controller->Text1_Change();
         }
     }
     void ReplaceMemoText(const QString& text) override {
@@ -76,7 +68,7 @@ public:
     void SetApplicationTitle(const QString& title) override { applicationTitle = title; }
     Answer ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
                        const QString& title) override {
-        messages.push_back({prompt, buttons, icon, title.isEmpty() ? applicationTitle : title});
+        messages.emplace_back(prompt, buttons, icon, title.isEmpty() ? applicationTitle : title);
         if (buttons == Buttons::Ok) {
             return Answer::Ok;
         }

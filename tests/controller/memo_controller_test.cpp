@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -27,20 +28,19 @@ const ShownMessage kCloseQuestion{"変更されています。保存しますか
 // Writes fail while failWrites is set.
 class ControllerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        QDir::setCurrent(dir_.path());
-        QDir().mkdir("memo");
+    void SetUp() override { ASSERT_TRUE(QDir::setCurrent(dir_.path()) && QDir().mkdir("memo")); }
+    // QTemporaryDir cannot remove names that are not UTF-8.
+    void TearDown() override {
+        QDir::setCurrent(previousDir_);
+        std::filesystem::remove_all(dir_.path().toStdString());
     }
-    void TearDown() override { QDir::setCurrent(previousDir_); }
 
     // A new window on the files as they are now.
     void Start(const QString& argument = {}, std::deque<Answer> answers = {}) {
         view = FakeView();
         view.answers = std::move(answers);
         controller = std::make_unique<MemoController>(view, files, argument);
-        view.onComboChange = [this] { controller->Combo1_Change(); };
-        view.onTextChange = [this] { controller->Text1_Change(); };
+        view.controller = controller.get();
         controller->Form_Load();
     }
     const EditorState& State() const { return controller->State(); }
@@ -111,9 +111,6 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
         EXPECT_TRUE(view.messages.empty());
         EXPECT_EQ(Read("memo/" + c.file), c.content + "++");
     }
-    for (const Case& c : cases) {
-        std::remove("memo/" + c.file);  // the temporary folder cannot remove a name not in UTF-8
-    }
 }
 
 // Leaving memo "one" (maybe renamed in the combo to "two", whose file exists, or to a new
@@ -170,7 +167,8 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             EXPECT_EQ(view.messages.empty(), c.answers.empty());
             if (!c.answers.empty()) {
                 EXPECT_EQ(view.messages[0], kCloseQuestion);
-                EXPECT_EQ(view.messages.back().icon == MessageIcon::Exclamation, c.failWrite);
+                EXPECT_EQ(std::get<MessageIcon>(view.messages.back()) == MessageIcon::Exclamation,
+                          c.failWrite);
             }
             if (c.answers.size() == 2) {
                 EXPECT_EQ(view.messages[1],
