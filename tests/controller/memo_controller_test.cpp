@@ -393,14 +393,5 @@ TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
     }
 }
 
-TEST(TextBoxCharacters, ControlCharactersOfTheShortcutsAreSwallowed) {
-    for (int code = 0; code < 128; ++code) {
-        int charCode = code;
-        MemoController::Text1_KeyPress(charCode);
-        const bool swallowed = code == 1 || code == 14 || code == 18 || code == 19;
-        EXPECT_EQ(charCode, swallowed ? 0 : code) << code;
-    }
-}
-
 }  // namespace
 }  // namespace markola::testing
