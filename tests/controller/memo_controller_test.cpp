@@ -247,8 +247,7 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
-        Start();
-        Choose(c.chosen);
+        Start(c.chosen);
         view.SetComboText(c.name);
         view.SetMemoText(c.text);
         failWrites = c.failWrite;
