@@ -114,7 +114,7 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
 }
 
 // Leaving memo "one" (maybe renamed in the combo to "two", whose file exists, or to a new
-// name, and maybe edited) by choosing memo "three", by New or by closing the window. A
+// name, and maybe edited) by choosing memo "four", by New or by closing the window. A
 // memo saved under a new name is listed; one that was not saved, declined or failed,
 // stays on screen with its edits and in the recovery file, and the close is cancelled.
 // The new name is the one New gives: New, with the combo showing it already, still makes
@@ -142,7 +142,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     for (const Leave leave : {kChoose, kNew, kClose}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(::testing::Message() << leave << " row " << &c - cases);
-            for (const char* name : {"one", "two", "three"}) {
+            for (const char* name : {"one", "two", "four"}) {
                 Write(Memo(name), name);
             }
             std::remove("settings.ini");
@@ -158,7 +158,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             view.answers = c.answers;
             failWrites = c.failWrite;
             bool cancel = false;
-            const std::function<void()> leaves[] = {[this] { Choose("three"); },
+            const std::function<void()> leaves[] = {[this] { Choose("four"); },
                                                     [this] { controller->mnuNewFile_Click(); },
                                                     [&] { controller->Form_Unload(cancel); }};
             leaves[leave]();
@@ -176,7 +176,8 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                               "「two」 の名前は他のメモで使用されています。上書き保存しますか？",
                               Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
             }
-            for (const QString& name : {u"one"_qs, u"two"_qs, fresh}) {
+            // No file is taken for another of the same length ("four.txt").
+            for (const QString& name : {u"one"_qs, u"two"_qs, u"four"_qs, fresh}) {
                 const QByteArray kept = name == fresh ? "<missing>" : name.toUtf8();
                 EXPECT_EQ(Read(Memo(name)), name == c.savedAs ? "\x83\x81\x83\x82" : kept);
             }
@@ -196,7 +197,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                 const bool renamed = c.name != "one" || leave == kChoose;
                 EXPECT_EQ(screen, Screen("メモ", c.name, c.name, true, renamed));
             } else if (leave != kClose) {
-                EXPECT_EQ(screen, leave == kChoose ? Screen("three", "three", "three", false, false)
+                EXPECT_EQ(screen, leave == kChoose ? Screen("four", "four", "four", false, false)
                                                    : Screen("", fresh, fresh, true, true));
             } else {
                 EXPECT_EQ(Read("settings.ini"), "6000,7000,1500,1500\r\n");
