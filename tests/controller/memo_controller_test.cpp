@@ -113,12 +113,10 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
     }
 }
 
-// Leaving memo "one" (maybe renamed in the combo to "two", whose file exists, or to a new
-// name, and maybe edited) by choosing memo "four", by New or by closing the window. A
-// memo saved under a new name is listed; one that was not saved, declined or failed,
-// stays on screen with its edits and in the recovery file, and the close is cancelled.
-// The new name is the one New gives: New, with the combo showing it already, still makes
-// it a new name, so that the next save asks before overwriting.
+// Leaving memo "one" (maybe renamed to "two", whose file exists, or to New's name, and maybe
+// edited) by choosing "four", by New or by closing. A memo saved under a new name is listed;
+// one not saved (declined or failed) stays on screen with its edits and in the recovery file,
+// and the close is cancelled. New's name is a new name even where the combo shows it already.
 TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     struct Case {
         QString name;
@@ -266,10 +264,9 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
     }
 }
 
-// Edits left by an end without questions (SIGTERM) come back at the next start, every
-// character whole, with the file as it was known then: their save asks only when another
-// program (or a second MARKOLA) changed the file since. The recovery file goes once the
-// edits are saved or given up.
+// Edits left by an end without questions (SIGTERM) come back at the next start, every character
+// whole, with the file as it was known then: their save asks only when another program changed
+// the file since. The recovery file goes once the edits are saved or given up.
 TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
     struct Case {
         QString edits;
@@ -331,11 +328,10 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
     }
 }
 
-// Each shortcut where it is typed: the key code and shift state it leaves, the memo and
-// the selection, the save and whether the list is read again. With any shift state but
-// Ctrl alone the key passes untouched. A line command replaces the text in steps of their
-// own (the missing final break first) and scrolls the line that was on top back there;
-// identical lines change places without an edit.
+// Each shortcut where it is typed: the key and shift state it leaves, the memo, the selection,
+// the save and whether the list is read again; with Ctrl not alone the key passes untouched. A
+// line command replaces the text in steps of their own (the missing final break first) and
+// scrolls the line that was on top back there; identical lines change places without an edit.
 TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
     struct Case {
         bool inCombo;
