@@ -40,7 +40,7 @@ class Session:
 
     def __enter__(self):
         # mkdtemp makes the runtime directory private (0700), as a compositor demands.
-        self.home, self._processes = tempfile.mkdtemp(prefix="markola-e2e-home-"), []
+        self.home, self._processes = tempfile.mkdtemp(prefix="home-", dir=self.workdir), []
         self.env = {"PATH": os.environ["PATH"], "HOME": self.home, "XDG_RUNTIME_DIR": self.home,
                     "LC_ALL": "C.UTF-8"}
         with contextlib.ExitStack() as on_failure:
@@ -61,7 +61,6 @@ class Session:
                     os.kill(int(entry.name), signal.SIGKILL)
         for process in self._processes:
             process.wait()
-        shutil.rmtree(self.home, ignore_errors=True)
 
     def spawn(self, command, **options):
         options = {"env": self.env, "cwd": self.home, "stdin": subprocess.DEVNULL,
@@ -74,9 +73,8 @@ class Session:
             return pipe.readline().decode().strip()
 
     def start(self):  # the desktop: an X server and its window manager
-        self.env["DISPLAY"] = ":" + self.first_line(
-            "Xvfb", "-displayfd", "1", "-screen", "0", "%dx%dx24" % SCREEN_SIZE, "-dpi", "96",
-            "-nolisten", "tcp", "-noreset")
+        xvfb = ["Xvfb", "-displayfd", "1", "-screen", "0", "%dx%dx24" % SCREEN_SIZE, "-dpi", "96"]
+        self.env["DISPLAY"] = ":" + self.first_line(*xvfb, "-noreset")
         self.spawn(["openbox", "--sm-disable"])
         wait_for(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
                  "the window manager")
@@ -94,19 +92,10 @@ class Session:
     def key(self, *keys):  # to whichever window has the focus
         self.x("xdotool", "key", "--delay", "20", *keys)
 
-    def type(self, text):
-        self.x("xdotool", "type", "--delay", "10", text)
-
-    def click(self, x, y, window=None):  # on the screen, or inside the window's client area
-        where = ["--window", str(window)] if window else []
-        self.x("xdotool", "mousemove", *where, str(x), str(y), "click", "1")
-
-    def pick_from_popup(self, open_key, typed):  # an access key, or a name that Return enters
+    def pick_from_popup(self, open_key, *keys):  # from a menu or list
         self.key(open_key)
         popup = wait_for(lambda: self.windows("popup"), "a popup to open")[0]
-        self.type(typed)
-        if len(typed) > 1:
-            self.key("Return")
+        self.key(*keys)
         wait_for(lambda: popup not in self.windows(), "the popup to close")
 
     def windows(self, kind=None, title=None):  # a popup, a menu or list, has no frame
@@ -120,14 +109,11 @@ class Session:
         return found
 
     def answer(self, title, *keys):
-        box = self.focus(title)
+        box = self.focus(title, "dialog")
         self.key(*keys)
         wait_for(lambda: box not in self.windows(), f"the message box {title!r} to close")
 
-    def main_window(self):
-        return self.focus(MAIN_TITLE, "main")
-
-    def focus(self, title, kind="dialog"):  # a box at start-up has the main window's title
+    def focus(self, title=MAIN_TITLE, kind="main"):  # a box at start-up has the main window's title
         [window] = wait_for(lambda: self.windows(kind, title), f"a {kind} titled {title!r}")
         self.x("xdotool", "windowactivate", "--sync", str(window))
         wait_for(lambda: self.x("xdotool", "getwindowfocus").strip() == str(window),
@@ -169,7 +155,7 @@ class InputMethodSession(Session):
         pathlib.Path(self.home, ".config/fcitx5/profile").write_text(self.PROFILE)
         self.program = shutil.copy(MARKOLA, self.home)
         self.script = shutil.copy(self.script, self.home)
-        subprocess.run(["chown", "-R", "nobody:", self.home, self.workdir], check=True)
+        subprocess.run(["chown", "-R", "nobody:", self.workdir], check=True)
         self.user = ["runuser", "-u", "nobody", "--", "env", "HOME=" + self.home]
         self.start_bus()
         self.spawn(["fcitx5"])  # not -d: it ends with the session
@@ -179,7 +165,7 @@ class InputMethodSession(Session):
     def compose(self, romaji, *keys):  # then the keys that convert, commit or follow, one by one
         wait_for(lambda: self.x("fcitx5-remote", "-o", as_user=True) == ""
                  and self.x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
-        self.type(romaji)
+        self.key(*romaji)
         for key in keys:
             time.sleep(0.3)
             self.key(key)
@@ -202,9 +188,7 @@ def press_menu_item(name, press):
 
 
 class MarkolaTestCase(unittest.TestCase):
-    """Each test in a fresh working directory with an empty unnamed memo: starts report nothing."""
-
-    def setUp(self):
+    def setUp(self):  # a folder of its own, with an empty unnamed memo: starts report nothing
         self.workdir = pathlib.Path(tempfile.mkdtemp(prefix="markola-e2e-"))
         self.addCleanup(shutil.rmtree, self.workdir, ignore_errors=True)
         self.settings = self.workdir / "settings.ini"
