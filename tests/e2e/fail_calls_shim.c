@@ -1,6 +1,7 @@
 // Preloaded into markola and the storage tests: the call named in the file MARKOLA_E2E_FAIL_FLAG,
-// read anew each time as tests change it ("write ENOSPC": write, fdatasync, close, rename, fsync;
-// ENOSPC, EDQUOT, EIO), fails on files under MARKOLA_E2E_FAIL_UNDER only: the display stays up.
+// read anew each time ("write ENOSPC": write, fdatasync, close, rename, fsync; ENOSPC, EDQUOT,
+// EIO), fails on files under MARKOLA_E2E_FAIL_UNDER only. Pipes, sockets and event counters never
+// fail ("pipe:[12]" in /proc is no path): the event loop's wake-ups, and the user's keys, use them.
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -10,9 +11,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-// True, with errno set, when the flag names this call and its file (a descriptor's
-// is its link in /proc) is watched. Pipes, sockets and event counters ("pipe:[12]") are no files:
-// the event loop's wake-ups go through them; failing those would lose the user's input, not a save.
+// True, with errno set, when the flag names this call and its file is watched.
 static int failing(const char* call, const char* path, int fd) {
     const char *flag = getenv("MARKOLA_E2E_FAIL_FLAG"), *folder = getenv("MARKOLA_E2E_FAIL_UNDER");
     char mode[64] = "", name[16], error[16], link[32], file[PATH_MAX];
@@ -41,8 +40,7 @@ int fdatasync(int fd) {
 
 // The descriptor is released either way, as the kernel does when a close reports an error.
 int close(int fd) {
-    const int fail = failing("close", NULL, fd);
-    const int error = errno;
+    const int fail = failing("close", NULL, fd), error = errno;
     const int result = syscall(SYS_close, fd);
     errno = fail ? error : errno;
     return fail ? -1 : result;

@@ -1,0 +1,382 @@
+"""The real markola on an X server of its own with openbox, driven by xdotool as a user would."""
+
+import contextlib
+import os
+import pathlib
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+MARKOLA = os.environ.get("MARKOLA", "markola")
+MAIN_TITLE = "MARKOLA"
+CLOSE_TITLE = "変更されています。"
+SCREEN_SIZE = (1024, 768)
+TIMEOUT = 10.0
+# A window just mapped and focused is still settling with the window manager: a key sent at
+# once is lost about one time in ten (openbox drops Alt+F4, a new box its first key).
+SETTLE = 0.3
+
+
+def wait_for(condition, what, timeout=TIMEOUT):  # what: a text, or a function that makes one
+    deadline = time.monotonic() + timeout
+    while not (result := condition()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout}s waiting for "
+                                 + (what() if callable(what) else what))
+        time.sleep(0.02)
+    return result
+
+
+class Session:
+    script, program = os.path.abspath(__file__), MARKOLA
+    user = []  # the command that runs the session's programs as another user
+
+    def __init__(self, workdir, *args, env=None):
+        self.workdir, self.args, self.markola_env = workdir, args, dict(env or {})
+
+    def __enter__(self):
+        # mkdtemp makes the runtime directory private (0700), as a compositor demands.
+        self.home, self._processes = tempfile.mkdtemp(prefix="home-", dir=self.workdir), []
+        self.env = {"PATH": os.environ["PATH"], "HOME": self.home, "XDG_RUNTIME_DIR": self.home,
+                    "LC_ALL": "C.UTF-8"}
+        with contextlib.ExitStack() as on_failure:
+            on_failure.push(self)
+            self.start()
+            self.markola = self.spawn([self.program, *self.args], cwd=self.workdir,
+                                      env=dict(self.env, **self.markola_env))
+            on_failure.pop_all()
+        return self
+
+    def __exit__(self, *exception):
+        # Everything the session started carries its home, also what outlives its parent (Mozc's
+        # converter) or would take seconds to end its child (runuser).
+        mark = f"HOME={self.home}\0".encode()
+        for entry in pathlib.Path("/proc").glob("[0-9]*"):
+            with contextlib.suppress(OSError):
+                if mark in (entry / "environ").read_bytes():
+                    os.kill(int(entry.name), signal.SIGKILL)
+        for process in self._processes:
+            process.wait()
+
+    def spawn(self, command, **options):
+        options = {"env": self.env, "cwd": self.home, "stdin": subprocess.DEVNULL,
+                   "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL, **options}
+        self._processes.append(subprocess.Popen([*self.user, *command], **options))
+        return self._processes[-1]
+
+    def first_line(self, *command):
+        with self.spawn(command, stdout=subprocess.PIPE).stdout as pipe:
+            return pipe.readline().decode().strip()
+
+    def start(self):  # the desktop: an X server and its window manager
+        xvfb = ["Xvfb", "-displayfd", "1", "-screen", "0", "%dx%dx24" % SCREEN_SIZE, "-dpi", "96"]
+        self.env["DISPLAY"] = ":" + self.first_line(*xvfb, "-noreset")
+        self.spawn(["openbox", "--sm-disable"])
+        wait_for(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"),
+                 "the window manager")
+
+    def start_bus(self):  # which also starts the accessibility bus for markola
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = self.first_line(
+            "dbus-daemon", "--session", "--nofork", "--print-address=1")
+        self.markola_env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    def x(self, *command, check=False, as_user=False):
+        return subprocess.run([*self.user, *command] if as_user else command, env=self.env,
+                              capture_output=True, text=True, cwd=self.home,
+                              timeout=2 * TIMEOUT, check=check).stdout
+
+    def key(self, *keys, delay=20):  # to whichever window has the focus; delay: ms per key
+        self.x("xdotool", "key", "--delay", str(delay), *keys)
+
+    def pick_from_popup(self, open_key, *keys):  # from a menu or list
+        self.key(open_key)
+        self.close(wait_for(lambda: self.windows("popup"), "a popup to open")[0], *keys)
+
+    def answer(self, title, *keys):
+        self.close(self.focus(title, "dialog"), *keys)
+
+    def close(self, window, *keys):  # by the keys given
+        self.key(*keys)
+        wait_for(lambda: window not in self.windows(), f"window {window:#x} to close")
+
+    def windows(self, kind=None, title=None):  # a popup, a menu or list, has no frame
+        found = []
+        for w in self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split():
+            props = self.x("xprop", "-id", w, "-notype", "_NET_WM_NAME", "WM_TRANSIENT_FOR")
+            redirect = "Redirect State: yes" in self.x("xwininfo", "-id", w)
+            shown = "popup" if redirect else "dialog" if "window id" in props else "main"
+            if kind in (None, shown) and title in (None, *re.findall(r'"(.*)"', props)):
+                found.append(int(w))
+        return found
+
+    def focus(self, title=MAIN_TITLE, kind="main"):  # a box at start-up has the main window's title
+        [window] = wait_for(lambda: self.windows(kind, title), f"a {kind} titled {title!r}")
+        self.x("xdotool", "windowactivate", "--sync", str(window))
+        wait_for(lambda: self.x("xdotool", "getwindowfocus").strip() == str(window), "the focus")
+        time.sleep(SETTLE)
+        return window
+
+    def frame_rect(self, window):  # left, top, width, height of the window manager's frame
+        tree = self.x("xwininfo", "-tree", "-id", str(window))
+        info = self.x("xwininfo", "-id", re.search(r"Parent window id: (\w+)", tree).group(1))
+        return tuple(int(re.search(rf"{label}:\s+(-?\d+)", info).group(1))
+                     for label in ("upper-left X", "upper-left Y", "Width", "Height"))
+
+    def menu_item(self, name, press=True):  # see press_menu_item
+        return self.x("/usr/bin/python3", self.script, name, str(press), check=True, as_user=True)
+
+
+class WaylandSession(Session):
+    def start(self):
+        self.env.update(WAYLAND_DISPLAY="wayland-markola", QT_QPA_PLATFORM="wayland")
+        self.start_bus()
+        self.spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--no-config",
+                    "--idle-time=0", "--socket=wayland-markola"])
+        wait_for(lambda: os.path.exists(f"{self.home}/wayland-markola"), "the compositor")
+
+
+class InputMethodSession(Session):
+    """fcitx5 with Mozc, whose converter will not work for root: all but the desktop runs as nobody,
+    owner of the workdir and of copies of markola and this script (the build may be closed)."""
+
+    PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n[Groups/0/Items/0]"
+               "\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n[GroupOrder]\n0=Default\n")
+
+    def start(self):
+        super().start()
+        os.makedirs(f"{self.home}/.config/fcitx5")
+        pathlib.Path(self.home, ".config/fcitx5/profile").write_text(self.PROFILE)
+        self.program = shutil.copy(MARKOLA, self.home)
+        self.script = shutil.copy(self.script, self.home)
+        subprocess.run(["chown", "-R", "nobody:", self.workdir], check=True)
+        self.user = ["runuser", "-u", "nobody", "--", "env", "HOME=" + self.home]
+        self.start_bus()
+        self.spawn(["fcitx5"])  # not -d: it ends with the session
+        wait_for(lambda: self.x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
+        self.markola_env["QT_IM_MODULE"] = "fcitx"
+
+    def compose(self, romaji, *keys):  # then the keys that convert, commit or follow
+        wait_for(lambda: self.x("fcitx5-remote", "-o", as_user=True) == ""
+                 and self.x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
+        self.key(*romaji, *keys, delay=300)  # as fast as Mozc catches up
+        time.sleep(0.3)
+
+
+def press_menu_item(name, press):
+    """Run by Debian's python3, which has pyatspi: prints the middle of markola's menu item on the
+    screen, and presses it over the accessibility bus as a screen reader would."""
+    import pyatspi
+
+    def is_it(node):
+        return node.getRoleName() == "menu item" and node.name == name
+    item = wait_for(lambda: pyatspi.findDescendant(pyatspi.Registry.getDesktop(0), is_it), name)
+    box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    print(box.x + box.width // 2, box.y + box.height // 2)
+    if press == "True":
+        item.queryAction().doAction(0)
+
+
+class MarkolaTestCase(unittest.TestCase):
+    def setUp(self):  # a folder of its own, with an empty unnamed memo: starts report nothing
+        self.workdir = pathlib.Path(self.enterContext(tempfile.TemporaryDirectory(prefix="e2e-")))
+        self.settings, self.memos = self.workdir / "settings.ini", self.workdir / "memo"
+        self.memos.mkdir()
+        (self.memos / ".txt").write_bytes(b"")
+
+    def wait_memos(self, memos):  # names or paths -> bytes
+        expected = {self.memos / f"{m}.txt" if isinstance(m, str) else m: memos[m] for m in memos}
+        def held():
+            return {path: path.exists() and path.read_bytes() for path in expected}
+        wait_for(lambda: held() == expected, lambda: f"the memos {expected}, not {held()}")
+
+
+# Each kind of byte as a Japanese desktop writes it, to the end without a line end.
+EVERY_BYTE = "漢字とかなカナ、全角ＡＢＣ\r\n".encode("cp932") + (
+    b"\xb1\xb2\xb3\xdf half-width katakana\r\nNEC row 13: \x87\x40\x87\x54\x87\x82\x87\x8a\r\n"
+    b"\\ ~ \x81\x60 \x81\x5f \x81\x7c\r\nIBM extensions: \xfa\x40\xfa\x5c, user area: \xf0\x40\r\n"
+    b"nul:\x00:tab\t:esc\x1b\r\nstray: \x80 \xa0 \xfd \xfe \xff \x85\x40\r\n"
+    b"lone CR\rlone LF\nboth\r\n\r\n\r\nno final line end, lead byte last\x81")
+# Memo files as older systems name them, and the start-up argument that opens them.
+FILE_NAMES = [("bytes.txt", "bytes"), ("bytes.txt", "bytes.TXT"), (b"NOTES.TXT", "NOTES"),
+              (b"\x82\xa0.txt", b"\x82\xa0")]
+
+MEMOS = {"": b"unnamed\r\n", "plan": b"plan\r\n", "shop": b"shop\r\n", "todo": b"todo\r\n"}
+EDITED, SHOP = b"unnamed\r\n+1", b"shop\r\n+2"
+# From the edited unnamed memo (its empty name matches no listed memo): the name typed, the answers
+# once shop is chosen, whether the name stays, then the memos changed once +2 is typed and saved.
+SWITCHES = [
+    ("", [(CLOSE_TITLE, "y")], False, {"": EDITED, "shop": SHOP}),
+    ("", [(CLOSE_TITLE, "n")], False, {"shop": SHOP}),
+    ("", [(CLOSE_TITLE, "Escape")], True, {"": EDITED + b"+2"}),
+    ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "n")], True, {"todo": EDITED + b"+2"}),
+    ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "y")], False, {"todo": EDITED, "shop": SHOP}),
+    # Down chooses todo before the restore's 100 ms are over; its tick, due meanwhile, keeps it.
+    ("", [(CLOSE_TITLE, "Escape", "Down"), (CLOSE_TITLE, "n")], False, {"todo": b"todo\r\n+2"}),
+]
+
+# What fails (the full disk, or a call the shim fails as the system would) and the answer to the
+# close question after Alt+F4, or None for Ctrl+S: the window and the memo stay; a cancel rewrites
+# settings.ini, which had no line end.
+FULL = "the full disk"
+KEPT = [(FULL, "y"), ("", "Escape"), ("write ENOSPC", None), ("fdatasync EDQUOT", None),
+        ("close EIO", None), ("rename ENOSPC", None), ("rename EIO", "y")]
+PLAN, SETTINGS = MEMOS["plan"], b"6000,7000,1500,1500"
+
+FITS = (*map(range, SCREEN_SIZE), range(200, SCREEN_SIZE[0] + 1), range(120, SCREEN_SIZE[1] + 1))
+# settings.ini and the scale -> the frame's left, top, width and height in pixels (a fraction may
+# round either way; a place on no screen turns default) and settings.ini after the close, a known
+# frame moved to 199,130 first.
+GEOMETRIES = [
+    (b"6000,7000,1500,1500", None, ([100], [100], [400], [466, 467]), b"6000,7000,2985,1950\r\n"),
+    (b"6000,7000,90000,90000", None, ([128], [89], [400], [466, 467]), b"6000,7000,2985,1950\r\n"),
+    *((b"4000,5000,750,750", scale, FITS, b"4000,5000,750,750\r\n")
+      for scale in ("1", "1.25", "1.5", "2")),  # not moved: the numbers read (fit at 2)
+    *((odd, None, FITS, None)
+      for odd in (b"", b"0,0,0,0", b"1,1,1,1", b"2147483647,2147483647,100,100")),
+]
+
+
+class MemosTest(MarkolaTestCase):
+    def test_first_start_reports_the_unnamed_memo_and_the_next_loads_it_as_a_checklist(self):
+        (self.memos / ".txt").unlink()
+        with Session(self.workdir) as app:
+            self.assertEqual([app.focus(MAIN_TITLE, "dialog")], app.windows())  # the first
+            app.answer(MAIN_TITLE, "Return")
+            app.focus()
+            app.key("a", "Return", "b", "Return", "c", "Return", "ctrl+s")
+            self.wait_memos({"": b"a\r\nb\r\nc\r\n"})
+        with Session(self.workdir) as app:
+            self.assertEqual([app.focus()], app.windows())
+            # Ctrl+Left checks a line (twice: ■), Ctrl+Up and Down move it; a lost step shows.
+            app.key("ctrl+Home", "ctrl+Left", "Down", "ctrl+Left", "ctrl+Left", "ctrl+Up", "Down",
+                    "ctrl+Down", "End", "exclam")
+            app.pick_from_popup("alt+f", "s")
+            self.wait_memos({"": "■ b\r\nc\r\n□ a!\r\n".encode("cp932")})
+
+    def test_unchanged_memo_is_saved_byte_for_byte_over_another_programs_version(self):
+        for file_name, argument in FILE_NAMES:
+            path = self.memos / os.fsdecode(file_name)
+            path.write_bytes(EVERY_BYTE)
+            with self.subTest(argument=argument), Session(self.workdir, argument) as app:
+                app.focus()
+                path.write_bytes(b"to be overwritten")
+                app.key("ctrl+s")
+                app.answer(MAIN_TITLE, "y")
+                self.wait_memos({path: EVERY_BYTE})  # in place: a twin would leave it overwritten
+
+
+class SwitchMemosTest(MarkolaTestCase):
+    def test_choosing_another_memo_with_edits(self):
+        for typed, answers, stays, changes in SWITCHES:
+            for name, data in MEMOS.items():
+                (self.memos / f"{name}.txt").write_bytes(data)
+            with self.subTest(typed=typed, answers=answers), Session(self.workdir) as app:
+                window = app.focus()
+                app.key("ctrl+End", "plus", "1")  # in the text box, which has the focus
+                app.x("xdotool", "mousemove", "--window", str(window), "100", "32", "click", "1")
+                app.key(*typed)  # into the combo box, clicked
+                app.pick_from_popup("F4", *"shop", "Return")
+                for title, *keys in answers:
+                    app.answer(title, *keys)
+                time.sleep(0.3)  # the name goes back into the combo box 100 ms after a choice
+                app.key("Tab", "ctrl+End", "plus", "2", "ctrl+s")
+                if stays:  # saving asks before it overwrites the memo named
+                    app.answer(MAIN_TITLE, "y")
+                self.wait_memos({**MEMOS, **changes})
+
+
+class CloseWindowTest(MarkolaTestCase):
+    def test_failed_saves_keep_the_window_and_the_file_and_a_sigterm_keeps_the_edits(self):
+        disk, flag = self.memos, self.workdir / "fail-calls"
+        if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", disk],
+                          capture_output=True).returncode:
+            self.skipTest("mount is not allowed here")
+        self.addCleanup(subprocess.run, ["umount", "-l", disk])
+        (disk / ".txt").write_bytes(b"")
+        (disk / "plan.txt").write_bytes(PLAN)
+        self.settings.write_bytes(SETTINGS)
+        shim = {"LD_PRELOAD": os.environ["MARKOLA_E2E_SHIM"], "MARKOLA_E2E_FAIL_FLAG": str(flag),
+                "MARKOLA_E2E_FAIL_UNDER": str(disk)}
+        with Session(self.workdir, "plan", env=shim) as app:
+            app.focus()
+            app.key("ctrl+End", "plus", "1")
+            subprocess.run(["dd", "if=/dev/zero", f"of={disk}/fill"], capture_output=True)
+            for failure, close_answer in KEPT:
+                with self.subTest(failure=failure, close_answer=close_answer):
+                    if failure != FULL:
+                        (disk / "fill").unlink(missing_ok=True)
+                        flag.write_text(failure)
+                    app.key("alt+F4" if close_answer else "ctrl+s")
+                    if close_answer:
+                        app.answer(CLOSE_TITLE, close_answer)
+                    if failure:
+                        app.answer(MAIN_TITLE, "Return")
+                    app.focus()
+                    self.wait_memos({"plan": PLAN})
+                    self.assertEqual(self.settings.read_bytes(), SETTINGS + b"\r\n")
+            flag.unlink()
+            app.key("alt+F4")
+            app.focus(CLOSE_TITLE, "dialog")
+            app.markola.terminate()  # SIGTERM
+            self.assertEqual(app.markola.wait(TIMEOUT), 0)
+
+        with Session(self.workdir) as app:
+            app.answer(MAIN_TITLE, "y")  # to the offer, before the main window shows
+            app.focus()
+            app.key("ctrl+s")
+            self.wait_memos({"plan": PLAN + b"+1"})
+
+
+class WindowGeometryTest(MarkolaTestCase):
+    def test_opens_at_the_stored_geometry_or_one_that_fits_and_writes_its_own_back(self):
+        for settings, scale, frame, written in GEOMETRIES:
+            with self.subTest(settings=settings, scale=scale):
+                self.settings.write_bytes(settings)
+                with Session(self.workdir, env=scale and {"QT_SCALE_FACTOR": scale}) as app:
+                    window = app.focus()
+                    opened = app.frame_rect(window)
+                    self.assertTrue(all(v in allowed for v, allowed in zip(opened, frame)), opened)
+                    if frame is not FITS:
+                        app.x("xdotool", "windowmove", "--sync", str(window), "200", "150")
+                        wait_for(lambda: app.frame_rect(window)[:2] != opened[:2], "the move")
+                        app.focus()
+                    app.pick_from_popup("alt+f", "x")  # openbox may drop an Alt+F4 sent at once
+                    self.assertEqual(app.markola.wait(TIMEOUT), 0)
+                if written:
+                    self.assertEqual(self.settings.read_bytes(), written)
+
+    def test_on_wayland_closed_from_its_menu_as_a_screen_reader_would_it_stores_its_size(self):
+        with WaylandSession(self.workdir) as app:
+            app.menu_item("終了(X) Alt+F4")
+            self.assertEqual(app.markola.wait(TIMEOUT), 0)
+        self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")
+
+
+@unittest.skipUnless(os.geteuid() == 0, "only root can run the session as another user")
+class InputMethodTest(MarkolaTestCase):
+    def test_compositions_commit_where_typed_and_are_no_edits_of_their_own(self):
+        (self.memos / "plan.txt").write_bytes(b"abcdef\r\nx\r\n")
+        with InputMethodSession(self.workdir, "plan") as app:
+            app.focus()
+            app.key("ctrl+Home", "End")
+            app.compose("sushi")
+            app.x("xdotool", "mousemove", *app.menu_item("▼", press=False).split(), "click", "1")
+            app.key("Return", "ctrl+s")  # the composition went down with its line
+            self.wait_memos({"plan": "x\r\n\r\nabcdefすし\r\n".encode("cp932")})
+
+            app.key("ctrl+n", "ctrl+a")
+            app.compose("nihongo", "space", "Return", "Tab")
+            app.compose("nihongo", "space", "Return", "ctrl+s")
+            self.wait_memos({"日本語": "日本語".encode("cp932")})
+
+            app.compose("sushi", "Escape", "alt+F4")  # nothing to ask about at the close
+            self.assertEqual(app.markola.wait(TIMEOUT), 0)
+
+
+if __name__ == "__main__":
+    press_menu_item(*sys.argv[1:])
