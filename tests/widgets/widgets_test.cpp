@@ -222,22 +222,6 @@ private slots:
         QVERIFY(nameBox->state().editable);
     }
 
-    // Enter gives a question's default answer, never Yes to overwriting another program's
-    // changes; closing it gives the safe one.
-    void messageBoxesAnswerEnterAndCloseSafely() {
-        Open();
-        const std::tuple<Buttons, Answer, Answer> cases[] = {
-            {Buttons::YesNoDefaultNo, Answer::No, Answer::No},
-            {Buttons::YesNoCancel, Answer::Yes, Answer::Cancel},
-        };
-        for (const auto& [buttons, enter, close] : cases) {
-            WithNextModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
-            QCOMPARE(window->ShowMessage("?", buttons, MessageIcon::None), enter);
-            WithNextModal([](QWidget* box) { box->close(); });
-            QCOMPARE(window->ShowMessage("?", buttons, MessageIcon::None), close);
-        }
-    }
-
     // Each showing of the About dialog is modal and starts on "O K" with the version; Escape
     // does nothing and the site button keeps it open. Each failed launch says so.
     void aboutDialogAndLaunchCommands() {
