@@ -168,15 +168,17 @@ class InputMethodSession(Session):
 
 
 def press_menu_item(name, press):
-    """Run by Debian's python3, which has pyatspi: prints the middle of markola's menu item on the
-    screen, and presses it over the accessibility bus as a screen reader would."""
+    """Run by Debian's python3, which has pyatspi: prints the middle on the screen of markola's menu
+    item or combo box, whether it is editable and its description, and presses it over the
+    accessibility bus as a screen reader would."""
     import pyatspi
 
     def is_it(node):
-        return node.getRoleName() == "menu item" and node.name == name
+        return node.getRoleName() in ("menu item", "combo box") and node.name == name
     item = wait_for(lambda: pyatspi.findDescendant(pyatspi.Registry.getDesktop(0), is_it), name)
     box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    print(box.x + box.width // 2, box.y + box.height // 2)
+    editable = item.getState().contains(pyatspi.STATE_EDITABLE)
+    print(box.x + box.width // 2, box.y + box.height // 2, editable, item.description, sep="\t")
     if press == "True":
         item.queryAction().doAction(0)
 
@@ -227,6 +229,9 @@ KEPT = [(FULL, "y"), ("", "Escape"), ("write ENOSPC", None), ("fdatasync EDQUOT"
         ("close EIO", None), ("rename ENOSPC", None), ("rename EIO", "y")]
 PLAN, SETTINGS = MEMOS["plan"], b"6000,7000,1500,1500"
 
+# What a screen reader says of the name box and the bar items, besides their names.
+READ_ALOUD = [("メモ名", ["True", ""]), ("■", ["False", "チェックの切り替え (Ctrl+←)"]),
+              ("▲", ["False", "行を上へ移動 (Ctrl+↑)"]), ("▼", ["False", "行を下へ移動 (Ctrl+↓)"])]
 FITS = (*map(range, SCREEN_SIZE), range(200, SCREEN_SIZE[0] + 1), range(120, SCREEN_SIZE[1] + 1))
 # settings.ini and the scale -> the frame's left, top, width and height in pixels (a fraction may
 # round either way; a place on no screen turns default) and settings.ini after the close, a known
@@ -351,8 +356,10 @@ class WindowGeometryTest(MarkolaTestCase):
                 if written:
                     self.assertEqual(self.settings.read_bytes(), written)
 
-    def test_on_wayland_closed_from_its_menu_as_a_screen_reader_would_it_stores_its_size(self):
+    def test_on_wayland_a_screen_reader_reads_the_controls_and_closes_it_storing_its_size(self):
         with WaylandSession(self.workdir) as app:
+            for name, read in READ_ALOUD:
+                self.assertEqual(app.menu_item(name, False).rstrip("\n").split("\t")[2:], read)
             app.menu_item("終了(X) Alt+F4")
             self.assertEqual(app.markola.wait(TIMEOUT), 0)
         self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")
@@ -366,7 +373,8 @@ class InputMethodTest(MarkolaTestCase):
             app.focus()
             app.key("ctrl+Home", "End")
             app.compose("sushi")
-            app.x("xdotool", "mousemove", *app.menu_item("▼", press=False).split(), "click", "1")
+            down = app.menu_item("▼", press=False).split()[:2]
+            app.x("xdotool", "mousemove", *down, "click", "1")
             app.key("Return", "ctrl+s")  # the composition went down with its line
             self.wait_memos({"plan": "x\r\n\r\nabcdefすし\r\n".encode("cp932")})
 

@@ -1,4 +1,3 @@
-#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFontInfo>
@@ -200,26 +199,6 @@ private slots:
         QCOMPARE(Text()->width(), 300);
         QCOMPARE(Combo()->width(), 300);
         QCOMPARE(Text()->height(), textHeight);
-    }
-
-    // Where a screen reader finds the bar items is proven on the real desktop, end to end.
-    void screenReadersCanNameEveryControl() {
-        Open();
-        Combo()->SetEditText("plan");
-        const std::tuple<QObject*, QString, QString> cases[] = {
-            {Combo(), "メモ名", ""},
-            {Action("mnuCheck"), "■", "チェックの切り替え (Ctrl+←)"},
-            {Action("mnuMemoUp"), "▲", "行を上へ移動 (Ctrl+↑)"},
-            {Action("mnuMemoDown"), "▼", "行を下へ移動 (Ctrl+↓)"},
-        };
-        for (const auto& [object, name, description] : cases) {
-            QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(object);
-            QCOMPARE(shown->text(QAccessible::Name), name);
-            QCOMPARE(shown->text(QAccessible::Description), description);
-        }
-        QAccessibleInterface* nameBox = QAccessible::queryAccessibleInterface(Combo());
-        QCOMPARE(nameBox->text(QAccessible::Value), QString("plan"));
-        QVERIFY(nameBox->state().editable);
     }
 
     // Each showing of the About dialog is modal and starts on "O K" with the version; Escape
