@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -201,14 +202,14 @@ private slots:
         QCOMPARE(Text()->height(), textHeight);
     }
 
-    // Each showing of the About dialog is modal and starts on "O K" with the version; Escape
-    // does nothing and the site button keeps it open. Each failed launch says so.
+    // The About dialog is modal and starts on "O K" with the version; Escape does nothing and the
+    // site button keeps it open. Each failed launch says so.
     void aboutDialogAndLaunchCommands() {
         Open();
-        QStringList seen;
-        const auto readNextMessage = [&seen] {
-            WithNextModal([&seen](QWidget* box) {
-                seen << qobject_cast<QMessageBox*>(box)->text();
+        QStringList messages;
+        const auto readNextMessage = [&messages] {
+            WithNextModal([&messages](QWidget* box) {
+                messages << qobject_cast<QMessageBox*>(box)->text();
                 box->close();
             });
         };
@@ -216,36 +217,29 @@ private slots:
             readNextMessage();
             Action(command)->trigger();
         }
-        for (int showing = 0; showing < 2; ++showing) {
-            WithNextModal([&](QWidget* about) {
-                QVERIFY(qobject_cast<AboutDialog*>(about));
-                QTRY_COMPARE(QApplication::activeWindow(), about);
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-                auto* version = about->findChild<QLabel*>("lblVersion");
-                seen << version->text() + " " + QApplication::focusWidget()->objectName();
-                version->setText("changed");
-                readNextMessage();
-                about->findChild<QPushButton*>("Command2")->click();
-                seen << (about->isVisible() ? "open" : "closed");
-                if (about->focusWidget()->objectName() == "Command1") {  // else a hang
-                    QTest::keyClick(about->focusWidget(), Qt::Key_Return);
-                }
-                seen << (about->isVisible() ? "open" : "closed");
-                about->hide();
-            });
-            Action("mnuAbout")->trigger();
-        }
+        WithNextModal([&readNextMessage](QWidget* about) {
+            const auto closeAnyway = qScopeGuard([about] { about->hide(); });
+            QTRY_COMPARE(QApplication::activeWindow(), about);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QCOMPARE(QApplication::focusWidget()->objectName(), "Command1");
+            QCOMPARE(about->findChild<QLabel*>("lblVersion")->text(), u"ﾊﾞｰｼﾞｮﾝ 1.0.2"_qs);
+            readNextMessage();
+            about->findChild<QPushButton*>("Command2")->click();
+            QVERIFY(about->isVisible());
+            QCOMPARE(about->focusWidget()->objectName(), "Command1");
+            QTest::keyClick(about->focusWidget(), Qt::Key_Return);
+            QVERIFY(!about->isVisible());
+        });
+        Action("mnuAbout")->trigger();
         const QString folder = QDir::current().absoluteFilePath("memo");
         const QString program = QCoreApplication::applicationFilePath();
-        const QString site = "https://markola.example.org/";
+        const QString site = AboutDialog::kSiteAddress;
         QCOMPARE(launcher.calls,
                  (QStringList{"folder " + folder, "start " + program + " in " + QDir::currentPath(),
-                              "url " + site, "url " + site}));
-        const QStringList showing{u"ﾊﾞｰｼﾞｮﾝ 1.0.2 Command1"_qs, site + u" を開けません。"_qs,
-                                  "open", "closed"};
-        QCOMPARE(seen,
-                 QStringList({text::CannotOpenFolder(folder), text::CannotStartProgram(program)}) +
-                     showing + showing);
+                              "url " + site}));
+        QCOMPARE(messages,
+                 (QStringList{text::CannotOpenFolder(folder), text::CannotStartProgram(program),
+                              site + u" を開けません。"_qs}));
     }
 
     // The close box and 終了 ask about the text and the name with their compositions: Cancel
