@@ -182,15 +182,21 @@ private slots:
         }
     }
 
-    void resizeLaysOutBothControls() {
+    // The window opens where settings.ini says, in twips (15 a pixel here). 7000 twips became
+    // 467 pixels, which would read back as 7005: unmoved, it stays 7000. Minimized, it has none.
+    void windowGeometryAndLayout() {
+        QVERIFY(files.WriteAll("settings.ini", "6000,7000,1500,1500").ok);
         Open();
+        QCOMPARE(window->frameGeometry(), QRect(100, 100, 400, 467));
+        QCOMPARE(window->WindowGeometryTwips(), (WindowGeometry{6000, 7000, 1500, 1500}));
         QVERIFY(!window->windowIcon().isNull());
         // The free Japanese fixed-pitch font that the set-up installs, at 12 points.
         QCOMPARE(QFontInfo(Text()->font()).family(), QString("IPAGothic"));
         QCOMPARE(Text()->font().pointSizeF(), 12.0);
         QCOMPARE(Combo()->font(), Text()->font());
         window->resize(500, 400);
-        QTRY_COMPARE(window->centralWidget()->width(), 500);
+        // The frame of the offscreen platform adds 2 pixels a side.
+        QTRY_COMPARE(window->WindowGeometryTwips(), (WindowGeometry{7560, 6060, 1500, 1500}));
         const QRect client = window->centralWidget()->rect();
         QCOMPARE(Combo()->geometry(), QRect(0, 0, client.width(), Combo()->sizeHint().height()));
         QCOMPARE(Text()->geometry(),
@@ -200,6 +206,9 @@ private slots:
         QCOMPARE(Text()->width(), 300);
         QCOMPARE(Combo()->width(), 300);
         QCOMPARE(Text()->height(), textHeight);
+        window->showMinimized();
+        QTRY_VERIFY(window->isMinimized());
+        QCOMPARE(window->WindowGeometryTwips(), WindowGeometry{});
     }
 
     // The About dialog is modal and starts on "O K" with the version; Escape does nothing and the
@@ -384,25 +393,6 @@ private slots:
             QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
                      qPrintable(QString::number(other)));
         }
-    }
-
-    void geometryInTwips() {
-        window = std::make_unique<MainWindow>(files, launcher, QString(), "1.0.2");
-        const qreal dpi = window->screen()->logicalDotsPerInch();
-        const auto px = [dpi](int twips) { return qRound(twips * dpi / 1440); };
-        window->SetWindowGeometryTwips({6000, 7000, 1500, 1500});
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QCOMPARE(window->frameGeometry(), QRect(px(1500), px(1500), px(6000), px(7000)));
-        // 7000 twips became 467 pixels, which would read back as 7005; unmoved, it stays 7000.
-        QCOMPARE(window->WindowGeometryTwips(), (WindowGeometry{6000, 7000, 1500, 1500}));
-        window->resize(window->width() + 2, window->height());
-        QTRY_COMPARE(window->WindowGeometryTwips(), (WindowGeometry{6030, 7000, 1500, 1500}));
-        window->SetWindowGeometryTwips({6000, 7000, -4500, -4500});  // a corner still shows
-        QCOMPARE(window->frameGeometry().topLeft(), QPoint(px(-4500), px(-4500)));
-        window->showMinimized();
-        QTRY_VERIFY(window->isMinimized());
-        QCOMPARE(window->WindowGeometryTwips(), WindowGeometry{});
     }
 };
 
