@@ -11,14 +11,12 @@
 
 namespace markola::testing {
 
-// The prompt, the buttons, the icon and the title as shown: an empty title became the
-// application title.
+// Prompt, buttons, icon and the title as shown (an empty one became the application title).
 using ShownMessage = std::tuple<QString, Buttons, MessageIcon, QString>;
 
-// A view without a toolkit. Assigning a text that differs runs the controller's change
-// handler before returning, as typing does, so tests type by assigning. Every line is in
-// view, so the caret never scrolls. Questions take their answers from a queue the test
-// fills; a question nobody expected fails the test. It is its own text box.
+// A view without a toolkit, and its own text box. Assigning a text that differs runs the change
+// handler before returning, as typing does, so tests type by assigning. Every line is in view, so
+// the caret never scrolls. Questions take answers from a queue; an unexpected one fails the test.
 class FakeView : public MemoView, public MemoTextView {
 public:
     MemoController* controller = nullptr;
