@@ -224,7 +224,7 @@ private slots:
         Action("mnuAbout")->trigger();
         const QString folder = QDir::current().absoluteFilePath("memo");
         const QString program = QCoreApplication::applicationFilePath();
-        const QString site = AboutDialog::kSiteAddress;
+        const QString site = "https://markola.example.org/";
         QCOMPARE(launcher.calls,
                  (QStringList{"folder " + folder, "start " + program + " in " + QDir::currentPath(),
                               "url " + site}));
