@@ -147,7 +147,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             std::remove(Memo(fresh));
             QDir("memo/.recovery").removeRecursively();
             Start("one");
-            view.messages.clear();                             // that there is no unnamed memo
+            view.messages.clear();                             // the unnamed memo is missing
             EXPECT_EQ(view.geometry, kDefaultWindowGeometry);  // no settings file
             view.geometry = {6000, 7000, 1500, 1500};
             view.SetComboText(c.name);

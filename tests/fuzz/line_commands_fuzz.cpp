@@ -67,9 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     caret = std::max(caret, 0);
     // A lone CR at the end stays one: the break is added after it.
-    assert(EnsureFinalBreak(text) ==
-           (text.ends_with(kLineBreak) ? text : text + MemoString(kLineBreak)));
-    for (const MemoString& given : {text, EnsureFinalBreak(text)}) {
+    const MemoString withBreak = EnsureFinalBreak(text);
+    assert(withBreak == (text.ends_with(kLineBreak) ? text : text + MemoString(kLineBreak)));
+    for (const MemoString& given : {text, withBreak}) {
         const auto size = static_cast<std::int32_t>(given.size());
         for (const std::int32_t at : {caret, -1 - caret, size + 1 + caret}) {
             CheckCommands(given, at);
