@@ -127,7 +127,7 @@ class Session:
         return tuple(int(re.search(rf"{label}:\s+(-?\d+)", info).group(1))
                      for label in ("upper-left X", "upper-left Y", "Width", "Height"))
 
-    def menu_item(self, name, press=True):  # see press_menu_item
+    def control(self, name, press=True):  # see press_control
         return self.x("/usr/bin/python3", self.script, name, str(press), check=True, as_user=True)
 
 
@@ -167,7 +167,7 @@ class InputMethodSession(Session):
         time.sleep(0.3)
 
 
-def press_menu_item(name, press):
+def press_control(name, press):
     """Run by Debian's python3, which has pyatspi: prints the middle on the screen of markola's menu
     item or combo box, whether it is editable and its description, and presses it over the
     accessibility bus as a screen reader would."""
@@ -359,8 +359,8 @@ class WindowGeometryTest(MarkolaTestCase):
     def test_on_wayland_a_screen_reader_reads_the_controls_and_closes_it_storing_its_size(self):
         with WaylandSession(self.workdir) as app:
             for name, read in READ_ALOUD:
-                self.assertEqual(app.menu_item(name, False).rstrip("\n").split("\t")[2:], read)
-            app.menu_item("終了(X) Alt+F4")
+                self.assertEqual(app.control(name, False).rstrip("\n").split("\t")[2:], read)
+            app.control("終了(X) Alt+F4")
             self.assertEqual(app.markola.wait(TIMEOUT), 0)
         self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")
 
@@ -373,7 +373,7 @@ class InputMethodTest(MarkolaTestCase):
             app.focus()
             app.key("ctrl+Home", "End")
             app.compose("sushi")
-            down = app.menu_item("▼", press=False).split()[:2]
+            down = app.control("▼", press=False).split()[:2]
             app.x("xdotool", "mousemove", *down, "click", "1")
             app.key("Return", "ctrl+s")  # the composition went down with its line
             self.wait_memos({"plan": "x\r\n\r\nabcdefすし\r\n".encode("cp932")})
@@ -388,4 +388,4 @@ class InputMethodTest(MarkolaTestCase):
 
 
 if __name__ == "__main__":
-    press_menu_item(*sys.argv[1:])
+    press_control(*sys.argv[1:])
