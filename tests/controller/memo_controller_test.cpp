@@ -305,7 +305,7 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         Start({}, c.answers);
         EXPECT_EQ(view.messages.at(1),
                   (ShownMessage{"保存されていない「plan」 の変更が残っています。復元しますか？",
-                                Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
+                                Buttons::YesNoOrLater, MessageIcon::None, "MARKOLA"}));
         EXPECT_EQ(view.comboText, restored ? "plan" : "");
         EXPECT_EQ(view.memoText, restored ? c.edits : "");
         EXPECT_EQ(State().TextChanged, restored);

@@ -141,30 +141,58 @@ class WaylandSession(Session):
 
 
 class InputMethodSession(Session):
-    """fcitx5 with Mozc, whose converter will not work for root: all but the desktop runs as nobody,
-    owner of the workdir and of copies of markola and this script (the build may be closed)."""
-
-    PROFILE = ("[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n[Groups/0/Items/0]"
-               "\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n[GroupOrder]\n0=Default\n")
+    """Mozc under fcitx5 or ibus; its converter will not work for root: all but the desktop runs as
+    nobody, owner of the workdir and of copies of markola and this script (the build may be closed)."""
 
     def start(self):
         super().start()
-        os.makedirs(f"{self.home}/.config/fcitx5")
-        pathlib.Path(self.home, ".config/fcitx5/profile").write_text(self.PROFILE)
+        for path, text in self.CONFIG.items():
+            os.makedirs(os.path.dirname(f"{self.home}/{path}"), exist_ok=True)
+            pathlib.Path(self.home, path).write_text(text)
         self.program = shutil.copy(MARKOLA, self.home)
         self.script = shutil.copy(self.script, self.home)
         subprocess.run(["chown", "-R", "nobody:", self.workdir], check=True)
         self.user = ["runuser", "-u", "nobody", "--", "env", "HOME=" + self.home]
         self.start_bus()
-        self.spawn(["fcitx5"])  # not -d: it ends with the session
-        wait_for(lambda: self.x("fcitx5-remote", as_user=True).strip().isdigit(), "fcitx5")
-        self.markola_env["QT_IM_MODULE"] = "fcitx"
+        self.spawn(self.DAEMON)  # in the foreground: it ends with the session
+        wait_for(self.started, self.DAEMON[0])
+        self.markola_env["QT_IM_MODULE"] = self.QT_MODULE
 
     def compose(self, romaji, *keys):  # then the keys that convert, commit or follow
-        wait_for(lambda: self.x("fcitx5-remote", "-o", as_user=True) == ""
-                 and self.x("fcitx5-remote", as_user=True).strip() == "2", "the input method")
+        wait_for(self.ready, "the input method")
         self.key(*romaji, *keys, delay=300)  # as fast as Mozc catches up
         time.sleep(0.3)
+
+
+class Fcitx5Session(InputMethodSession):
+    CONFIG = {".config/fcitx5/profile": (
+        "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n[Groups/0/Items/0]"
+        "\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n[GroupOrder]\n0=Default\n")}
+    DAEMON, QT_MODULE = ["fcitx5"], "fcitx"
+
+    def started(self):
+        return self.x("fcitx5-remote", as_user=True).strip().isdigit()
+
+    def ready(self):
+        return (self.x("fcitx5-remote", "-o", as_user=True) == ""
+                and self.x("fcitx5-remote", as_user=True).strip() == "2")
+
+
+class IBusSession(InputMethodSession):
+    # Mozc starts in hiragana, as for a user who has switched it on.
+    CONFIG = {".config/mozc/ibus_config.textproto":
+              'engines { name: "mozc-jp" longname: "Mozc" layout: "default" }\n'
+              "active_on_launch: True\n"}
+    DAEMON = ["env", "GSETTINGS_BACKEND=memory", "ibus-daemon", "--panel=disable",
+              "--emoji-extension=disable", "--cache=none"]
+    QT_MODULE = "ibus"
+
+    def started(self):
+        self.x("ibus", "engine", "mozc-jp", as_user=True)
+        return self.ready()
+
+    def ready(self):
+        return self.x("ibus", "engine", as_user=True).strip() == "mozc-jp"
 
 
 def press_control(name, press):
@@ -369,7 +397,7 @@ class WindowGeometryTest(MarkolaTestCase):
 class InputMethodTest(MarkolaTestCase):
     def test_compositions_commit_where_typed_and_are_no_edits_of_their_own(self):
         (self.memos / "plan.txt").write_bytes(b"abcdef\r\nx\r\n")
-        with InputMethodSession(self.workdir, "plan") as app:
+        with Fcitx5Session(self.workdir, "plan") as app:
             app.focus()
             app.key("ctrl+Home", "End")
             app.compose("sushi")

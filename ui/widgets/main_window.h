@@ -39,7 +39,7 @@ public:
     void EndWithoutAsking();
 
     QString ComboText() const override;
-    void SetComboText(const QString& text) override;
+    void SetComboText(QString text) override;
     void ClearComboList() override;
     void AddComboItem(const QString& name) override;
     void FocusCombo() override;
@@ -70,6 +70,8 @@ private:
     template <typename Handler>
     QAction* AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
+    void BeginUserCommand();
+    void BeginKeyCommand(int shift);
     void CommitCompositions();
     void Form_Resize();
     void mngOpenMemo_Click();
