@@ -393,26 +393,39 @@ class WindowGeometryTest(MarkolaTestCase):
         self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")
 
 
+# The caret's way to the end of a line, where "sushi" is composed, and the bar item clicked while
+# it is still composing: the composition lands once, where it was typed, and goes with its line.
+COMPOSING_COMMANDS = [(("ctrl+Home", "Down", "End"), "▼"), (("ctrl+Home", "End"), "■"),
+                      (("ctrl+End", "Up", "End"), "▲")]
+CHECKLIST = "□ 牛乳を買う\r\nabcdef\r\n■ 完了", "■ 牛乳を買うすし\r\nabcdefすしすし\r\n■ 完了\r\n"
+
+
 @unittest.skipUnless(os.geteuid() == 0, "only root can run the session as another user")
 class InputMethodTest(MarkolaTestCase):
-    def test_compositions_commit_where_typed_and_are_no_edits_of_their_own(self):
-        (self.memos / "plan.txt").write_bytes(b"abcdef\r\nx\r\n")
-        with Fcitx5Session(self.workdir, "plan") as app:
-            app.focus()
-            app.key("ctrl+Home", "End")
-            app.compose("sushi")
-            down = app.control("▼", press=False).split()[:2]
-            app.x("xdotool", "mousemove", *down, "click", "1")
-            app.key("Return", "ctrl+s")  # the composition went down with its line
-            self.wait_memos({"plan": "x\r\n\r\nabcdefすし\r\n".encode("cp932")})
+    def test_compositions_land_once_where_typed_and_are_no_edits_of_their_own(self):
+        for session in (Fcitx5Session, IBusSession):
+            (self.memos / "plan.txt").write_bytes(CHECKLIST[0].encode("cp932"))
+            (self.memos / "日本語.txt").unlink(missing_ok=True)
+            with self.subTest(session.__name__), session(self.workdir, "plan") as app:
+                app.focus()
+                for keys, item in COMPOSING_COMMANDS:
+                    app.key(*keys)
+                    app.compose("sushi")
+                    app.x("xdotool", "mousemove", *app.control(item, False).split()[:2], "click", "1")
+                app.key("ctrl+s")  # at once, as a repeated commit would still be on its way
+                self.wait_memos({"plan": CHECKLIST[1].encode("cp932")})
 
-            app.key("ctrl+n", "ctrl+a")
-            app.compose("nihongo", "space", "Return", "Tab")
-            app.compose("nihongo", "space", "Return", "ctrl+s")
-            self.wait_memos({"日本語": "日本語".encode("cp932")})
+                app.key("ctrl+n", "ctrl+a")
+                app.compose("nihongo", "space", "Return", "Tab")
+                # Mozc keeps Ctrl+S while composing: only the second one saves.
+                app.compose("nihongo", "space", "ctrl+s", "Return", "ctrl+s")
+                self.wait_memos({"日本語": "日本語".encode("cp932")})
 
-            app.compose("sushi", "Escape", "alt+F4")  # nothing to ask about at the close
-            self.assertEqual(app.markola.wait(TIMEOUT), 0)
+                app.compose("sushi", "Escape")  # given up: no edit
+                app.compose("sushi", "alt+F4")
+                app.answer(CLOSE_TITLE, "y")
+                self.assertEqual(app.markola.wait(TIMEOUT), 0)
+                self.wait_memos({"日本語": "日本語すし".encode("cp932")})
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@
 namespace markola {
 
 bool CommitEchoFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && watched->isWindowType()) {
         committed_.clear();
     } else if (event->type() == QEvent::InputMethod) {
         const auto& method = static_cast<const QInputMethodEvent&>(*event);

@@ -18,7 +18,8 @@ namespace markola {
 // the user's, so a commit that arrives with no composition open, right after a commit
 // that closed one, and carries the same text, is that repeat. Input methods that do not
 // repeat the commit (fcitx5) never meet the condition: their next composition or key
-// clears it.
+// clears it. A key counts once, where it reaches the window: the same key passed on to
+// the parents of a control, after a command that it ran has committed, is no new key.
 //
 // The controls that receive compositions live as long as the filter, so a control in
 // the set of those composing is never one that is gone.

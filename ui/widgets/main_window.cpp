@@ -22,6 +22,7 @@
 #include "ui/widgets/memo_text_edit.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/twips.h"
+#include "ui/widgets/virtual_keys.h"
 #include "ui/widgets/window_placement.h"
 
 namespace markola {
@@ -136,7 +137,7 @@ void MainWindow::ConnectControls() {
             ticks_.Guarded([this] { controller_.Combo1_Click(); }));
     Combo1->SetKeyDownHandler([this](int& keyCode, int shift) {
         const TickGate::Running running(ticks_);
-        BeginKeyCommand(shift);
+        BeginKeyCommand(keyCode, shift);
         controller_.Combo1_KeyDown(keyCode, shift);
     });
     connect(Text1, &MemoTextEdit::memoChanged, this,
@@ -148,7 +149,7 @@ void MainWindow::ConnectControls() {
     Text1->SetKeyHandlers(
         [this](int& keyCode, int shift) {
             const TickGate::Running running(ticks_);
-            BeginKeyCommand(shift);
+            BeginKeyCommand(keyCode, shift);
             controller_.Text1_KeyDown(keyCode, shift);
         },
         &MemoController::Text1_KeyPress);
@@ -372,9 +373,10 @@ void MainWindow::BeginUserCommand() {
     controller_.Timer1_Timer();
 }
 
-// The shortcuts are Ctrl with a key; any other key is typing and leaves both alone.
-void MainWindow::BeginKeyCommand(int shift) {
-    if (shift == key::kCtrlOnly) {
+// The shortcuts are Ctrl with a key; any other key is typing and leaves both alone, and
+// so is Ctrl pressed on its own, which an input method passes on while composing.
+void MainWindow::BeginKeyCommand(int keyCode, int shift) {
+    if (shift == key::kCtrlOnly && !IsModifierKey(keyCode)) {
         BeginUserCommand();
     }
 }

@@ -71,7 +71,7 @@ private:
     QAction* AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
     void BeginUserCommand();
-    void BeginKeyCommand(int shift);
+    void BeginKeyCommand(int keyCode, int shift);
     void CommitCompositions();
     void Form_Resize();
     void mngOpenMemo_Click();
