@@ -243,6 +243,8 @@ SWITCHES = [
     ("", [(CLOSE_TITLE, "y")], False, {"": EDITED, "shop": SHOP}),
     ("", [(CLOSE_TITLE, "n")], False, {"shop": SHOP}),
     ("", [(CLOSE_TITLE, "Escape")], True, {"": EDITED + b"+2"}),
+    # A save 20 ms after the Escape saves the memo on screen, under its name put back first.
+    ("", [(CLOSE_TITLE, "Escape", "ctrl+s"), (MAIN_TITLE, "y")], False, {"": EDITED + b"+2"}),
     ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "n")], True, {"todo": EDITED + b"+2"}),
     ("todo", [(CLOSE_TITLE, "y"), (MAIN_TITLE, "y")], False, {"todo": EDITED, "shop": SHOP}),
     # Down chooses todo before the restore's 100 ms are over; its tick, due meanwhile, keeps it.
@@ -364,6 +366,36 @@ class CloseWindowTest(MarkolaTestCase):
             app.focus()
             app.key("ctrl+s")
             self.wait_memos({"plan": PLAN + b"+1"})
+
+
+# How the offer of kept edits is closed at the start, and whether the edits are then kept.
+OFFER_ANSWERS = [("SIGTERM", True), ("Escape", True), ("alt+F4", True), ("n", False)]
+
+
+class RecoveryTest(MarkolaTestCase):
+    def test_only_edits_that_would_be_lost_are_kept_and_only_no_gives_them_up(self):
+        (self.memos / "plan.txt").write_bytes(PLAN)
+        kept = self.memos / ".recovery"
+        for keys in (("ctrl+End", "x", "BackSpace"), ("ctrl+n",), ("ctrl+End", "plus", "1")):
+            with Session(self.workdir, "plan") as app:
+                app.focus()
+                app.key(*keys)
+                time.sleep(SETTLE)
+                app.markola.terminate()
+                self.assertEqual(app.markola.wait(TIMEOUT), 0)
+        self.assertEqual(len(list(kept.iterdir())), 1)  # the last one only: the others lost nothing
+        for answer, still_kept in OFFER_ANSWERS:
+            with self.subTest(answer=answer), Session(self.workdir) as app:
+                box = app.focus(MAIN_TITLE, "dialog")
+                if answer == "SIGTERM":
+                    app.markola.terminate()
+                else:
+                    app.close(box, answer)
+                    app.focus()
+                    app.pick_from_popup("alt+f", "x")
+                self.assertEqual(app.markola.wait(TIMEOUT), 0)
+            self.assertEqual(len(list(kept.iterdir())), int(still_kept))
+        self.wait_memos({"plan": PLAN})
 
 
 class WindowGeometryTest(MarkolaTestCase):
