@@ -1,6 +1,7 @@
 // Preloaded into markola and the storage tests: the call named in the file MARKOLA_E2E_FAIL_FLAG,
 // read anew each time ("write ENOSPC": write, fdatasync, close, rename, fsync; ENOSPC, EDQUOT,
-// EIO), fails on files under MARKOLA_E2E_FAIL_UNDER only. Pipes, sockets and event counters never
+// EIO, or SLOW: the call takes 5 s and then succeeds), fails on files under
+// MARKOLA_E2E_FAIL_UNDER only. Pipes, sockets and event counters never
 // fail ("pipe:[12]" in /proc is no path): the event loop's wake-ups, and the user's keys, use them.
 #include <errno.h>
 #include <fcntl.h>
@@ -24,6 +25,10 @@ static int failing(const char* call, const char* path, int fd) {
     snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
     if (length <= 0 || sscanf(mode, "%15s %15s", name, error) != 2 || strcmp(name, call) != 0 ||
         realpath(path ? path : link, file) == NULL || strncmp(file, folder, strlen(folder)) != 0) {
+        return 0;
+    }
+    if (strcmp(error, "SLOW") == 0) {
+        sleep(5);
         return 0;
     }
     errno = strcmp(error, "ENOSPC") == 0 ? ENOSPC : strcmp(error, "EDQUOT") == 0 ? EDQUOT : EIO;
