@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <numeric>
-#include <system_error>
 #include <vector>
 
 #include "storage/file_names.h"
@@ -20,10 +19,6 @@ namespace markola {
 namespace {
 
 constexpr QLatin1StringView kMemoExtension(".txt");
-
-WriteResult Failed(int errorCode) {
-    return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
-}
 
 // Hidden files count: ".txt" is the unnamed memo's file. The extension is tested on the
 // bytes, where a code page 932 name ends in the same four as a UTF-8 one.
@@ -126,10 +121,10 @@ std::optional<FileIdentity> DiskFileStore::Identity(const QString& path) const {
 
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
     if (const int injected = injectFault_ ? injectFault_() : 0; injected != 0) {
-        return Failed(injected);
+        return WriteFailure(injected);
     }
     if (path.isEmpty()) {
-        return Failed(ENOENT);
+        return WriteFailure(ENOENT);
     }
     return ReplaceFileAtomically(NativePath(path), bytes);
 }

@@ -12,6 +12,8 @@ namespace markola {
 
 namespace {
 
+const QString kMemoFolder = QStringLiteral("memo/");
+
 // The hourglass for exactly as long as the file work takes, however it ends.
 class BusyPointer {
 public:
@@ -45,8 +47,12 @@ bool HoldsControlCharacter(const QString& path) {
                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
 }
 
-// The platform's own description is the fallback for failures a user can do little about.
+}  // namespace
+
 QString WriteFailureReason(const WriteResult& result) {
+    if (result.notRegularFile) {
+        return text::kNotRegularFile;
+    }
     switch (result.errorCode) {
         case ENOSPC:
         case EDQUOT:
@@ -67,17 +73,14 @@ QString WriteFailureReason(const WriteResult& result) {
     }
 }
 
-}  // namespace
-
 QString MemoPath(const QString& name) {
-    return QStringLiteral("memo/") + name + QStringLiteral(".txt");
+    return kMemoFolder + name + QStringLiteral(".txt");
 }
 
 bool IsInsideMemoFolder(const QString& path) {
-    if (path.contains(QChar(u'\0')) || QDir::isAbsolutePath(path)) {
-        return false;
-    }
-    return !path.split(u'/').contains(QStringLiteral(".."));
+    return path.startsWith(kMemoFolder) &&
+           !QStringView(path).sliced(kMemoFolder.size()).contains(u'/') &&
+           !path.contains(QChar(u'\0'));
 }
 
 MemoStore::MemoStore(MemoView& view, EditorState& state, FileStore& files)
