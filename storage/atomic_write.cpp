@@ -6,9 +6,10 @@
 
 #include <QRandomGenerator>
 #include <cerrno>
-#include <climits>
 #include <optional>
 #include <system_error>
+
+#include "storage/native_path.h"
 
 namespace markola {
 namespace {
@@ -17,26 +18,6 @@ namespace {
 // so a full disk turns into an empty file reported as saved; every step is checked here.
 
 constexpr mode_t kPrivateMode = 0600;
-
-QByteArray FolderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
-}
-
-// The file a chain of symbolic links ends at; the path itself when it is no link. A link
-// whose target is missing is followed too, so the save creates the target.
-QByteArray LinkTarget(QByteArray path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        char target[PATH_MAX];
-        const ssize_t length = readlink(path.constData(), target, sizeof target);
-        if (length < 0 || length == sizeof target) {
-            return path;
-        }
-        const QByteArray next(target, length);
-        path = next.startsWith('/') ? next : FolderOf(path) + '/' + next;
-    }
-    return path;
-}
 
 // Owns the temporary file until it has been renamed into place.
 class TemporaryFile {
@@ -143,7 +124,7 @@ WriteResult WriteFailure(int errorCode) {
 WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray& bytes,
                                   Replace how) {
     const bool privateFile = how == Replace::PrivateFile;
-    const QByteArray target = privateFile ? nativePath : LinkTarget(nativePath);
+    const QByteArray target = privateFile ? nativePath : ResolvedPath(nativePath);
     struct stat old {};
     const bool exists =
         (privateFile ? lstat(target.constData(), &old) : stat(target.constData(), &old)) == 0;

@@ -8,13 +8,10 @@
 #include <memory>
 
 #include "storage/cp932.h"
+#include "storage/posix_file.h"
 
 namespace markola {
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
 
 bool IsFileEntry(DIR* dir, const dirent& entry) {
     if (entry.d_type == DT_REG || entry.d_type == DT_DIR) {

@@ -2,10 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QCollator>
 #include <QCollatorSortKey>
+#include <QCryptographicHash>
 #include <QDir>
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +14,7 @@
 
 #include "storage/file_names.h"
 #include "storage/native_path.h"
+#include "storage/posix_file.h"
 
 namespace markola {
 namespace {
@@ -32,15 +33,6 @@ QStringList MemoFileNames(const QString& folder) {
     }
     return fileNames;
 }
-
-struct FdCloser {
-    ~FdCloser() {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
-    int fd;
-};
 
 // Case-insensitive, in the user's locale. Names equal but for case ("a.txt", "A.txt") keep a
 // fixed order between calls.
@@ -70,6 +62,12 @@ QStringList SortedForTheUser(const QStringList& fileNames) {
 
 }  // namespace
 
+// Blake2b is the fastest of the hashes Qt offers and gives the same result on every
+// machine and Qt version, which a recovery file kept over an upgrade needs.
+ContentDigest DigestOf(QByteArrayView bytes) {
+    return {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256)};
+}
+
 bool DiskFileStore::Exists(const QString& path) const {
     struct stat status {};
     return !path.isEmpty() && stat(NativePath(path).constData(), &status) == 0 &&
@@ -82,41 +80,22 @@ std::optional<QByteArray> DiskFileStore::ReadAll(const QString& path) const {
         return std::nullopt;
     }
     const FdCloser file{open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
-    struct stat status {};
-    if (file.fd < 0 || fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size > kMaxMemoFileSize) {
-        return std::nullopt;
-    }
-    QByteArray bytes(status.st_size, Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = read(file.fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += got;
-    }
-    // A file that grew after its size was taken would otherwise lose its tail unnoticed.
-    char probe = 0;
-    if (read(file.fd, &probe, 1) != 0) {
-        return std::nullopt;
-    }
-    return bytes;
+    return ReadRegularFile(file.fd, kMaxMemoFileSize);
 }
 
-std::optional<FileIdentity> DiskFileStore::Identity(const QString& path) const {
-    struct stat status {};
-    if (path.isEmpty() || stat(NativePath(path).constData(), &status) != 0) {
-        return std::nullopt;
+FileIdentity DiskFileStore::Identity(const QString& path) const {
+    if (path.isEmpty()) {
+        return {};
     }
-    return FileIdentity{
-        .size = status.st_size,
-        .modifiedNs = qint64{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec,
-        .device = status.st_dev,
-        .inode = status.st_ino};
+    const QByteArray native = NativePath(path);
+    FileIdentity identity{.resolvedPath = ResolvedPath(native)};
+    struct stat status {};
+    if (stat(native.constData(), &status) == 0) {
+        identity.exists = true;
+        identity.device = status.st_dev;
+        identity.inode = status.st_ino;
+    }
+    return identity;
 }
 
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {

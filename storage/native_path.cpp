@@ -1,8 +1,12 @@
 #include "storage/native_path.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
+#include <climits>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 
 #include "storage/file_names.h"
@@ -37,7 +41,37 @@ std::optional<QByteArray> EntryShownAs(const QByteArray& nativeFolder, const QSt
     return otherCase;
 }
 
+// The file a chain of symbolic links ends at; the path itself when it is no link.
+QByteArray LinkTarget(QByteArray path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[PATH_MAX];
+        const ssize_t length = readlink(path.constData(), target, sizeof target);
+        if (length < 0 || length == sizeof target) {
+            return path;
+        }
+        const QByteArray next(target, length);
+        path = next.startsWith('/') ? next : FolderOf(path) + '/' + next;
+    }
+    return path;
+}
+
 }  // namespace
+
+QByteArray FolderOf(const QByteArray& nativePath) {
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativePath.left(slash);
+}
+
+QByteArray ResolvedPath(const QByteArray& nativePath) {
+    const QByteArray target = LinkTarget(nativePath);
+    const std::unique_ptr<char, decltype(&std::free)> folder(
+        realpath(FolderOf(target).constData(), nullptr), &std::free);
+    if (!folder) {
+        return target;
+    }
+    const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
+    return QByteArray(folder.get()) + (qstrcmp(folder.get(), "/") == 0 ? "" : "/") + name;
+}
 
 QByteArray NativePath(const QString& path) {
     const QByteArray exact = QFile::encodeName(path);

@@ -12,4 +12,11 @@ namespace markola {
 // entry whose extension differs in case only. A path that reaches no file is its UTF-8.
 QByteArray NativePath(const QString& path);
 
+// The folder part of a native path: "." for a bare name.
+QByteArray FolderOf(const QByteArray& nativePath);
+
+// Where a native path leads: every link followed, a dangling one too (a save creates its
+// target), and the folder made absolute, so that two names of one file give one result.
+QByteArray ResolvedPath(const QByteArray& nativePath);
+
 }  // namespace markola

@@ -35,13 +35,14 @@ public:
     QStringList ListMemos();
 
 private:
-    // Reads, decodes and shows the file; false when it cannot be read. The file's bytes
-    // and the decoding buffers are gone by the time it returns.
-    bool ShowMemoFile(const QString& path);
+    // Reads, decodes and shows the file, and gives what it held; nothing when it cannot be
+    // read. The file's bytes and the decoding buffers are gone by the time it returns.
+    std::optional<ContentDigest> ShowMemoFile(const QString& path);
     bool WriteMemo(const QString& path, const QByteArray& bytes);
     bool ConfirmOverwrite(const QString& path);
     bool ConfirmChangedOnDisk(const QString& path);
     bool IsUnreadableOnDisk(const QString& path) const;
+    std::optional<ContentDigest> ContentOnDisk(const QString& path) const;
 
     MemoView& view_;
     EditorState& state_;
