@@ -19,45 +19,30 @@
 namespace markola {
 namespace {
 
-constexpr QLatin1StringView kMemoExtension(".txt");
-
-// Hidden files count: ".txt" is the unnamed memo's file. The extension is tested on the
-// bytes, where a code page 932 name ends in the same four as a UTF-8 one.
-QStringList MemoFileNames(const QString& folder) {
-    QStringList fileNames;
-    for (const DirectoryEntry& entry : ReadDirectory(NativePath(folder))) {
-        if (entry.isFile &&
-            QLatin1StringView(entry.nativeName).endsWith(kMemoExtension, Qt::CaseInsensitive)) {
-            fileNames.append(DisplayFileName(entry.nativeName));
-        }
-    }
-    return fileNames;
-}
-
-// Case-insensitive, in the user's locale. Names equal but for case ("a.txt", "A.txt") keep a
-// fixed order between calls.
-QStringList SortedForTheUser(const QStringList& fileNames) {
+// By file name, case-insensitively, in the user's locale. Names equal but for case ("a.txt",
+// "A.txt") keep a fixed order between calls. Hidden files count: ".txt" is the unnamed memo's.
+QStringList SortedForTheUser(const std::vector<MemoRow>& rows) {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> sortKeys;
-    sortKeys.reserve(fileNames.size());
-    for (const QString& fileName : fileNames) {
-        sortKeys.push_back(collator.sortKey(fileName.toCaseFolded()));
+    sortKeys.reserve(rows.size());
+    for (const MemoRow& row : rows) {
+        sortKeys.push_back(collator.sortKey(row.fileName.toCaseFolded()));
     }
-    // Sorting positions rather than names and keys keeps the swaps cheap.
-    std::vector<qsizetype> order(fileNames.size());
+    // Sorting positions rather than rows and keys keeps the swaps cheap.
+    std::vector<std::size_t> order(rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         const int byKey = sortKeys[a].compare(sortKeys[b]);
-        return byKey != 0 ? byKey < 0 : fileNames[a] < fileNames[b];
+        return byKey != 0 ? byKey < 0 : rows[a].name < rows[b].name;
     });
 
-    QStringList sorted;
-    sorted.reserve(fileNames.size());
-    for (const qsizetype index : order) {
-        sorted.append(fileNames[index]);
+    QStringList names;
+    names.reserve(rows.size());
+    for (const std::size_t index : order) {
+        names.append(rows[index].name);
     }
-    return sorted;
+    return names;
 }
 
 }  // namespace
@@ -112,11 +97,7 @@ QStringList DiskFileStore::ListMemoNames(const QString& folder) {
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
         return {};
     }
-    QStringList names = SortedForTheUser(MemoFileNames(folder));
-    for (QString& name : names) {
-        name.chop(kMemoExtension.size());
-    }
-    return names;
+    return SortedForTheUser(MemoRows(NativePath(folder)));
 }
 
 }  // namespace markola
