@@ -1,9 +1,12 @@
 #include "storage/file_store.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -106,17 +109,39 @@ protected:
     DiskFileStore store_;
 };
 
+// Files that would show one name (in another case, code page or spelling of a stray byte)
+// each get a row of their own, which reads and writes that file alone.
 TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
-    for (const char* name : {"\x82\xA0.txt", "\x82.txt", "B.txt", "A.txt", "c.TXT", "a.txt", ".txt",
-                             "notes.log", "x.txt.bak", ".markola-1.tmp", "plain"}) {
-        MakeFile(name);
+    for (const char* name : {"\x82\xA0.txt", "\xE3\x81\x82.txt", "\x82.txt", "<0x82>.txt", "B.txt",
+                             "B.TXT", "B.TXT.txt", "A.txt", "c.TXT", "a.txt", ".txt", "notes.log",
+                             "x.txt.bak", ".markola-1.tmp", "plain"}) {
+        MakeFile(name, name);
     }
     ASSERT_TRUE(QDir(dir_.path()).mkdir("d.txt"));
     ASSERT_TRUE(QFile::link(Path("B.txt"), Path("e.txt")));
     ASSERT_TRUE(QFile::link(Path("missing"), Path("f.txt")));
 
-    EXPECT_EQ(store_.ListMemoNames(dir_.path()),
-              (QStringList{"", "<0x82>", "A", "a", "B", "c", "e", u"\u3042"_qs}));
+    const std::pair<QString, QByteArray> rows[] = {{"", ".txt"},
+                                                   {"<0x82>", "<0x82>.txt"},
+                                                   {"<0x82>.txt", "\x82.txt"},
+                                                   {"A", "A.txt"},
+                                                   {"a", "a.txt"},
+                                                   {"B", "B.txt"},
+                                                   {"B.TXT (2)", "B.TXT"},
+                                                   {"B.TXT", "B.TXT.txt"},
+                                                   {"c", "c.TXT"},
+                                                   {"e", "B.txt"},
+                                                   {u"\u3042"_qs, "\xE3\x81\x82.txt"},
+                                                   {u"\u3042.txt"_qs, "\x82\xA0.txt"}};
+    QStringList names;
+    for (const auto& [name, file] : rows) {
+        names.append(name);
+        EXPECT_EQ(store_.ReadAll(Path(name + ".txt")), file) << file.toStdString();
+    }
+    EXPECT_EQ(store_.ListMemoNames(dir_.path()), names);
+    ASSERT_TRUE(store_.WriteAll(Path("<0x82>.txt.txt"), "new").ok);
+    EXPECT_EQ(store_.ReadAll(Path("<0x82>.txt")), "<0x82>.txt");
+    EXPECT_EQ(store_.ReadAll(Path("<0x82>.txt.txt")), "new");
     for (const auto& [name, exists] :
          {std::pair{"a.txt", true}, {"e.txt", true}, {"d.txt", false}, {"f.txt", false}}) {
         EXPECT_EQ(store_.Exists(Path(name)), exists) << name;
@@ -159,6 +184,78 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     for (const char* name : {"missing.txt", ".", "pipe.txt"}) {
         EXPECT_FALSE(store_.ReadAll(Path(name)).has_value()) << name;
     }
+}
+
+// As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
+// may not write, and anything but a regular file (a pipe, a device behind a link, a folder)
+// is refused and stays as it was. A link to a regular file is written through and stays.
+TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
+    const passwd* nobody = getpwnam("nobody");
+    if (geteuid() != 0 || !nobody) {
+        GTEST_SKIP() << "needs root to make another user's file and to become nobody";
+    }
+    constexpr int kNotRegular = -1;
+    const struct {
+        const char* name;
+        mode_t mode;  // of a file of nobody's, or S_IFIFO, S_IFLNK, S_IFDIR
+        int refusal;
+    } cases[] = {
+        {"0444.txt", 0444, EACCES},           {"0400.txt", 0400, EACCES},
+        {"0555.txt", 0555, EACCES},           {"root.txt", 0644, EACCES},
+        {"fifo.txt", S_IFIFO, kNotRegular},   {"null.txt", S_IFLNK, kNotRegular},
+        {"folder.txt", S_IFDIR, kNotRegular}, {"mine.txt", 0600, 0},
+    };
+    for (const auto& c : cases) {
+        const QByteArray path = NativePath(c.name);
+        if (c.mode == S_IFIFO) {
+            ASSERT_EQ(mkfifo(path, 0666), 0);
+        } else if (c.mode == S_IFLNK) {
+            ASSERT_EQ(symlink("/dev/null", path), 0);
+        } else if (c.mode == S_IFDIR) {
+            ASSERT_EQ(mkdir(path, 0777), 0);
+        } else {
+            MakeFile(c.name, "old");
+            ASSERT_EQ(chmod(path, c.mode), 0);
+        }
+        const uid_t owner = qstrcmp(c.name, "root.txt") == 0 ? 0 : nobody->pw_uid;
+        ASSERT_EQ(lchown(path, owner, nobody->pw_gid), 0);
+    }
+    ASSERT_TRUE(QFile::link(Path("mine.txt"), Path("link.txt")));
+    ASSERT_EQ(chown(NativePath(""), nobody->pw_uid, nobody->pw_gid), 0);
+
+    int results[2];
+    ASSERT_EQ(pipe(results), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped = setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
+                             setuid(nobody->pw_uid) == 0;
+        for (const auto& c : cases) {
+            const WriteResult result = store_.WriteAll(Path(c.name), "new");
+            const int refusal = !dropped                ? EPERM
+                                : result.notRegularFile ? kNotRegular
+                                                        : result.errorCode;
+            (void)!write(results[1], &refusal, sizeof refusal);
+        }
+        _exit(store_.WriteAll(Path("link.txt"), "linked").ok ? 0 : 1);
+    }
+    close(results[1]);
+    for (const auto& c : cases) {
+        int refusal = 0;
+        ASSERT_EQ(read(results[0], &refusal, sizeof refusal), sizeof refusal);
+        EXPECT_EQ(refusal, c.refusal) << c.name;
+        struct stat status {};
+        ASSERT_EQ(lstat(NativePath(c.name), &status), 0);
+        EXPECT_EQ(status.st_mode & S_IFMT, c.mode > 07777 ? c.mode : S_IFREG) << c.name;
+        if (S_ISREG(status.st_mode) && c.refusal != 0) {
+            EXPECT_EQ(store_.ReadAll(Path(c.name)), "old") << c.name;
+        }
+    }
+    close(results[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink());
+    EXPECT_EQ(store_.ReadAll(Path("mine.txt")), "linked");
 }
 
 // The real system calls fail, through the shim that the run "file_store_system_calls" preloads.
