@@ -65,6 +65,7 @@ QString WriteFailureReason(const WriteResult& result) {
         case ENAMETOOLONG:
             return text::kNameTooLong;
         case ENOENT:
+        case ENOTDIR:
             return text::kNoFolder;
         case EIO:
             return text::kDiskError;

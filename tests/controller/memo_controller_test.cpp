@@ -1,6 +1,10 @@
 #include "ui/memo_controller.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -211,7 +215,8 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
 
 // A memo that cannot be saved, by the save command or by a Yes on leaving it, stays on
 // screen with its edits. Unencodable text is refused before the overwrite question, and a
-// memo whose file could not be read (over the size limit) before anything else.
+// memo whose file could not be read (over the size limit), under any of its names, before
+// anything else.
 TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
     struct Case {
         const char* chosen;
@@ -240,10 +245,13 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
          "memo/" + tooLong + ".txt を保存できませんでした。名前が長すぎます。"},
         {"huge", "huge", "x", false,
          "「huge」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
+        {"huge", "big", "x", false,  // a link to it
+         "「big」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
     };
     Write(Memo("b"), "text");
     QFile huge(Memo("huge"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
+    ASSERT_TRUE(QFile::link("huge.txt", Memo("big")));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         Start(c.chosen);
@@ -326,6 +334,163 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         EXPECT_EQ(State().TextChanged, unsaved);
         EXPECT_EQ(Recoveries(), unsaved ? 1 : 0);
     }
+}
+
+// Another program's change to the memo on screen is asked about, No the default, exactly when the
+// file holds other bytes than were loaded or last written, or exists and did not: whatever its
+// size, time and inode say. Yes writes the edits, No keeps their file. The unnamed memo starts
+// missing; "plan" is the memo on screen, or reached through a link "alias".
+TEST_F(ControllerTest, ChangedOnDiskMeansOtherBytes) {
+    const auto rewrite = [](const char* bytes, bool recreate) {
+        return [=] {
+            struct stat old {};
+            ASSERT_EQ(stat(Memo("plan"), &old), 0);
+            if (recreate) {
+                std::remove(Memo("plan"));
+            }
+            Write(Memo("plan"), bytes);
+            const timespec times[2] = {old.st_atim, old.st_mtim};
+            ASSERT_EQ(utimensat(AT_FDCWD, Memo("plan"), times, 0), 0);
+        };
+    };
+    const struct {
+        const char* memo;
+        QString savedAs;
+        std::function<void()> theirs;
+        std::deque<A> answers;  // to the overwrite question, then to the changed-on-disk one
+        const char* kept;
+    } cases[] = {
+        {"plan", "plan", rewrite("PLAN", false), {A::Yes}, "mine"},
+        {"plan", "plan", rewrite("PLAN", false), {A::No}, "PLAN"},
+        {"plan", "alias", rewrite("PLAN", true), {A::Yes, A::No}, "PLAN"},
+        {"plan", "plan", rewrite("plan", true), {}, "mine"},
+        {"plan", "plan", [] { utimensat(AT_FDCWD, Memo("plan"), nullptr, 0); }, {}, "mine"},
+        {"", "", [] { Write(Memo(""), "PLAN"); }, {A::No}, "PLAN"},
+        {"", "", [] { Write(Memo(""), "PLAN"); }, {A::Yes}, "mine"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
+        std::remove(Memo(""));
+        Write(Memo("plan"), "plan");
+        QFile::link("plan.txt", Memo("alias"));
+        Start(c.memo);
+        view.messages.clear();
+        view.SetComboText(c.savedAs);
+        view.SetMemoText("mine");
+        c.theirs();
+        view.answers = c.answers;
+        controller->mnuSave_Click();
+        EXPECT_TRUE(view.answers.empty());
+        EXPECT_EQ(view.messages.size(), c.answers.size());
+        if (c.answers.size() == 1u + (c.savedAs != c.memo)) {
+            EXPECT_EQ(view.messages.back(),
+                      (ShownMessage{text::ChangedOnDisk(c.savedAs), Buttons::YesNoDefaultNo,
+                                    MessageIcon::Exclamation, "MARKOLA"}));
+        }
+        EXPECT_EQ(Read(Memo(c.memo)), c.kept);
+        if (qstrcmp(c.kept, "mine") == 0) {  // its own write is no change by another program
+            view.SetMemoText("again");
+            controller->mnuSave_Click();
+            EXPECT_EQ(view.messages.size(), c.answers.size());
+        }
+    }
+}
+
+// The start reads only regular files of a folder of the user's own, no larger than the edits of
+// the largest memo: a link to a pipe or a device, a file over that size, a folder that is a link
+// or another's are left as they are, and the window opens without an offer. Edits are not kept
+// in such a folder, and say so; kept edits are the user's alone, whatever the umask.
+TEST_F(ControllerTest, RecoveryFilesAreTheUsersAlone) {
+    const auto keepEdits = [this] {
+        Write(Memo("plan"), "plan");
+        Start("plan");
+        view.SetMemoText("edits");
+        return controller->Form_Terminate();
+    };
+    const auto recoveryFile = [] {
+        return "memo/.recovery/" + QDir("memo/.recovery").entryList(QDir::Files).value(0);
+    };
+    const auto listing = [] {
+        QStringList entries;
+        for (const QString& folder : {"memo/.recovery", "elsewhere"}) {
+            for (const QString& name :
+                 QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+                struct stat status {};
+                lstat(QFile::encodeName(folder + '/' + name), &status);
+                entries << QStringLiteral("%1 %2 %3 %4")
+                               .arg(name)
+                               .arg(status.st_mode, 0, 8)
+                               .arg(status.st_size)
+                               .arg(status.st_uid);
+            }
+        }
+        return entries;
+    };
+    const passwd* nobody = getpwnam("nobody");
+    const struct {
+        std::function<void()> make;
+        QString reason;  // why edits kept afterwards are not
+    } cases[] = {
+        {[] {
+             mkfifo("pipe", 0600);
+             QDir().mkdir("memo/.recovery");
+             QFile::link("../../pipe", "memo/.recovery/a.recovery");
+         },
+         {}},
+        {[] {
+             QDir().mkdir("memo/.recovery");
+             QFile::link("/dev/zero", "memo/.recovery/a.recovery");
+         },
+         {}},
+        {[&] {
+             keepEdits();
+             ASSERT_EQ(truncate(QFile::encodeName(recoveryFile()), qint64{1} << 40), 0);
+         },
+         {}},
+        {[&] {
+             keepEdits();
+             std::rename("memo/.recovery", "elsewhere");
+             QFile::link("../elsewhere", "memo/.recovery");
+         },
+         text::kNoFolder},
+        {[&] {
+             keepEdits();
+             if (geteuid() != 0 || !nobody || chown("memo/.recovery", nobody->pw_uid, 0) != 0) {
+                 GTEST_SKIP() << "needs root to give a folder to another user";
+             }
+         },
+         text::kNotPermitted},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
+        for (const char* odd : {"memo/.recovery", "elsewhere", "pipe"}) {
+            std::filesystem::remove_all(odd);
+        }
+        c.make();
+        Write(Memo(""), "");
+        const QStringList before = listing();
+        Start();
+        EXPECT_TRUE(view.messages.empty());
+        EXPECT_EQ(listing(), before);
+        if (!c.reason.isEmpty()) {
+            const std::optional<QString> failure = keepEdits();
+            ASSERT_TRUE(failure);
+            EXPECT_TRUE(failure->startsWith("memo/.recovery/")) << failure->toStdString();
+            EXPECT_TRUE(failure->endsWith(" を保存できませんでした。" + c.reason));
+            EXPECT_EQ(listing(), before);
+        }
+    }
+    std::filesystem::remove_all("memo/.recovery");
+    ASSERT_TRUE(QDir().mkdir("memo/.recovery"));  // as an older version left it
+    ASSERT_EQ(chmod("memo/.recovery", 0755), 0);
+    const mode_t mask = umask(022);
+    EXPECT_FALSE(keepEdits());
+    umask(mask);
+    struct stat status {};
+    ASSERT_EQ(stat("memo/.recovery", &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0700u);
+    ASSERT_EQ(stat(QFile::encodeName(recoveryFile()), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
 
 // Each shortcut where it is typed: the key and shift state it leaves, the memo, the selection,
