@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <tuple>
 
 #include "tests/controller/fake_view.h"
+#include "tests/shell.h"
 #include "ui/messages.h"
 
 namespace markola::testing {
@@ -273,48 +273,59 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
 }
 
 // Edits left by an end without questions (SIGTERM) come back at the next start, every character
-// whole, with the file as it was known then: their save asks only when another program changed
-// the file since. The recovery file goes once the edits are saved or given up.
+// whole, with the file as it was known then: their save asks (No the default) exactly when
+// another program left other bytes in the file since, or made it, whatever its size, time and
+// inode say. The recovery file goes once the edits are saved or given up.
 TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
     struct Case {
-        QString edits;
-        const char* theirs;     // the file as another program left it; nullptr: deleted
+        QString memo, edits;
+        const char* theirs;     // what another program does meanwhile, in the shell
         std::deque<A> answers;  // to the offer at the next start, then to the save's question
         const char* kept;       // the file after the save
     };
     const QString mixed = QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
+    // The same size and the old time put back, in place or in a new file (maybe the same inode).
+    const char* inPlace =
+        "touch -r memo/plan.txt t && printf PLAN > memo/plan.txt && touch -r t "
+        "memo/plan.txt";
+    const char* anew =
+        "touch -r memo/plan.txt t && rm memo/plan.txt && printf PLAN > "
+        "memo/plan.txt && touch -r t memo/plan.txt";
     const Case cases[] = {
-        {mixed, "plan", {A::No}, "plan"},
+        {"plan", mixed, "", {A::No}, "plan"},
         // All text deleted is an edit too, although it looks like the empty start-up memo.
-        {"", "plan", {A::Yes}, "saved"},
-        {mixed, "theirs", {A::Yes, A::Yes}, "saved"},
-        {mixed, "plan\r\nappended", {A::Yes, A::No}, "plan\r\nappended"},
-        {mixed, nullptr, {A::Yes}, "saved"},
+        {"plan", "", "touch memo/plan.txt", {A::Yes}, "saved"},
+        {"plan", mixed, "rm memo/plan.txt", {A::Yes}, "saved"},
+        {"plan",
+         mixed,
+         "printf '\\r\\nappended' >> memo/plan.txt",
+         {A::Yes, A::No},
+         "plan\r\nappended"},
+        {"plan", mixed, inPlace, {A::Yes, A::No}, "PLAN"},
+        {"plan", mixed, anew, {A::Yes, A::Yes}, "saved"},
+        {"", mixed, "printf PLAN > memo/.txt", {A::Yes, A::No}, "PLAN"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.kept);
+        SCOPED_TRACE(c.theirs);
         QDir("memo/.recovery").removeRecursively();
+        std::remove(Memo(""));
         Write(Memo("plan"), "plan");
-        Start("plan");
+        Start(c.memo);
         controller->Form_Terminate();
         EXPECT_EQ(Recoveries(), 0);  // nothing edited, nothing kept
         view.SetMemoText(c.edits);
-        controller->Form_Terminate();
+        EXPECT_FALSE(controller->Form_Terminate());
         EXPECT_EQ(Read(Memo("plan")), "plan");
         EXPECT_EQ(Recoveries(), 1);
-        if (qstrcmp(c.theirs, "plan") != 0) {
-            std::remove(Memo("plan"));  // another program's save leaves a new file
-            if (c.theirs) {
-                Write(Memo("plan"), c.theirs);
-            }
-        }
+        ASSERT_EQ(std::system(c.theirs), 0);
 
         const bool restored = c.answers.front() == A::Yes;
         Start({}, c.answers);
-        EXPECT_EQ(view.messages.at(1),
-                  (ShownMessage{"保存されていない「plan」 の変更が残っています。復元しますか？",
-                                Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
-        EXPECT_EQ(view.comboText, restored ? "plan" : "");
+        EXPECT_EQ(std::get<0>(view.messages.back()),
+                  c.memo.isEmpty()
+                      ? "保存されていない名前のないメモの変更が残っています。復元しますか？"
+                      : "保存されていない「plan」 の変更が残っています。復元しますか？");
+        EXPECT_EQ(view.comboText, restored ? c.memo : "");
         EXPECT_EQ(view.memoText, restored ? c.edits : "");
         EXPECT_EQ(State().TextChanged, restored);
         EXPECT_FALSE(State().NameChanged);
@@ -323,76 +334,17 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
             controller->mnuSave_Click();
         }
         EXPECT_TRUE(view.answers.empty());
-        EXPECT_EQ(Read(Memo("plan")), c.kept);
+        EXPECT_EQ(Read(Memo(c.memo)), c.kept);
         if (c.answers.size() > 1) {
             EXPECT_EQ(
                 view.messages.back(),
-                (ShownMessage{"「plan」 はほかのプログラムで変更されています。上書き保存しますか？",
-                              Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
+                (ShownMessage{
+                    "「" + c.memo + "」 はほかのプログラムで変更されています。上書き保存しますか？",
+                    Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
         }
         const bool unsaved = restored && qstrcmp(c.kept, "saved") != 0;
         EXPECT_EQ(State().TextChanged, unsaved);
         EXPECT_EQ(Recoveries(), unsaved ? 1 : 0);
-    }
-}
-
-// Another program's change to the memo on screen is asked about, No the default, exactly when the
-// file holds other bytes than were loaded or last written, or exists and did not: whatever its
-// size, time and inode say. Yes writes the edits, No keeps their file. The unnamed memo starts
-// missing; "plan" is the memo on screen, or reached through a link "alias".
-TEST_F(ControllerTest, ChangedOnDiskMeansOtherBytes) {
-    const auto rewrite = [](const char* bytes, bool recreate) {
-        return [=] {
-            struct stat old {};
-            ASSERT_EQ(stat(Memo("plan"), &old), 0);
-            if (recreate) {
-                std::remove(Memo("plan"));
-            }
-            Write(Memo("plan"), bytes);
-            const timespec times[2] = {old.st_atim, old.st_mtim};
-            ASSERT_EQ(utimensat(AT_FDCWD, Memo("plan"), times, 0), 0);
-        };
-    };
-    const struct {
-        const char* memo;
-        QString savedAs;
-        std::function<void()> theirs;
-        std::deque<A> answers;  // to the overwrite question, then to the changed-on-disk one
-        const char* kept;
-    } cases[] = {
-        {"plan", "plan", rewrite("PLAN", false), {A::Yes}, "mine"},
-        {"plan", "plan", rewrite("PLAN", false), {A::No}, "PLAN"},
-        {"plan", "alias", rewrite("PLAN", true), {A::Yes, A::No}, "PLAN"},
-        {"plan", "plan", rewrite("plan", true), {}, "mine"},
-        {"plan", "plan", [] { utimensat(AT_FDCWD, Memo("plan"), nullptr, 0); }, {}, "mine"},
-        {"", "", [] { Write(Memo(""), "PLAN"); }, {A::No}, "PLAN"},
-        {"", "", [] { Write(Memo(""), "PLAN"); }, {A::Yes}, "mine"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
-        std::remove(Memo(""));
-        Write(Memo("plan"), "plan");
-        QFile::link("plan.txt", Memo("alias"));
-        Start(c.memo);
-        view.messages.clear();
-        view.SetComboText(c.savedAs);
-        view.SetMemoText("mine");
-        c.theirs();
-        view.answers = c.answers;
-        controller->mnuSave_Click();
-        EXPECT_TRUE(view.answers.empty());
-        EXPECT_EQ(view.messages.size(), c.answers.size());
-        if (c.answers.size() == 1u + (c.savedAs != c.memo)) {
-            EXPECT_EQ(view.messages.back(),
-                      (ShownMessage{text::ChangedOnDisk(c.savedAs), Buttons::YesNoDefaultNo,
-                                    MessageIcon::Exclamation, "MARKOLA"}));
-        }
-        EXPECT_EQ(Read(Memo(c.memo)), c.kept);
-        if (qstrcmp(c.kept, "mine") == 0) {  // its own write is no change by another program
-            view.SetMemoText("again");
-            controller->mnuSave_Click();
-            EXPECT_EQ(view.messages.size(), c.answers.size());
-        }
     }
 }
 
@@ -407,90 +359,42 @@ TEST_F(ControllerTest, RecoveryFilesAreTheUsersAlone) {
         view.SetMemoText("edits");
         return controller->Form_Terminate();
     };
-    const auto recoveryFile = [] {
-        return "memo/.recovery/" + QDir("memo/.recovery").entryList(QDir::Files).value(0);
+    const std::pair<const char*, QString> cases[] = {
+        // made in the shell; why edits go not there
+        {"rm memo/.recovery/* && mkfifo pipe && ln -s ../../pipe memo/.recovery/a.recovery", {}},
+        {"rm memo/.recovery/* && ln -s /dev/zero memo/.recovery/a.recovery", {}},
+        {"truncate -s 1T memo/.recovery/*", {}},
+        {"mv memo/.recovery elsewhere && ln -s ../elsewhere memo/.recovery", text::kNoFolder},
+        {"[ $(id -u) = 0 ] && chown nobody memo/.recovery", text::kNotPermitted},
     };
-    const auto listing = [] {
-        QStringList entries;
-        for (const QString& folder : {"memo/.recovery", "elsewhere"}) {
-            for (const QString& name :
-                 QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-                struct stat status {};
-                lstat(QFile::encodeName(folder + '/' + name), &status);
-                entries << QStringLiteral("%1 %2 %3 %4")
-                               .arg(name)
-                               .arg(status.st_mode, 0, 8)
-                               .arg(status.st_size)
-                               .arg(status.st_uid);
-            }
+    for (const auto& [odd, reason] : cases) {
+        SCOPED_TRACE(odd);
+        Shell("rm -rf memo/.recovery elsewhere pipe");
+        keepEdits();
+        if (std::system(odd) != 0) {
+            continue;  // not root
         }
-        return entries;
-    };
-    const passwd* nobody = getpwnam("nobody");
-    const struct {
-        std::function<void()> make;
-        QString reason;  // why edits kept afterwards are not
-    } cases[] = {
-        {[] {
-             mkfifo("pipe", 0600);
-             QDir().mkdir("memo/.recovery");
-             QFile::link("../../pipe", "memo/.recovery/a.recovery");
-         },
-         {}},
-        {[] {
-             QDir().mkdir("memo/.recovery");
-             QFile::link("/dev/zero", "memo/.recovery/a.recovery");
-         },
-         {}},
-        {[&] {
-             keepEdits();
-             ASSERT_EQ(truncate(QFile::encodeName(recoveryFile()), qint64{1} << 40), 0);
-         },
-         {}},
-        {[&] {
-             keepEdits();
-             std::rename("memo/.recovery", "elsewhere");
-             QFile::link("../elsewhere", "memo/.recovery");
-         },
-         text::kNoFolder},
-        {[&] {
-             keepEdits();
-             if (geteuid() != 0 || !nobody || chown("memo/.recovery", nobody->pw_uid, 0) != 0) {
-                 GTEST_SKIP() << "needs root to give a folder to another user";
-             }
-         },
-         text::kNotPermitted},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
-        for (const char* odd : {"memo/.recovery", "elsewhere", "pipe"}) {
-            std::filesystem::remove_all(odd);
-        }
-        c.make();
         Write(Memo(""), "");
-        const QStringList before = listing();
+        const auto listing = [] {
+            return Shell("ls -lniR --time-style=+ memo elsewhere 2>/dev/null");
+        };
+        const QByteArray before = listing();
         Start();
         EXPECT_TRUE(view.messages.empty());
         EXPECT_EQ(listing(), before);
-        if (!c.reason.isEmpty()) {
-            const std::optional<QString> failure = keepEdits();
-            ASSERT_TRUE(failure);
-            EXPECT_TRUE(failure->startsWith("memo/.recovery/")) << failure->toStdString();
-            EXPECT_TRUE(failure->endsWith(" を保存できませんでした。" + c.reason));
+        if (!reason.isEmpty()) {
+            const QString failure = keepEdits().value_or(QString());
+            EXPECT_TRUE(failure.startsWith("memo/.recovery/")) << failure.toStdString();
+            EXPECT_EQ(failure.section(u' ', 1), "を保存できませんでした。" + reason);
             EXPECT_EQ(listing(), before);
         }
     }
-    std::filesystem::remove_all("memo/.recovery");
-    ASSERT_TRUE(QDir().mkdir("memo/.recovery"));  // as an older version left it
-    ASSERT_EQ(chmod("memo/.recovery", 0755), 0);
+    // A folder as an older version left it is made private too.
+    Shell("rm -rf memo/.recovery && mkdir -m 755 memo/.recovery");
     const mode_t mask = umask(022);
     EXPECT_FALSE(keepEdits());
     umask(mask);
-    struct stat status {};
-    ASSERT_EQ(stat("memo/.recovery", &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0700u);
-    ASSERT_EQ(stat(QFile::encodeName(recoveryFile()), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_EQ(Shell("stat -c %a memo/.recovery memo/.recovery/*"), "700\n600\n");
 }
 
 // Each shortcut where it is typed: the key and shift state it leaves, the memo, the selection,

@@ -20,6 +20,7 @@
 
 #include "storage/cp932.h"
 #include "storage/window_settings.h"
+#include "tests/shell.h"
 
 namespace markola {
 namespace {
@@ -121,31 +122,22 @@ TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
     ASSERT_TRUE(QFile::link(Path("B.txt"), Path("e.txt")));
     ASSERT_TRUE(QFile::link(Path("missing"), Path("f.txt")));
 
-    const std::pair<QString, QByteArray> rows[] = {{"", ".txt"},
-                                                   {"<0x82>", "<0x82>.txt"},
-                                                   {"<0x82>.txt", "\x82.txt"},
-                                                   {"A", "A.txt"},
-                                                   {"a", "a.txt"},
-                                                   {"B", "B.txt"},
-                                                   {"B.TXT (2)", "B.TXT"},
-                                                   {"B.TXT", "B.TXT.txt"},
-                                                   {"c", "c.TXT"},
-                                                   {"e", "B.txt"},
-                                                   {u"\u3042"_qs, "\xE3\x81\x82.txt"},
-                                                   {u"\u3042.txt"_qs, "\x82\xA0.txt"}};
-    QStringList names;
-    for (const auto& [name, file] : rows) {
-        names.append(name);
-        EXPECT_EQ(store_.ReadAll(Path(name + ".txt")), file) << file.toStdString();
-    }
+    // Each row, and the file its name reads.
+    const QStringList names =
+        u"/<0x82>/<0x82>.txt/A/a/B/B.TXT (2)/B.TXT/c/e/あ/あ.txt"_qs.split(u'/');
+    const QByteArrayList files = QByteArray(
+                                     ".txt/<0x82>.txt/\x82.txt/A.txt/a.txt/B.txt/B.TXT/"
+                                     "B.TXT.txt/c.TXT/B.txt/\xE3\x81\x82.txt/\x82\xA0.txt")
+                                     .split('/');
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), names);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(store_.ReadAll(Path(names[i] + ".txt")), files[i]) << files[i].toStdString();
+    }
     ASSERT_TRUE(store_.WriteAll(Path("<0x82>.txt.txt"), "new").ok);
     EXPECT_EQ(store_.ReadAll(Path("<0x82>.txt")), "<0x82>.txt");
     EXPECT_EQ(store_.ReadAll(Path("<0x82>.txt.txt")), "new");
-    for (const auto& [name, exists] :
-         {std::pair{"a.txt", true}, {"e.txt", true}, {"d.txt", false}, {"f.txt", false}}) {
-        EXPECT_EQ(store_.Exists(Path(name)), exists) << name;
-    }
+    EXPECT_TRUE(store_.Exists(Path("e.txt")));
+    EXPECT_FALSE(store_.Exists(Path("d.txt")) || store_.Exists(Path("f.txt")));
     // A missing folder is made; one that cannot be lists nothing.
     EXPECT_TRUE(store_.ListMemoNames(Path("memo")).isEmpty());
     EXPECT_TRUE(QFileInfo(Path("memo")).isDir());
@@ -195,67 +187,38 @@ TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
         GTEST_SKIP() << "needs root to make another user's file and to become nobody";
     }
     constexpr int kNotRegular = -1;
-    const struct {
-        const char* name;
-        mode_t mode;  // of a file of nobody's, or S_IFIFO, S_IFLNK, S_IFDIR
-        int refusal;
-    } cases[] = {
-        {"0444.txt", 0444, EACCES},           {"0400.txt", 0400, EACCES},
-        {"0555.txt", 0555, EACCES},           {"root.txt", 0644, EACCES},
-        {"fifo.txt", S_IFIFO, kNotRegular},   {"null.txt", S_IFLNK, kNotRegular},
-        {"folder.txt", S_IFDIR, kNotRegular}, {"mine.txt", 0600, 0},
+    const std::pair<const char*, int> cases[] = {
+        {"0444.txt", EACCES},       {"0400.txt", EACCES},      {"0555.txt", EACCES},
+        {"root.txt", EACCES},       {"fifo.txt", kNotRegular}, {"null.txt", kNotRegular},
+        {"folder.txt", kNotRegular}};
+    const std::string make = "cd " + dir_.path().toStdString() +
+                             " && for m in 0444 0400 0555; do echo old > $m.txt; chmod $m $m.txt;"
+                             " done && mkfifo fifo.txt && ln -s /dev/null null.txt && mkdir "
+                             "folder.txt && chown -hR nobody: . && echo old > root.txt";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    const auto listing = [this] {  // kind, inode, mode, owner and size of each
+        return testing::Shell("ls -lni --time-style=+ " + dir_.path().toStdString());
     };
-    for (const auto& c : cases) {
-        const QByteArray path = NativePath(c.name);
-        if (c.mode == S_IFIFO) {
-            ASSERT_EQ(mkfifo(path, 0666), 0);
-        } else if (c.mode == S_IFLNK) {
-            ASSERT_EQ(symlink("/dev/null", path), 0);
-        } else if (c.mode == S_IFDIR) {
-            ASSERT_EQ(mkdir(path, 0777), 0);
-        } else {
-            MakeFile(c.name, "old");
-            ASSERT_EQ(chmod(path, c.mode), 0);
-        }
-        const uid_t owner = qstrcmp(c.name, "root.txt") == 0 ? 0 : nobody->pw_uid;
-        ASSERT_EQ(lchown(path, owner, nobody->pw_gid), 0);
-    }
-    ASSERT_TRUE(QFile::link(Path("mine.txt"), Path("link.txt")));
-    ASSERT_EQ(chown(NativePath(""), nobody->pw_uid, nobody->pw_gid), 0);
+    const QByteArray before = listing();
 
-    int results[2];
-    ASSERT_EQ(pipe(results), 0);
     const pid_t child = fork();
-    if (child == 0) {
-        const bool dropped = setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
-                             setuid(nobody->pw_uid) == 0;
-        for (const auto& c : cases) {
-            const WriteResult result = store_.WriteAll(Path(c.name), "new");
-            const int refusal = !dropped                ? EPERM
-                                : result.notRegularFile ? kNotRegular
-                                                        : result.errorCode;
-            (void)!write(results[1], &refusal, sizeof refusal);
+    if (child == 0) {  // as nobody; the exit status is 1 + the first case not refused as expected
+        if (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 ||
+            setuid(nobody->pw_uid) != 0) {
+            _exit(100);
         }
-        _exit(store_.WriteAll(Path("link.txt"), "linked").ok ? 0 : 1);
-    }
-    close(results[1]);
-    for (const auto& c : cases) {
-        int refusal = 0;
-        ASSERT_EQ(read(results[0], &refusal, sizeof refusal), sizeof refusal);
-        EXPECT_EQ(refusal, c.refusal) << c.name;
-        struct stat status {};
-        ASSERT_EQ(lstat(NativePath(c.name), &status), 0);
-        EXPECT_EQ(status.st_mode & S_IFMT, c.mode > 07777 ? c.mode : S_IFREG) << c.name;
-        if (S_ISREG(status.st_mode) && c.refusal != 0) {
-            EXPECT_EQ(store_.ReadAll(Path(c.name)), "old") << c.name;
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const WriteResult result = store_.WriteAll(Path(cases[i].first), "new");
+            if ((result.notRegularFile ? kNotRegular : result.errorCode) != cases[i].second) {
+                _exit(1 + static_cast<int>(i));
+            }
         }
+        _exit(0);
     }
-    close(results[0]);
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_EQ(status, 0);
-    EXPECT_TRUE(QFileInfo(Path("link.txt")).isSymLink());
-    EXPECT_EQ(store_.ReadAll(Path("mine.txt")), "linked");
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(listing(), before);
 }
 
 // The real system calls fail, through the shim that the run "file_store_system_calls" preloads.
