@@ -17,6 +17,7 @@ struct WriteResult {
     bool notRegularFile = false;
 };
 
+// A failed write with that errno and the system's description of it.
 WriteResult WriteFailure(int errorCode);
 
 // A memo or the settings file is replaced at the end of its links, keeping its mode and
