@@ -1,6 +1,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QStringList>
 #include <QTextCursor>
 
@@ -78,6 +80,40 @@ void BM_ReplaceMemoText_100kLines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReplaceMemoText_100kLines)->Unit(benchmark::kMicrosecond);
+
+// Keystrokes at the middle of a 10 MB memo in a shown text box, two to an iteration: a
+// typed character and its Backspace, or a composition shown and given up.
+template <typename Keystrokes>
+void TypeIntoLargeMemo(benchmark::State& state, Keystrokes keystrokes) {
+    MemoTextEdit edit;
+    edit.resize(600, 400);
+    edit.show();
+    edit.SetMemoText(Memo(kLines, 98));
+    edit.SetSelStart(static_cast<int>(edit.MemoText().size() / 2));
+    for (auto _ : state) {
+        keystrokes(edit);
+    }
+}
+
+void BM_TypedCharacter_10MB(benchmark::State& state) {
+    TypeIntoLargeMemo(state, [](MemoTextEdit& edit) {
+        for (const auto& [key, text] : {std::pair{Qt::Key_X, "x"}, {Qt::Key_Backspace, ""}}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+            QCoreApplication::sendEvent(&edit, &press);
+        }
+    });
+}
+BENCHMARK(BM_TypedCharacter_10MB)->Unit(benchmark::kMicrosecond);
+
+void BM_CompositionKeystroke_10MB(benchmark::State& state) {
+    TypeIntoLargeMemo(state, [](MemoTextEdit& edit) {
+        for (const QString& preedit : {QStringLiteral(u"す"), QString()}) {
+            QInputMethodEvent composing(preedit, {});
+            QCoreApplication::sendEvent(&edit, &composing);
+        }
+    });
+}
+BENCHMARK(BM_CompositionKeystroke_10MB)->Unit(benchmark::kMicrosecond);
 
 // A whole line-command event on a large memo in a shown text box, caret in the middle,
 // the queued scroll back included.

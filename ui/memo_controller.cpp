@@ -1,5 +1,6 @@
 #include "ui/memo_controller.h"
 
+#include "storage/cp932.h"
 #include "storage/recovery_file.h"
 #include "ui/line_commands.h"
 #include "ui/messages.h"
@@ -247,7 +248,7 @@ void MemoController::Form_Unload(bool& cancel) {
 }
 
 std::optional<QString> MemoController::Form_Terminate() {
-    if (!state_.TextChanged) {
+    if (!HasEditsToLose()) {
         return std::nullopt;
     }
     const Recovery edits{.name = state_.MemoName,
@@ -263,19 +264,39 @@ std::optional<QString> MemoController::Form_Terminate() {
     return std::nullopt;
 }
 
+// Edits that the memo's file holds already, or an empty memo that has no file, would cost
+// nothing to lose; keeping them would only ask about them at the next start.
+bool MemoController::HasEditsToLose() const {
+    if (!state_.TextChanged) {
+        return false;
+    }
+    const QString text = view_.Text().MemoText();
+    const std::optional<QByteArray> saved = files_.ReadAll(MemoPath(state_.MemoName));
+    if (!saved) {
+        return !text.isEmpty() || files_.Exists(MemoPath(state_.MemoName));
+    }
+    const cp932::Encoded encoded = cp932::Encode(text);
+    return encoded.unencodableAt >= 0 || encoded.bytes != *saved;
+}
+
 // Restored edits are the edits of the memo they name, with the file as it was known then.
+// Only No gives them up: a box closed without an answer, or taken away by the end of the
+// program, leaves them for the next start, and they stay no business of this run.
 void MemoController::OfferRecovery() {
     const auto found = FindRecoveryFile(QString::fromLatin1(kRecoveryFolder));
     if (!found) {
         return;
     }
     const auto& [path, edits] = *found;
-    recoveryPath_ = path;
-    if (view_.ShowMessage(text::OfferRecovery(edits.name), Buttons::YesNo, MessageIcon::None) !=
-        Answer::Yes) {
-        DropRecovery();
+    const Answer answer = view_.ShowMessage(text::OfferRecovery(edits.name), Buttons::YesNoOrLater,
+                                            MessageIcon::None);
+    if (answer == Answer::No) {
+        RemoveRecoveryFile(path);
+    }
+    if (answer != Answer::Yes) {
         return;
     }
+    recoveryPath_ = path;
     view_.SetComboText(edits.name);
     view_.Text().SetMemoText(edits.text);
     state_.TextChanged = true;

@@ -36,6 +36,7 @@ public:
     void Text1_KeyDown(int& keyCode, int& shift);
     static void Text1_KeyPress(int& charCode);
     void Text1_Change();
+    // Performs the restore that is due, if any: at the tick, and before each user command.
     void Timer1_Timer();
     void mnuNewFile_Click();
     void mnuSave_Click();
@@ -54,6 +55,7 @@ private:
     void LoadStartupArgument();
     SaveResult SaveShownMemo(const QString& path);
     void OfferRecovery();
+    bool HasEditsToLose() const;
     void DropRecovery();
 
     MemoView& view_;

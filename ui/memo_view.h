@@ -8,8 +8,9 @@
 namespace markola {
 
 enum class Answer { Ok, Yes, No, Cancel };
-// YesNoDefaultNo: a question where a hasty Enter must not destroy anything.
-enum class Buttons { Ok, YesNo, YesNoDefaultNo, YesNoCancel };
+// YesNoDefaultNo: a question where a hasty Enter must not destroy anything. YesNoOrLater:
+// Yes or No, where Escape and the close box leave the question open for another time.
+enum class Buttons { Ok, YesNo, YesNoDefaultNo, YesNoCancel, YesNoOrLater };
 enum class MessageIcon { None, Exclamation };
 
 // Everything the memo controller, the memo store and the line commands need of the
@@ -27,7 +28,9 @@ public:
     virtual MemoTextView& Text() = 0;
 
     virtual QString ComboText() const = 0;
-    virtual void SetComboText(const QString& text) = 0;
+    // By value: the assignment may first commit a composition, and the change handler that
+    // the commit runs may change the very string the caller passed (MemoName).
+    virtual void SetComboText(QString text) = 0;
     virtual void ClearComboList() = 0;  // runs no handler
     virtual void AddComboItem(const QString& name) = 0;
     virtual void FocusCombo() = 0;
@@ -37,8 +40,9 @@ public:
 
     virtual void SetApplicationTitle(const QString& title) = 0;
     // A modal message box; an empty title stands for the application title. Closing a
-    // box that has a Cancel button answers Cancel, any other No; Yes is the default
-    // button unless the buttons say otherwise.
+    // box that has a Cancel button, or YesNoOrLater, answers Cancel, any other No; a box
+    // that the program's end takes away answers Cancel. Yes is the default button unless
+    // the buttons say otherwise.
     virtual Answer ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
                                const QString& title = {}) = 0;
     virtual void SetBusy(bool busy) = 0;

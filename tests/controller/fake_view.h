@@ -30,7 +30,7 @@ public:
     WindowGeometry geometry;
 
     QString ComboText() const override { return comboText; }
-    void SetComboText(const QString& text) override {
+    void SetComboText(QString text) override {
         if (std::exchange(comboText, text) != text) {
             controller->Combo1_Change();
         }

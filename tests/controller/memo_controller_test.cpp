@@ -286,21 +286,16 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
     const QString mixed = QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
     // The same size and the old time put back, in place or in a new file (maybe the same inode).
     const char* inPlace =
-        "touch -r memo/plan.txt t && printf PLAN > memo/plan.txt && touch -r t "
-        "memo/plan.txt";
+        "touch -r memo/plan.txt t && printf PLAN >memo/plan.txt && touch -r t memo/plan.txt";
     const char* anew =
-        "touch -r memo/plan.txt t && rm memo/plan.txt && printf PLAN > "
-        "memo/plan.txt && touch -r t memo/plan.txt";
+        "touch -r memo/plan.txt t && rm memo/plan.txt && printf PLAN >memo/plan.txt && touch -r t "
+        "memo/plan.txt";
     const Case cases[] = {
         {"plan", mixed, "", {A::No}, "plan"},
         // All text deleted is an edit too, although it looks like the empty start-up memo.
         {"plan", "", "touch memo/plan.txt", {A::Yes}, "saved"},
         {"plan", mixed, "rm memo/plan.txt", {A::Yes}, "saved"},
-        {"plan",
-         mixed,
-         "printf '\\r\\nappended' >> memo/plan.txt",
-         {A::Yes, A::No},
-         "plan\r\nappended"},
+        {"plan", mixed, "echo more >> memo/plan.txt", {A::Yes, A::No}, "planmore\n"},
         {"plan", mixed, inPlace, {A::Yes, A::No}, "PLAN"},
         {"plan", mixed, anew, {A::Yes, A::Yes}, "saved"},
         {"", mixed, "printf PLAN > memo/.txt", {A::Yes, A::No}, "PLAN"},
@@ -321,10 +316,12 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
 
         const bool restored = c.answers.front() == A::Yes;
         Start({}, c.answers);
-        EXPECT_EQ(std::get<0>(view.messages.back()),
-                  c.memo.isEmpty()
-                      ? "保存されていない名前のないメモの変更が残っています。復元しますか？"
-                      : "保存されていない「plan」 の変更が残っています。復元しますか？");
+        EXPECT_EQ(
+            view.messages.back(),
+            (ShownMessage{c.memo.isEmpty()
+                              ? "保存されていない名前のないメモの変更が残っています。復元しますか？"
+                              : "保存されていない「plan」 の変更が残っています。復元しますか？",
+                          Buttons::YesNoOrLater, MessageIcon::None, "MARKOLA"}));
         EXPECT_EQ(view.comboText, restored ? c.memo : "");
         EXPECT_EQ(view.memoText, restored ? c.edits : "");
         EXPECT_EQ(State().TextChanged, restored);

@@ -141,6 +141,74 @@ private slots:
         QCOMPARE(Text()->MemoText(), u"□ b\r\nxaすし\r\n"_qs);
     }
 
+    // An input method may pass a shortcut on while composing: the composition is committed where
+    // it was typed before the command reads the text or the name, and a name finished so is a
+    // new name, asked about before it overwrites the memo it names.
+    void shortcutsCommitAnOpenCompositionFirst() {
+        struct Case {
+            bool inName;
+            Qt::Key key;
+            QString memo, name, asked;
+        };
+        const QString overwrite =
+            u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs;
+        const Case cases[] = {
+            {false, Qt::Key_Down, u"b\r\naすし\r\n"_qs, {}, {}},
+            {false, Qt::Key_Up, u"すしb\r\na\r\n"_qs, {}, {}},
+            {false, Qt::Key_Left, u"□ aすし\r\nb\r\n"_qs, {}, {}},
+            {true, Qt::Key_S, u"a\r\nb\r\n"_qs, u"m日本"_qs, overwrite},
+        };
+        for (const Case& c : cases) {
+            QVERIFY(files.WriteAll(u"memo/m日本.txt"_qs, "theirs").ok);
+            Open("a\r\nb\r\n");
+            QWidget* target = Text();
+            if (c.inName) {
+                target = Combo()->lineEdit();
+                target->setFocus();
+                QTest::keyClicks(target, "m");
+            } else {
+                Text()->SetSelStart(c.key == Qt::Key_Up ? 3 : 1);
+            }
+            QInputMethodEvent composing(c.inName ? u"日本"_qs : u"すし"_qs, {});
+            QApplication::sendEvent(target, &composing);
+            QString asked;
+            WithNextModal([&asked](QWidget* modal) {
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    asked = box->text();
+                    box->button(QMessageBox::No)->click();
+                }
+            });
+            PressKey(target, c.key, Qt::ControlModifier);
+            QCOMPARE(Text()->MemoText(), c.memo);
+            QCOMPARE(Combo()->EditText(), c.name);
+            QCOMPARE(asked, c.asked);
+            QCOMPARE(files.ReadAll(u"memo/m日本.txt"_qs).value(), "theirs");
+            QCoreApplication::processEvents();  // the handler of a case without a question
+        }
+    }
+
+    // An ibus engine commits a composition once more after the toolkit committed it, wherever
+    // the focus has gone meanwhile: that repeat is dropped; commits of compositions of their
+    // own, and commits without one, all land.
+    void aCompositionCommittedTwiceLandsOnce() {
+        Open();
+        QWidget* const text = Text();
+        QWidget* const name = Combo()->lineEdit();
+        const std::tuple<QWidget*, QString, QString> events[] = {
+            {text, u"すし"_qs, {}}, {text, {}, u"すし"_qs}, {text, {}, {}},
+            {name, {}, u"すし"_qs}, {text, u"す"_qs, {}},   {text, {}, u"す"_qs},
+            {text, u"す"_qs, {}},   {text, {}, u"す"_qs},   {text, {}, u"a"_qs},
+            {text, {}, u"a"_qs},
+        };
+        for (const auto& [to, preedit, commit] : events) {
+            QInputMethodEvent event(preedit, {});
+            event.setCommitString(commit);
+            QApplication::sendEvent(to, &event);
+        }
+        QCOMPARE(Text()->MemoText(), u"すしすすaa"_qs);
+        QCOMPARE(Combo()->EditText(), QString());
+    }
+
     // Ctrl+S saves from any control, only without Shift or Alt, and takes its busy pointer away
     // again; the name field's keys go to its own handler, not to the line commands.
     void shortcutsReachEachControlsOwnHandler() {

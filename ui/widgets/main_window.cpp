@@ -17,11 +17,13 @@
 #include "ui/messages.h"
 #include "ui/widgets/about_dialog.h"
 #include "ui/widgets/accessibility.h"
+#include "ui/widgets/commit_echo_filter.h"
 #include "ui/widgets/fonts.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/twips.h"
+#include "ui/widgets/virtual_keys.h"
 #include "ui/widgets/window_placement.h"
 
 namespace markola {
@@ -65,6 +67,7 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
       controller_(*this, files, std::move(startupArgument)) {
     setWindowTitle(text::kApplicationTitle);
     setWindowIcon(WindowIcon());
+    qApp->installEventFilter(new CommitEchoFilter(this));
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->installEventFilter(this);
@@ -117,6 +120,7 @@ void MainWindow::CommitSessionData(QSessionManager& manager) {
 // Edits that could not be kept are not lost without a word: the terminal or the session's
 // log gets the reason, and whoever sent the signal a failing status.
 void MainWindow::EndWithoutAsking() {
+    CommitCompositions();
     const std::optional<QString> failure = controller_.Form_Terminate();
     if (failure) {
         std::fprintf(stderr, "%s\n", qPrintable(*failure));
@@ -140,15 +144,19 @@ void MainWindow::ConnectControls() {
             ticks_.Guarded([this] { controller_.Combo1_Click(); }));
     Combo1->SetKeyDownHandler([this](int& keyCode, int shift) {
         const TickGate::Running running(ticks_);
+        BeginKeyCommand(keyCode, shift);
         controller_.Combo1_KeyDown(keyCode, shift);
     });
     connect(Text1, &MemoTextEdit::memoChanged, this,
             ticks_.Guarded([this] { controller_.Text1_Change(); }));
-    connect(Text1, &MemoTextEdit::doubleClicked, this,
-            ticks_.Guarded([this] { Text1_DblClick(*Text1); }));
+    connect(Text1, &MemoTextEdit::doubleClicked, this, ticks_.Guarded([this] {
+        BeginUserCommand();
+        Text1_DblClick(*Text1);
+    }));
     Text1->SetKeyHandlers(
         [this](int& keyCode, int shift) {
             const TickGate::Running running(ticks_);
+            BeginKeyCommand(keyCode, shift);
             controller_.Text1_KeyDown(keyCode, shift);
         },
         &MemoController::Text1_KeyPress);
@@ -162,16 +170,14 @@ QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
 }
 
 // Menu items carry no shortcuts of their own: the key names in their captions are
-// text, and the keys act through the two controls' key handlers alone. A command starts
-// from the text the user sees: a click on the bar leaves an open composition open, since
-// the focus stays where it is, so it is committed before the command reads the text.
+// text, and the keys act through the two controls' key handlers alone.
 template <typename Handler>
 QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption,
                              Handler handler) {
     auto* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
     connect(action, &QAction::triggered, this, ticks_.Guarded([this, handler] {
-        CommitCompositions();
+        BeginUserCommand();
         handler();
     }));
     menu->addAction(action);
@@ -254,7 +260,7 @@ QString MainWindow::ComboText() const {
     return Combo1->EditText();
 }
 
-void MainWindow::SetComboText(const QString& text) {
+void MainWindow::SetComboText(QString text) {
     Combo1->SetEditText(text);
 }
 
@@ -364,6 +370,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// A command starts from what the user sees. A click on the bar leaves an open composition
+// open, since the focus stays where it is, and an input method may pass a key through
+// while composing: the composition is committed where it was typed before the command
+// reads the text or the name. A restore still due from a choice in the list puts the
+// name of the memo on screen back first, so a quick Save saves that memo and no other.
+void MainWindow::BeginUserCommand() {
+    CommitCompositions();
+    controller_.Timer1_Timer();
+}
+
+// The shortcuts are Ctrl with a key; any other key is typing and leaves both alone, and
+// so is Ctrl pressed on its own, which an input method passes on while composing.
+void MainWindow::BeginKeyCommand(int keyCode, int shift) {
+    if (shift == key::kCtrlOnly && !IsModifierKey(keyCode)) {
+        BeginUserCommand();
+    }
+}
+
 void MainWindow::CommitCompositions() {
     Text1->CommitComposition();
     Combo1->CommitComposition();
@@ -372,8 +396,8 @@ void MainWindow::CommitCompositions() {
 // A close and the end of the session ask alike: about the text on screen, composition
 // included, and with no restore tick in the middle of the question.
 bool MainWindow::UnloadCancelled() {
-    CommitCompositions();
     const TickGate::Running running(ticks_);
+    BeginUserCommand();
     bool cancel = false;
     controller_.Form_Unload(cancel);
     return cancel;

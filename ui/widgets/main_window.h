@@ -41,7 +41,7 @@ public:
     int EndStatus() const { return endStatus_; }
 
     QString ComboText() const override;
-    void SetComboText(const QString& text) override;
+    void SetComboText(QString text) override;
     void ClearComboList() override;
     void AddComboItem(const QString& name) override;
     void FocusCombo() override;
@@ -72,6 +72,8 @@ private:
     template <typename Handler>
     QAction* AddItem(QWidget* menu, const char* name, const QString& caption, Handler handler);
 
+    void BeginUserCommand();
+    void BeginKeyCommand(int keyCode, int shift);
     void CommitCompositions();
     void Form_Resize();
     void mngOpenMemo_Click();

@@ -239,15 +239,17 @@ void MemoTextEdit::PaintLoneLineEnds() {
 }
 
 // The document reports every change of a composition as a change of its block, though
-// the composition is no text of it; only a change of the memo text itself is an edit.
+// the composition is no text of it; only a commit, or text the input method takes away,
+// is an edit. The event says which, so no keystroke of a composition costs a look at
+// the whole memo.
 void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
     composition_.Track(*event);
-    const QString before = MemoText();
+    const bool edits = !event->commitString().isEmpty() || event->replacementLength() > 0;
     {
         const QScopedValueRollback guard(inputMethodEdit_, true);
         QPlainTextEdit::inputMethodEvent(event);
     }
-    if (MemoText() != before) {
+    if (edits) {
         emit memoChanged();
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/widgets/message_box.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace markola {
@@ -13,6 +14,7 @@ QMessageBox::StandardButtons StandardButtonsOf(Buttons buttons) {
         case Buttons::YesNoDefaultNo:
             return QMessageBox::Yes | QMessageBox::No;
         case Buttons::YesNoCancel:
+        case Buttons::YesNoOrLater:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
@@ -24,10 +26,10 @@ Answer AnswerOf(int clicked) {
             return Answer::Yes;
         case QMessageBox::No:
             return Answer::No;
-        case QMessageBox::Cancel:
-            return Answer::Cancel;
-        default:
+        case QMessageBox::Ok:
             return Answer::Ok;
+        default:
+            return Answer::Cancel;
     }
 }
 
@@ -42,7 +44,12 @@ Answer ShowMessageBox(QWidget* parent, const QString& title, const QString& prom
                                                                 : QMessageBox::Yes);
     }
     // Escape and the close box give the safe answer without more: QMessageBox makes Cancel the
-    // escape button where there is one, otherwise No.
+    // escape button where there is one, otherwise No. Where no answer is also an answer,
+    // Cancel is there for them alone.
+    if (buttons == Buttons::YesNoOrLater) {
+        box.button(QMessageBox::Cancel)->hide();
+    }
+    // A box whose event loop is ended from outside, as by a signal, was not answered.
     return AnswerOf(box.exec());
 }
 

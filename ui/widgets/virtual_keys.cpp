@@ -25,6 +25,10 @@ int VirtualKeyCode(int qtKey) {
     return found == std::end(kKeys) ? 0 : found->second;
 }
 
+bool IsModifierKey(int keyCode) {
+    return keyCode >= 16 && keyCode <= 18;
+}
+
 int ShiftMask(Qt::KeyboardModifiers modifiers) {
     return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
            (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |

@@ -9,6 +9,9 @@ namespace markola {
 // key without one.
 int VirtualKeyCode(int qtKey);
 
+// Shift, Ctrl or Alt on its own: the start of a shortcut, no key of its own.
+bool IsModifierKey(int keyCode);
+
 // The shift-state bit mask of the key handlers: 1 Shift, 2 Ctrl, 4 Alt.
 int ShiftMask(Qt::KeyboardModifiers modifiers);
 
