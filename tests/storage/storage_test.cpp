@@ -4,7 +4,6 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,7 +19,6 @@
 
 #include "storage/cp932.h"
 #include "storage/window_settings.h"
-#include "tests/shell.h"
 
 namespace markola {
 namespace {
@@ -180,10 +178,10 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
 
 // As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
 // may not write, and anything but a regular file (a pipe, a device behind a link, a folder)
-// is refused and stays as it was. A link to a regular file is written through and stays.
+// is refused and stays as it was.
 TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
-    const passwd* nobody = getpwnam("nobody");
-    if (geteuid() != 0 || !nobody) {
+    constexpr uid_t kNobody = 65534;  // and its group nogroup, as Debian has them
+    if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to make another user's file and to become nobody";
     }
     constexpr int kNotRegular = -1;
@@ -191,20 +189,15 @@ TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
         {"0444.txt", EACCES},       {"0400.txt", EACCES},      {"0555.txt", EACCES},
         {"root.txt", EACCES},       {"fifo.txt", kNotRegular}, {"null.txt", kNotRegular},
         {"folder.txt", kNotRegular}};
-    const std::string make = "cd " + dir_.path().toStdString() +
-                             " && for m in 0444 0400 0555; do echo old > $m.txt; chmod $m $m.txt;"
-                             " done && mkfifo fifo.txt && ln -s /dev/null null.txt && mkdir "
-                             "folder.txt && chown -hR nobody: . && echo old > root.txt";
-    ASSERT_EQ(std::system(make.c_str()), 0);
-    const auto listing = [this] {  // kind, inode, mode, owner and size of each
-        return testing::Shell("ls -lni --time-style=+ " + dir_.path().toStdString());
-    };
-    const QByteArray before = listing();
-
+    const std::string cd = "cd " + dir_.path().toStdString() + " && ";
+    ASSERT_EQ(std::system((cd + "for m in 0444 0400 0555; do echo old >$m.txt; chmod $m $m.txt; "
+                                "done && mkfifo fifo.txt && ln -s /dev/null null.txt && mkdir "
+                                "folder.txt && chown -hR nobody: . && echo old >root.txt")
+                              .c_str()),
+              0);
     const pid_t child = fork();
     if (child == 0) {  // as nobody; the exit status is 1 + the first case not refused as expected
-        if (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 ||
-            setuid(nobody->pw_uid) != 0) {
+        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) {
             _exit(100);
         }
         for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -218,7 +211,10 @@ TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(listing(), before);
+    EXPECT_EQ(std::system((cd + "[ -p fifo.txt -a -L null.txt -a -c /dev/null -a -d folder.txt -a "
+                                "\"$(cat 0*.txt root.txt | uniq)\" = old ]")
+                              .c_str()),
+              0);
 }
 
 // The real system calls fail, through the shim that the run "file_store_system_calls" preloads.
