@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include "app/command_line_answer.h"
 #include "storage/file_names.h"
 #include "storage/file_store.h"
 #include "ui/widgets/desktop_launcher.h"
@@ -23,6 +24,9 @@ QString StartupArgument(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const auto status = markola::AnswerCommandLine(argc, argv)) {
+        return *status;
+    }
     QApplication app(argc, argv);
     markola::InstallToolkitJapanese(app);
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOLA_VERSION));
