@@ -47,10 +47,10 @@ class Session:
         with contextlib.ExitStack() as on_failure:
             on_failure.push(self)
             self.start()
-            self.stderr = pathlib.Path(self.home, "stderr")  # markola's
-            with self.stderr.open("wb") as stderr:
-                self.markola = self.spawn([self.program, *self.args], cwd=self.workdir,
-                                          env=dict(self.env, **self.markola_env), stderr=stderr)
+            self.stderr = pathlib.Path(self.home, "stderr")  # markola's, read by a test
+            self.markola = self.spawn([self.program, *self.args], cwd=self.workdir,
+                                      env=dict(self.env, **self.markola_env),
+                                      stderr=self.stderr.open("wb"))
             on_failure.pop_all()
         return self
 
