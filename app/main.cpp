@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
     window.Form_Load();
     // An end requested while a start-up message was open left only that message's loop.
     if (endRequests.Received()) {
-        return 0;
+        return window.EndStatus();
     }
     window.show();
     return QApplication::exec();

@@ -31,18 +31,44 @@ void BM_ListMemos_10000(benchmark::State& state) {
 }
 BENCHMARK(BM_ListMemos_10000)->Unit(benchmark::kMillisecond);
 
+QByteArray TenMegabyteMemo() {
+    const QByteArray line("\x81\xa0 \x83\x81\x83\x82 checklist item\r\n");
+    return line.repeated(10'000'000 / line.size());
+}
+
 // The whole save as the user waits for it: write, flush to disk, rename, folder sync.
 void BM_SaveMemo_10MB(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("memo.txt"));
-    const QByteArray line("\x81\xa0 \x83\x81\x83\x82 checklist item\r\n");
-    const QByteArray memo = line.repeated(10'000'000 / line.size());
+    const QByteArray memo = TenMegabyteMemo();
     DiskFileStore store;
     for (auto _ : state) {
         benchmark::DoNotOptimize(store.WriteAll(path, memo));
     }
 }
 BENCHMARK(BM_SaveMemo_10MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DigestOf_10MB(benchmark::State& state) {
+    const QByteArray memo = TenMegabyteMemo();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DigestOf(memo));
+    }
+}
+BENCHMARK(BM_DigestOf_10MB)->Unit(benchmark::kMillisecond);
+
+// What a save adds to tell another program's change: the file read back and hashed before the
+// write, and the bytes written hashed after it.
+void BM_ChangedOnDiskCheck_10MB(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("memo.txt"));
+    const QByteArray memo = TenMegabyteMemo();
+    DiskFileStore store;
+    store.WriteAll(path, memo);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DigestOf(*store.ReadAll(path)) == DigestOf(memo));
+    }
+}
+BENCHMARK(BM_ChangedOnDiskCheck_10MB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace markola

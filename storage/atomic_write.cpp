@@ -6,8 +6,10 @@
 
 #include <QRandomGenerator>
 #include <cerrno>
-#include <climits>
+#include <optional>
 #include <system_error>
+
+#include "storage/native_path.h"
 
 namespace markola {
 namespace {
@@ -15,38 +17,16 @@ namespace {
 // Qt 6.4's QSaveFile writes through a buffer and renames without checking the final flush,
 // so a full disk turns into an empty file reported as saved; every step is checked here.
 
-WriteResult Failure(int errorCode) {
-    return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
-}
-
-QByteArray FolderOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
-}
-
-// The file a chain of symbolic links ends at; the path itself when it is no link. A link
-// whose target is missing is followed too, so the save creates the target.
-QByteArray LinkTarget(QByteArray path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        char target[PATH_MAX];
-        const ssize_t length = readlink(path.constData(), target, sizeof target);
-        if (length < 0 || length == sizeof target) {
-            return path;
-        }
-        const QByteArray next(target, length);
-        path = next.startsWith('/') ? next : FolderOf(path) + '/' + next;
-    }
-    return path;
-}
+constexpr mode_t kPrivateMode = 0600;
 
 // Owns the temporary file until it has been renamed into place.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const QByteArray& folder) {
+    TemporaryFile(const QByteArray& folder, mode_t mode) {
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
             path_ = folder + "/.markola-" +
                     QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
-            fd_ = open(path_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd_ = open(path_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (fd_ < 0 && errno != EEXIST) {
                 break;
             }
@@ -121,25 +101,54 @@ int SyncFolder(const QByteArray& folder) {
     return error;
 }
 
+// Nothing is opened: stat alone tells a device or a pipe, which an open could block on.
+// W_OK as the effective user also refuses an immutable file and a read-only mount.
+std::optional<WriteResult> RefusalToReplace(const QByteArray& target, const struct stat& old) {
+    if (!S_ISREG(old.st_mode)) {
+        WriteResult result;
+        result.notRegularFile = true;
+        return result;
+    }
+    if (faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
+        return WriteFailure(errno);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray& bytes) {
-    const QByteArray target = LinkTarget(nativePath);
-    const QByteArray folder = FolderOf(target);
-    TemporaryFile temporary(folder);
-    if (temporary.OpenError() != 0) {
-        return Failure(temporary.OpenError());
-    }
+WriteResult WriteFailure(int errorCode) {
+    return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
+}
+
+WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray& bytes,
+                                  Replace how) {
+    const bool privateFile = how == Replace::PrivateFile;
+    const QByteArray target = privateFile ? nativePath : ResolvedPath(nativePath);
     struct stat old {};
-    if (stat(target.constData(), &old) == 0) {
+    const bool exists =
+        (privateFile ? lstat(target.constData(), &old) : stat(target.constData(), &old)) == 0;
+    if (exists) {
+        if (std::optional<WriteResult> refusal = RefusalToReplace(target, old)) {
+            return *std::move(refusal);
+        }
+    }
+    const QByteArray folder = FolderOf(target);
+    TemporaryFile temporary(folder, privateFile ? kPrivateMode : 0666);
+    if (temporary.OpenError() != 0) {
+        return WriteFailure(temporary.OpenError());
+    }
+    if (privateFile) {
+        (void)fchmod(temporary.fd(), kPrivateMode);
+    } else if (exists) {
         KeepOwnerAndMode(temporary.fd(), old);
     }
     if (!WriteEveryByte(temporary.fd(), bytes) || fdatasync(temporary.fd()) != 0 ||
         temporary.Close() != 0 || temporary.RenameTo(target) != 0) {
-        return Failure(errno);
+        return WriteFailure(errno);
     }
     if (const int error = SyncFolder(folder); error != 0) {
-        WriteResult result = Failure(error);
+        WriteResult result = WriteFailure(error);
         result.replaced = true;
         return result;
     }

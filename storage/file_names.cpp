@@ -4,17 +4,20 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <QSet>
 #include <QStringDecoder>
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 #include "storage/cp932.h"
+#include "storage/posix_file.h"
 
 namespace markola {
 namespace {
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
+constexpr QLatin1StringView kMemoExtension(".txt");
 
 bool IsFileEntry(DIR* dir, const dirent& entry) {
     if (entry.d_type == DT_REG || entry.d_type == DT_DIR) {
@@ -22,6 +25,23 @@ bool IsFileEntry(DIR* dir, const dirent& entry) {
     }
     struct stat status {};
     return fstatat(dirfd(dir), entry.d_name, &status, 0) == 0 && S_ISREG(status.st_mode);
+}
+
+// Which file of a shown name a typed name reaches first: lower ranks first.
+int Rank(const MemoRow& row) {
+    if (row.nativeName == (row.name + kMemoExtension).toUtf8()) {
+        return 0;
+    }
+    return row.fileName.endsWith(kMemoExtension) ? 1 : 2;
+}
+
+// The name itself when no file answers to it, else the first of "name (2)", "name (3)"...
+QString UnusedName(const QString& name, const QSet<QString>& taken) {
+    QString candidate = name;
+    for (int number = 2; taken.contains(candidate); ++number) {
+        candidate = name + QStringLiteral(" (%1)").arg(number);
+    }
+    return candidate;
 }
 
 }  // namespace
@@ -56,6 +76,37 @@ std::vector<DirectoryEntry> ReadDirectory(const QByteArray& nativeFolder) {
         }
     }
     return entries;
+}
+
+std::vector<MemoRow> MemoRows(const QByteArray& nativeFolder) {
+    std::vector<MemoRow> rows;
+    // Every name a ".txt" entry answers to, whatever its kind, so that no row takes it.
+    QSet<QString> taken;
+    for (const DirectoryEntry& entry : ReadDirectory(nativeFolder)) {
+        if (!QLatin1StringView(entry.nativeName).endsWith(kMemoExtension, Qt::CaseInsensitive)) {
+            continue;
+        }
+        const QString fileName = DisplayFileName(entry.nativeName);
+        const QString name = fileName.chopped(kMemoExtension.size());
+        taken.insert(name);
+        if (entry.isFile) {
+            rows.push_back({fileName, name, entry.nativeName});
+        }
+    }
+    std::sort(rows.begin(), rows.end(), [](const MemoRow& a, const MemoRow& b) {
+        return std::tuple(a.name, Rank(a), a.nativeName) <
+               std::tuple(b.name, Rank(b), b.nativeName);
+    });
+    std::optional<QString> kept;  // the name that the first file of its group keeps
+    for (MemoRow& row : rows) {
+        if (row.name != kept) {
+            kept = row.name;
+            continue;
+        }
+        row.name = UnusedName(row.fileName, taken);
+        taken.insert(row.name);
+    }
+    return rows;
 }
 
 }  // namespace markola

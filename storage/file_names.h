@@ -22,4 +22,19 @@ struct DirectoryEntry {
 // the folder cannot be read.
 std::vector<DirectoryEntry> ReadDirectory(const QByteArray& nativeFolder);
 
+// A memo file of the memo folder as the list shows it.
+struct MemoRow {
+    QString fileName;  // its name as shown, extension included
+    QString name;      // the memo name, which leads back to this file and to no other
+    QByteArray nativeName;
+};
+
+// One row for each "*.txt" file (any case) of the folder, unsorted. A memo's name is its
+// file's shown name less the extension. Where two files would show one name (NOTES.txt
+// and NOTES.TXT, a name in UTF-8 and in code page 932), the file a typed name reaches first
+// keeps it: the one of exactly that UTF-8 name, else the one whose extension is ".txt",
+// else the first by its bytes. Each other shows its whole name, extension and all
+// ("NOTES.TXT"), followed by " (2)", " (3)"... while even that is taken.
+std::vector<MemoRow> MemoRows(const QByteArray& nativeFolder);
+
 }  // namespace markola

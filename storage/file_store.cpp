@@ -2,78 +2,56 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QCollator>
 #include <QCollatorSortKey>
+#include <QCryptographicHash>
 #include <QDir>
 #include <algorithm>
 #include <cerrno>
 #include <numeric>
-#include <system_error>
 #include <vector>
 
 #include "storage/file_names.h"
 #include "storage/native_path.h"
+#include "storage/posix_file.h"
 
 namespace markola {
 namespace {
 
-constexpr QLatin1StringView kMemoExtension(".txt");
-
-WriteResult Failed(int errorCode) {
-    return {false, errorCode, QString::fromStdString(std::generic_category().message(errorCode))};
-}
-
-// Hidden files count: ".txt" is the unnamed memo's file. The extension is tested on the
-// bytes, where a code page 932 name ends in the same four as a UTF-8 one.
-QStringList MemoFileNames(const QString& folder) {
-    QStringList fileNames;
-    for (const DirectoryEntry& entry : ReadDirectory(NativePath(folder))) {
-        if (entry.isFile &&
-            QLatin1StringView(entry.nativeName).endsWith(kMemoExtension, Qt::CaseInsensitive)) {
-            fileNames.append(DisplayFileName(entry.nativeName));
-        }
-    }
-    return fileNames;
-}
-
-struct FdCloser {
-    ~FdCloser() {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
-    int fd;
-};
-
-// Case-insensitive, in the user's locale. Names equal but for case ("a.txt", "A.txt") keep a
-// fixed order between calls.
-QStringList SortedForTheUser(const QStringList& fileNames) {
+// By file name, case-insensitively, in the user's locale. Names equal but for case ("a.txt",
+// "A.txt") keep a fixed order between calls. Hidden files count: ".txt" is the unnamed memo's.
+QStringList SortedForTheUser(const std::vector<MemoRow>& rows) {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> sortKeys;
-    sortKeys.reserve(fileNames.size());
-    for (const QString& fileName : fileNames) {
-        sortKeys.push_back(collator.sortKey(fileName.toCaseFolded()));
+    sortKeys.reserve(rows.size());
+    for (const MemoRow& row : rows) {
+        sortKeys.push_back(collator.sortKey(row.fileName.toCaseFolded()));
     }
-    // Sorting positions rather than names and keys keeps the swaps cheap.
-    std::vector<qsizetype> order(fileNames.size());
+    // Sorting positions rather than rows and keys keeps the swaps cheap.
+    std::vector<std::size_t> order(rows.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         const int byKey = sortKeys[a].compare(sortKeys[b]);
-        return byKey != 0 ? byKey < 0 : fileNames[a] < fileNames[b];
+        return byKey != 0 ? byKey < 0 : rows[a].name < rows[b].name;
     });
 
-    QStringList sorted;
-    sorted.reserve(fileNames.size());
-    for (const qsizetype index : order) {
-        sorted.append(fileNames[index]);
+    QStringList names;
+    names.reserve(rows.size());
+    for (const std::size_t index : order) {
+        names.append(rows[index].name);
     }
-    return sorted;
+    return names;
 }
 
 }  // namespace
+
+// Blake2b is the fastest of the hashes Qt offers and gives the same result on every
+// machine and Qt version, which a recovery file kept over an upgrade needs.
+ContentDigest DigestOf(QByteArrayView bytes) {
+    return {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256)};
+}
 
 bool DiskFileStore::Exists(const QString& path) const {
     struct stat status {};
@@ -87,49 +65,30 @@ std::optional<QByteArray> DiskFileStore::ReadAll(const QString& path) const {
         return std::nullopt;
     }
     const FdCloser file{open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
-    struct stat status {};
-    if (file.fd < 0 || fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size > kMaxMemoFileSize) {
-        return std::nullopt;
-    }
-    QByteArray bytes(status.st_size, Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = read(file.fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += got;
-    }
-    // A file that grew after its size was taken would otherwise lose its tail unnoticed.
-    char probe = 0;
-    if (read(file.fd, &probe, 1) != 0) {
-        return std::nullopt;
-    }
-    return bytes;
+    return ReadRegularFile(file.fd, kMaxMemoFileSize);
 }
 
-std::optional<FileIdentity> DiskFileStore::Identity(const QString& path) const {
-    struct stat status {};
-    if (path.isEmpty() || stat(NativePath(path).constData(), &status) != 0) {
-        return std::nullopt;
+FileIdentity DiskFileStore::Identity(const QString& path) const {
+    if (path.isEmpty()) {
+        return {};
     }
-    return FileIdentity{
-        .size = status.st_size,
-        .modifiedNs = qint64{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec,
-        .device = status.st_dev,
-        .inode = status.st_ino};
+    const QByteArray native = NativePath(path);
+    FileIdentity identity{.resolvedPath = ResolvedPath(native)};
+    struct stat status {};
+    if (stat(native.constData(), &status) == 0) {
+        identity.exists = true;
+        identity.device = status.st_dev;
+        identity.inode = status.st_ino;
+    }
+    return identity;
 }
 
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
     if (const int injected = injectFault_ ? injectFault_() : 0; injected != 0) {
-        return Failed(injected);
+        return WriteFailure(injected);
     }
     if (path.isEmpty()) {
-        return Failed(ENOENT);
+        return WriteFailure(ENOENT);
     }
     return ReplaceFileAtomically(NativePath(path), bytes);
 }
@@ -138,11 +97,7 @@ QStringList DiskFileStore::ListMemoNames(const QString& folder) {
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
         return {};
     }
-    QStringList names = SortedForTheUser(MemoFileNames(folder));
-    for (QString& name : names) {
-        name.chop(kMemoExtension.size());
-    }
-    return names;
+    return SortedForTheUser(MemoRows(NativePath(folder)));
 }
 
 }  // namespace markola

@@ -12,14 +12,36 @@ namespace markola {
 
 inline constexpr qint64 kMaxMemoFileSize = qint64{512} * 1024 * 1024;
 
-// What tells one version of a file from another: an atomic replace gives a new inode, an
-// append a new size or modification time.
+// Which file a path leads to, links followed. Two names lead to one file when they resolve
+// to one place or to one inode (a hard link); a file that another program deleted and made
+// again, maybe under the same inode, is still the file of its path.
 struct FileIdentity {
-    qint64 size = 0;
-    qint64 modifiedNs = 0;
+    QByteArray resolvedPath;
+    bool exists = false;
     quint64 device = 0;
     quint64 inode = 0;
+    bool IsSameFileAs(const FileIdentity& other) const {
+        return resolvedPath == other.resolvedPath ||
+               (exists && other.exists && device == other.device && inode == other.inode);
+    }
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// What a file held, without keeping its bytes: whether another program changed it is a
+// question of its content, as a rewrite can keep size, time and inode.
+struct ContentDigest {
+    qint64 size = 0;
+    QByteArray hash;
+    friend bool operator==(const ContentDigest&, const ContentDigest&) = default;
+};
+ContentDigest DigestOf(QByteArrayView bytes);
+
+// What the program knows of a memo's file from its last load or write.
+struct KnownFile {
+    FileIdentity identity;
+    bool unreadable = false;               // it exists but could not be loaded: never write over it
+    std::optional<ContentDigest> content;  // nothing when there was no file, or no readable one
+    friend bool operator==(const KnownFile&, const KnownFile&) = default;
 };
 
 // The files MARKOLA keeps, seen through one small interface so that callers can be
@@ -33,8 +55,8 @@ public:
     // The whole content, or nothing when the file cannot be opened, cannot be read
     // whole, or is larger than kMaxMemoFileSize.
     virtual std::optional<QByteArray> ReadAll(const QString& path) const = 0;
-    // The identity of the file a path leads to, links followed; nothing when it is missing.
-    virtual std::optional<FileIdentity> Identity(const QString& path) const = 0;
+    // Which file the path leads to, whether or not there is one.
+    virtual FileIdentity Identity(const QString& path) const = 0;
     // Replaces the file atomically: on failure the old content stays whole and no
     // temporary file is left behind.
     virtual WriteResult WriteAll(const QString& path, const QByteArray& bytes) = 0;
@@ -55,7 +77,7 @@ public:
 
     bool Exists(const QString& path) const override;
     std::optional<QByteArray> ReadAll(const QString& path) const override;
-    std::optional<FileIdentity> Identity(const QString& path) const override;
+    FileIdentity Identity(const QString& path) const override;
     WriteResult WriteAll(const QString& path, const QByteArray& bytes) override;
     QStringList ListMemoNames(const QString& folder) override;
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 #include "storage/file_store.h"
 
@@ -9,13 +8,6 @@ namespace markola {
 
 inline const QString kResumeCombo = QStringLiteral("ResumeCombo");
 inline const QString kResumeComboS = QStringLiteral("ResumeComboS");
-
-// The file the memo on screen came from or was last written to, as it was then.
-struct MemoFile {
-    QString path;
-    bool unreadable = false;  // it exists but could not be loaded: never write over it
-    std::optional<FileIdentity> identity;
-};
 
 // What the editor knows about the memo on screen, beyond the widgets themselves.
 struct EditorState {
@@ -25,7 +17,7 @@ struct EditorState {
     bool TextChanged = false;  // edited since the last load or save
     bool NameChanged = false;  // the combo text changed since the last load or save
     QString ResumeMode;        // the restore the next Timer1 tick performs, or empty
-    MemoFile OnDisk;
+    KnownFile OnDisk;          // the file the memo on screen came from or was last written to
 };
 
 }  // namespace markola

@@ -174,8 +174,9 @@ void MemoController::mnuNewFile_Click() {
 
 // The flag is set here and not left to the combo's change handler: when the combo already
 // shows the new-memo name the assignment runs no handler, and a memo saved under that
-// name must still not be overwritten without the question.
+// name must still not be overwritten without the question. A new memo comes from no file.
 void MemoController::StartNewMemo() {
+    state_.OnDisk = {};
     view_.Text().SetMemoText(QString());
     view_.SetComboText(text::kNewMemoName);
     state_.MemoName = text::kNewMemoName;
@@ -246,20 +247,21 @@ void MemoController::Form_Unload(bool& cancel) {
                         view_.WindowGeometryTwips());
 }
 
-void MemoController::Form_Terminate() {
+std::optional<QString> MemoController::Form_Terminate() {
     if (!HasEditsToLose()) {
-        return;
+        return std::nullopt;
     }
-    const bool sameFile = state_.OnDisk.path == MemoPath(state_.MemoName);
     const Recovery edits{.name = state_.MemoName,
                          .text = view_.Text().MemoText(),
                          .nameChanged = state_.NameChanged,
-                         .unreadable = sameFile && state_.OnDisk.unreadable,
-                         .identity = sameFile ? state_.OnDisk.identity : std::nullopt};
-    if (const std::optional<QString> path =
-            WriteRecoveryFile(QString::fromLatin1(kRecoveryFolder), recoveryPath_, edits)) {
-        recoveryPath_ = *path;
+                         .onDisk = state_.OnDisk};
+    const RecoveryWrite written =
+        WriteRecoveryFile(QString::fromLatin1(kRecoveryFolder), recoveryPath_, edits);
+    if (!written.result.ok) {
+        return text::CannotSave(written.path, WriteFailureReason(written.result));
     }
+    recoveryPath_ = written.path;
+    return std::nullopt;
 }
 
 // Edits that the memo's file holds already, or an empty memo that has no file, would cost
@@ -299,8 +301,7 @@ void MemoController::OfferRecovery() {
     view_.Text().SetMemoText(edits.text);
     state_.TextChanged = true;
     state_.NameChanged = edits.nameChanged;
-    state_.OnDisk = {
-        .path = MemoPath(edits.name), .unreadable = edits.unreadable, .identity = edits.identity};
+    state_.OnDisk = edits.onDisk;
 }
 
 void MemoController::DropRecovery() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "storage/file_store.h"
 #include "ui/editor_state.h"
@@ -42,8 +43,9 @@ public:
     void mnuReload_Click();
     void Form_Load();
     void Form_Unload(bool& cancel);
-    // The program is ending with no chance to ask: unsaved edits go to a recovery file.
-    void Form_Terminate();
+    // The program is ending with no chance to ask: unsaved edits go to a recovery file. Gives
+    // what to tell the user when they could not be kept.
+    std::optional<QString> Form_Terminate();
 
 private:
     void ArmRestore(const QString& mode);

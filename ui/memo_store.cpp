@@ -12,6 +12,8 @@ namespace markola {
 
 namespace {
 
+const QString kMemoFolder = QStringLiteral("memo/");
+
 // The hourglass for exactly as long as the file work takes, however it ends.
 class BusyPointer {
 public:
@@ -45,8 +47,12 @@ bool HoldsControlCharacter(const QString& path) {
                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
 }
 
-// The platform's own description is the fallback for failures a user can do little about.
+}  // namespace
+
 QString WriteFailureReason(const WriteResult& result) {
+    if (result.notRegularFile) {
+        return text::kNotRegularFile;
+    }
     switch (result.errorCode) {
         case ENOSPC:
         case EDQUOT:
@@ -59,6 +65,7 @@ QString WriteFailureReason(const WriteResult& result) {
         case ENAMETOOLONG:
             return text::kNameTooLong;
         case ENOENT:
+        case ENOTDIR:
             return text::kNoFolder;
         case EIO:
             return text::kDiskError;
@@ -67,50 +74,49 @@ QString WriteFailureReason(const WriteResult& result) {
     }
 }
 
-}  // namespace
-
 QString MemoPath(const QString& name) {
-    return QStringLiteral("memo/") + name + QStringLiteral(".txt");
+    return kMemoFolder + name + QStringLiteral(".txt");
 }
 
 bool IsInsideMemoFolder(const QString& path) {
-    if (path.contains(QChar(u'\0')) || QDir::isAbsolutePath(path)) {
-        return false;
-    }
-    return !path.split(u'/').contains(QStringLiteral(".."));
+    return path.startsWith(kMemoFolder) &&
+           !QStringView(path).sliced(kMemoFolder.size()).contains(u'/') &&
+           !path.contains(QChar(u'\0'));
 }
 
 MemoStore::MemoStore(MemoView& view, EditorState& state, FileStore& files)
     : view_(view), state_(state), files_(files) {}
 
-// The identity is taken before the read: a change made while reading then shows up as a
-// change at the next save rather than going unnoticed.
+// The identity is taken before the read: a file replaced while it is read is then the
+// file of that path all the same, and the content tells whether it changed.
 void MemoStore::LoadMemo(const QString& path) {
     view_.Text().SetMemoText(QString());
     const bool inside = IsInsideMemoFolder(path);
-    std::optional<FileIdentity> identity = inside ? files_.Identity(path) : std::nullopt;
-    const bool shown = inside && ShowMemoFile(path);
+    FileIdentity identity = inside ? files_.Identity(path) : FileIdentity{};
+    std::optional<ContentDigest> shown = inside ? ShowMemoFile(path) : std::nullopt;
     ReturnFreeMemoryToSystem();
     if (!shown) {
-        state_.OnDisk = {.path = path, .unreadable = inside && files_.Exists(path), .identity = {}};
+        state_.OnDisk = {.identity = std::move(identity),
+                         .unreadable = inside && files_.Exists(path)};
         view_.ShowMessage(path + text::kCannotOpenSuffix, Buttons::Ok, MessageIcon::None);
         state_.TextChanged = false;
         state_.MemoName = view_.ComboText();
         return;
     }
-    state_.OnDisk = {.path = path, .identity = std::move(identity)};
+    state_.OnDisk = {.identity = std::move(identity), .content = std::move(shown)};
     state_.MemoName = view_.ComboText();
     state_.TextChanged = false;
     state_.NameChanged = false;
 }
 
-bool MemoStore::ShowMemoFile(const QString& path) {
+std::optional<ContentDigest> MemoStore::ShowMemoFile(const QString& path) {
     const BusyPointer busy(view_);
     const std::optional<QByteArray> bytes = files_.ReadAll(path);
-    if (bytes) {
-        view_.Text().SetMemoText(cp932::Decode(*bytes));
+    if (!bytes) {
+        return std::nullopt;
     }
-    return bytes.has_value();
+    view_.Text().SetMemoText(cp932::Decode(*bytes));
+    return DigestOf(*bytes);
 }
 
 SaveResult MemoStore::SaveMemo(const QString& path) {
@@ -149,22 +155,28 @@ bool MemoStore::ConfirmOverwrite(const QString& path) {
     return view_.ShowMessage(question, Buttons::YesNo, MessageIcon::None) == Answer::Yes;
 }
 
-// A file deleted since it was read is not there to be overwritten: no question then.
+// Asked when the file of the memo on screen holds other bytes than it was loaded with or
+// last written with, or exists now and did not then. A file deleted since is not there to
+// be overwritten: no question then.
 bool MemoStore::ConfirmChangedOnDisk(const QString& path) {
-    if (path != state_.OnDisk.path || !state_.OnDisk.identity) {
-        return true;
-    }
-    const std::optional<FileIdentity> now = files_.Identity(path);
-    if (!now || *now == *state_.OnDisk.identity) {
+    const FileIdentity now = files_.Identity(path);
+    if (!now.exists || !now.IsSameFileAs(state_.OnDisk.identity) ||
+        ContentOnDisk(path) == state_.OnDisk.content) {
         return true;
     }
     return view_.ShowMessage(text::ChangedOnDisk(state_.MemoName), Buttons::YesNoDefaultNo,
                              MessageIcon::Exclamation) == Answer::Yes;
 }
 
+std::optional<ContentDigest> MemoStore::ContentOnDisk(const QString& path) const {
+    const std::optional<QByteArray> bytes = files_.ReadAll(path);
+    return bytes ? std::optional(DigestOf(*bytes)) : std::nullopt;
+}
+
 // A file that was deleted meanwhile is no longer the one that could not be read.
 bool MemoStore::IsUnreadableOnDisk(const QString& path) const {
-    return state_.OnDisk.unreadable && path == state_.OnDisk.path && files_.Exists(path);
+    const FileIdentity now = files_.Identity(path);
+    return state_.OnDisk.unreadable && now.exists && now.IsSameFileAs(state_.OnDisk.identity);
 }
 
 bool MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
@@ -175,7 +187,7 @@ bool MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
     }
     // A file this program replaced is not "changed by another program" at the next save.
     if (result.replaced) {
-        state_.OnDisk = {.path = path, .identity = files_.Identity(path)};
+        state_.OnDisk = {.identity = files_.Identity(path), .content = DigestOf(bytes)};
     }
     if (!result.ok) {
         view_.ShowMessage(text::CannotSave(path, WriteFailureReason(result)), Buttons::Ok,

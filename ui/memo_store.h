@@ -12,9 +12,14 @@ namespace markola {
 // "memo/<name>.txt", relative to the current directory; the empty name is the unnamed memo.
 QString MemoPath(const QString& name);
 
-// False for a path that would leave the memo folder or that no file system can hold:
-// a ".." component, an absolute path, a NUL character.
+// False for a path that is not one file directly in the memo folder, or that no file system
+// can hold: a "/" in the name (so also "..", an absolute path, a subfolder or a link to a
+// folder), a NUL character.
 bool IsInsideMemoFolder(const QString& path);
+
+// Why a file could not be written, in the user's words; the platform's own description is
+// the fallback for failures a user can do little about.
+QString WriteFailureReason(const WriteResult& result);
 
 enum class SaveResult { Saved, Declined, Failed };
 
@@ -30,13 +35,14 @@ public:
     QStringList ListMemos();
 
 private:
-    // Reads, decodes and shows the file; false when it cannot be read. The file's bytes
-    // and the decoding buffers are gone by the time it returns.
-    bool ShowMemoFile(const QString& path);
+    // Reads, decodes and shows the file, and gives what it held; nothing when it cannot be
+    // read. The file's bytes and the decoding buffers are gone by the time it returns.
+    std::optional<ContentDigest> ShowMemoFile(const QString& path);
     bool WriteMemo(const QString& path, const QByteArray& bytes);
     bool ConfirmOverwrite(const QString& path);
     bool ConfirmChangedOnDisk(const QString& path);
     bool IsUnreadableOnDisk(const QString& path) const;
+    std::optional<ContentDigest> ContentOnDisk(const QString& path) const;
 
     MemoView& view_;
     EditorState& state_;

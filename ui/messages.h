@@ -14,8 +14,8 @@ inline const QString kOverwriteBefore = QStringLiteral("「");
 inline const QString kOverwriteAfter =
     QStringLiteral("」 の名前は他のメモで使用されています。上書き保存しますか？");
 inline const QString kUnsafeName = QStringLiteral(
-    "このメモの名前では保存できません。メモフォルダの外を指す名前（「..」を含む名前）や"
-    "NUL 文字を含む名前は使えません。別の名前を付けてください。");
+    "このメモの名前では保存できません。メモフォルダの外を指す名前（「..」や「/」を含む名前）や、"
+    "改行・タブなどの制御文字を含む名前は使えません。別の名前を付けてください。");
 
 // What a window command could not start: the memo folder in the file manager, a second
 // instance of the program, the web site in the browser.
@@ -39,6 +39,7 @@ inline const QString kNotPermitted = QStringLiteral("書き込みが許可され
 inline const QString kNameTooLong = QStringLiteral("名前が長すぎます。");
 inline const QString kNoFolder = QStringLiteral("保存先のフォルダがありません。");
 inline const QString kDiskError = QStringLiteral("ディスクの読み書きに失敗しました。");
+inline const QString kNotRegularFile = QStringLiteral("通常のファイルではありません。");
 
 inline QString NotOverwritingUnreadable(const QString& name) {
     return QStringLiteral("「") + name +
@@ -50,8 +51,10 @@ inline QString ChangedOnDisk(const QString& name) {
            QStringLiteral("」 はほかのプログラムで変更されています。上書き保存しますか？");
 }
 inline QString OfferRecovery(const QString& name) {
-    return QStringLiteral("保存されていない「") + name +
-           QStringLiteral("」 の変更が残っています。復元しますか？");
+    const QString memo = name.isEmpty() ? QStringLiteral("名前のないメモ")
+                                        : QStringLiteral("「") + name + QStringLiteral("」 ");
+    return QStringLiteral("保存されていない") + memo +
+           QStringLiteral("の変更が残っています。復元しますか？");
 }
 
 // "保存できない文字が含まれています（<line> 行目の「<character>」）。…"

@@ -1,6 +1,7 @@
 #include "ui/memo_controller.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -87,8 +88,6 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
         {"txt", "txt.txt", "T", "txt", "T"},
         {"missing", ".txt", "unnamed", "", "unnamed"},
         {"../escape", ".txt", "unnamed", "", "unnamed"},
-        {"NOTES", "NOTES.TXT", "a\r\n", "NOTES", "a\r\n"},
-        {u"\u3042"_qs, "\x82\xA0.Txt", "\x82\xA0\r\n", u"\u3042"_qs, u"\u3042\r\n"_qs},
         {"<0x82>", "\x82.txt", "lone\rcr\nlf", "<0x82>", "lone\rcr\nlf"},
         {"bom", "bom.txt", "\xEF\xBB\xBFtext\x1A", "bom", u"\uF7EF\uFF7B\uFF7Ftext\x1A"_qs},
     };
@@ -211,7 +210,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
 
 // A memo that cannot be saved, by the save command or by a Yes on leaving it, stays on
 // screen with its edits. Unencodable text is refused before the overwrite question, and a
-// memo whose file could not be read (over the size limit) before anything else.
+// memo whose file could not be read (over the size limit, by any name) before anything else.
 TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
     struct Case {
         const char* chosen;
@@ -232,18 +231,20 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
         {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目の「0x81」")},
         {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目の「\xE2\x90\x8D」")},
         {"", "b\tc", "x", false, text::kUnsafeName},
-        {"", "../escape", "x", false, text::kUnsafeName},
         {"", "b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
-        {"", "no/b", "x", false,
-         "memo/no/b.txt を保存できませんでした。保存先のフォルダがありません。"},
+        {"", "/", "x", false, text::kUnsafeName},
+        {"", "./b", "x", false, text::kUnsafeName},
         {"", tooLong, "x", false,
          "memo/" + tooLong + ".txt を保存できませんでした。名前が長すぎます。"},
         {"huge", "huge", "x", false,
          "「huge」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
+        {"huge", "big", "x", false,  // a link to it
+         "「big」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
     };
     Write(Memo("b"), "text");
     QFile huge(Memo("huge"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
+    ASSERT_TRUE(QFile::link("huge.txt", Memo("big")));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         Start(c.chosen);
@@ -259,54 +260,53 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
         EXPECT_EQ(view.memoText, c.text);
         EXPECT_TRUE(State().TextChanged);
         EXPECT_EQ(Read(Memo("b")), "text");
-        EXPECT_FALSE(QFile::exists("escape.txt"));
         EXPECT_EQ(QFile(Memo("huge")).size(), kMaxMemoFileSize + 1);
     }
 }
 
 // Edits left by an end without questions (SIGTERM) come back at the next start, every character
-// whole, with the file as it was known then: their save asks only when another program changed
-// the file since. The recovery file goes once the edits are saved or given up.
+// whole, with the file as it was known then: their save asks (No the default) exactly when
+// another program left other bytes in the file since, or made it, whatever its size, time and
+// inode say. The recovery file goes once the edits are saved or given up.
 TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
     struct Case {
-        QString edits;
-        const char* theirs;     // the file as another program left it; nullptr: deleted
+        QString memo, edits;
+        const char* theirs;     // another program's doing in memo/ (old: plan's old time back)
         std::deque<A> answers;  // to the offer at the next start, then to the save's question
         const char* kept;       // the file after the save
     };
     const QString mixed = QStringLiteral("plan\r\n😀 \uE0FF ") + QChar(0xD800);
     const Case cases[] = {
-        {mixed, "plan", {A::No}, "plan"},
+        {"plan", mixed, "", {A::No}, "plan"},
         // All text deleted is an edit too, although it looks like the empty start-up memo.
-        {"", "plan", {A::Yes}, "saved"},
-        {mixed, "theirs", {A::Yes, A::Yes}, "saved"},
-        {mixed, "plan\r\nappended", {A::Yes, A::No}, "plan\r\nappended"},
-        {mixed, nullptr, {A::Yes}, "saved"},
+        {"plan", "", "touch plan.txt", {A::Yes}, "saved"},
+        {"plan", mixed, "rm plan.txt", {A::Yes}, "saved"},
+        // The same size and the old time, in place or in a new file (maybe of the same inode).
+        {"plan", mixed, "printf PLAN >plan.txt; old", {A::Yes, A::No}, "PLAN"},
+        {"plan", mixed, "rm plan.txt; printf PLAN >plan.txt; old", {A::Yes, A::Yes}, "saved"},
+        {"", mixed, "printf PLAN >.txt", {A::Yes, A::No}, "PLAN"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.kept);
-        QDir("memo/.recovery").removeRecursively();
+        SCOPED_TRACE(c.theirs);
+        std::system("rm -rf memo/.recovery memo/.txt");
         Write(Memo("plan"), "plan");
-        Start("plan");
+        Start(c.memo);
         controller->Form_Terminate();
         EXPECT_EQ(Recoveries(), 0);  // nothing edited, nothing kept
         view.SetMemoText(c.edits);
-        controller->Form_Terminate();
+        EXPECT_FALSE(controller->Form_Terminate());
         EXPECT_EQ(Read(Memo("plan")), "plan");
         EXPECT_EQ(Recoveries(), 1);
-        if (qstrcmp(c.theirs, "plan") != 0) {
-            std::remove(Memo("plan"));  // another program's save leaves a new file
-            if (c.theirs) {
-                Write(Memo("plan"), c.theirs);
-            }
-        }
+        const std::string shell = "cd memo; touch -r plan.txt t; old() { touch -r t plan.txt; }; ";
+        ASSERT_EQ(std::system((shell + c.theirs).c_str()), 0);
 
         const bool restored = c.answers.front() == A::Yes;
         Start({}, c.answers);
-        EXPECT_EQ(view.messages.at(1),
-                  (ShownMessage{"保存されていない「plan」 の変更が残っています。復元しますか？",
+        const QString memo = c.memo.isEmpty() ? "名前のないメモ" : "「plan」 ";
+        EXPECT_EQ(view.messages.back(),
+                  (ShownMessage{"保存されていない" + memo + "の変更が残っています。復元しますか？",
                                 Buttons::YesNoOrLater, MessageIcon::None, "MARKOLA"}));
-        EXPECT_EQ(view.comboText, restored ? "plan" : "");
+        EXPECT_EQ(view.comboText, restored ? c.memo : "");
         EXPECT_EQ(view.memoText, restored ? c.edits : "");
         EXPECT_EQ(State().TextChanged, restored);
         EXPECT_FALSE(State().NameChanged);
@@ -315,17 +315,56 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
             controller->mnuSave_Click();
         }
         EXPECT_TRUE(view.answers.empty());
-        EXPECT_EQ(Read(Memo("plan")), c.kept);
+        EXPECT_EQ(Read(Memo(c.memo)), c.kept);
         if (c.answers.size() > 1) {
             EXPECT_EQ(
                 view.messages.back(),
-                (ShownMessage{"「plan」 はほかのプログラムで変更されています。上書き保存しますか？",
-                              Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
+                (ShownMessage{
+                    "「" + c.memo + "」 はほかのプログラムで変更されています。上書き保存しますか？",
+                    Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
         }
         const bool unsaved = restored && qstrcmp(c.kept, "saved") != 0;
         EXPECT_EQ(State().TextChanged, unsaved);
         EXPECT_EQ(Recoveries(), unsaved ? 1 : 0);
     }
+}
+
+// The start reads only regular files of a folder of the user's own, no larger than the edits of
+// the largest memo: a link to a pipe or a device, a file over that size (each made in the shell),
+// a folder that is a link or another's are left alone, without an offer. Edits are not kept in
+// such a folder, and say why; kept edits are the user's alone, whatever the umask and the folder.
+TEST_F(ControllerTest, RecoveryFilesAreTheUsersAlone) {
+    const auto keepEdits = [this] {
+        Write(Memo("plan"), "plan");
+        Start("plan");
+        view.SetMemoText("edits");
+        return controller->Form_Terminate();
+    };
+    const std::pair<const char*, QString> cases[] = {
+        {"rm memo/.recovery/* && mkfifo pipe && ln -s ../../pipe memo/.recovery/a.recovery", {}},
+        {"rm memo/.recovery/* && ln -s /dev/zero memo/.recovery/a.recovery", {}},
+        {"truncate -s 1T memo/.recovery/*", {}},
+        {"mv memo/.recovery elsewhere && ln -s ../elsewhere memo/.recovery", text::kNoFolder},
+        {"[ $(id -u) = 0 ] && chown nobody memo/.recovery", text::kNotPermitted},
+    };
+    const mode_t mask = umask(022);
+    for (const auto& [odd, reason] : cases) {
+        SCOPED_TRACE(odd);
+        std::system("rm -rf memo/.recovery elsewhere pipe && mkdir -m 755 memo/.recovery");
+        EXPECT_FALSE(keepEdits());
+        std::system("stat -c %a memo/.recovery memo/.recovery/* >modes");
+        EXPECT_EQ(Read("modes"), "700\n600\n");
+        if (std::system(odd) != 0) {
+            continue;  // not root
+        }
+        std::system("ls -lniR --time-style=+ memo elsewhere >before 2>&1");
+        Start();  // an offer would be a question that no answer waits for
+        std::system("ls -lniR --time-style=+ memo elsewhere >after 2>&1");
+        EXPECT_EQ(Read("after"), Read("before"));
+        EXPECT_EQ(keepEdits().value_or("").section(u' ', 1),
+                  reason.isEmpty() ? QString() : "を保存できませんでした。" + reason);
+    }
+    umask(mask);
 }
 
 // Each shortcut where it is typed: the key and shift state it leaves, the memo, the selection,

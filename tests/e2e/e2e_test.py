@@ -47,8 +47,10 @@ class Session:
         with contextlib.ExitStack() as on_failure:
             on_failure.push(self)
             self.start()
+            self.stderr = pathlib.Path(self.home, "stderr")  # markola's, read by a test
             self.markola = self.spawn([self.program, *self.args], cwd=self.workdir,
-                                      env=dict(self.env, **self.markola_env))
+                                      env=dict(self.env, **self.markola_env),
+                                      stderr=self.stderr.open("wb"))
             on_failure.pop_all()
         return self
 
@@ -328,7 +330,7 @@ class SwitchMemosTest(MarkolaTestCase):
 
 
 class CloseWindowTest(MarkolaTestCase):
-    def test_failed_saves_keep_the_window_and_the_file_and_a_sigterm_keeps_the_edits(self):
+    def test_failed_saves_keep_the_window_and_the_file_and_a_signal_keeps_the_edits(self):
         disk, flag = self.memos, self.workdir / "fail-calls"
         if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", disk],
                           capture_output=True).returncode:
@@ -359,7 +361,7 @@ class CloseWindowTest(MarkolaTestCase):
             flag.unlink()
             app.key("alt+F4")
             app.focus(CLOSE_TITLE, "dialog")
-            app.markola.terminate()  # SIGTERM
+            app.markola.send_signal(signal.SIGINT)  # Ctrl+C in its terminal
             self.assertEqual(app.markola.wait(TIMEOUT), 0)
 
         with Session(self.workdir) as app:
@@ -367,6 +369,12 @@ class CloseWindowTest(MarkolaTestCase):
             app.focus()
             app.key("ctrl+s")
             self.wait_memos({"plan": PLAN + b"+1"})
+            app.key("plus", "2")
+            subprocess.run(["dd", "if=/dev/zero", f"of={disk}/fill"], capture_output=True)
+            app.markola.terminate()  # the edits cannot be kept: it says so
+            self.assertEqual(app.markola.wait(TIMEOUT), 1)
+            self.assertRegex(app.stderr.read_text(), r"(?m)^memo/\.recovery/\w+\.recovery を保存で"
+                             "きませんでした。ディスクの空き容量が足りません。$")
 
 
 # How the offer of kept edits is closed at the start, and whether the edits are then kept.

@@ -1,6 +1,7 @@
 #include "storage/file_store.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <sys/stat.h>
@@ -106,21 +107,34 @@ protected:
     DiskFileStore store_;
 };
 
+// Files that would show one name (in another case, code page or spelling of a stray byte)
+// each get a row of their own, which reads and writes that file alone.
 TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
-    for (const char* name : {"\x82\xA0.txt", "\x82.txt", "B.txt", "A.txt", "c.TXT", "a.txt", ".txt",
-                             "notes.log", "x.txt.bak", ".markola-1.tmp", "plain"}) {
-        MakeFile(name);
+    for (const char* name : {"\x82\xA0.txt", "\xE3\x81\x82.txt", "\x82.txt", "<0x82>.txt", "B.txt",
+                             "B.TXT", "B.TXT.txt", "A.txt", "c.TXT", "a.txt", ".txt", "notes.log",
+                             "x.txt.bak", ".markola-1.tmp", "plain"}) {
+        MakeFile(name, name);
     }
     ASSERT_TRUE(QDir(dir_.path()).mkdir("d.txt"));
     ASSERT_TRUE(QFile::link(Path("B.txt"), Path("e.txt")));
     ASSERT_TRUE(QFile::link(Path("missing"), Path("f.txt")));
 
-    EXPECT_EQ(store_.ListMemoNames(dir_.path()),
-              (QStringList{"", "<0x82>", "A", "a", "B", "c", "e", u"\u3042"_qs}));
-    for (const auto& [name, exists] :
-         {std::pair{"a.txt", true}, {"e.txt", true}, {"d.txt", false}, {"f.txt", false}}) {
-        EXPECT_EQ(store_.Exists(Path(name)), exists) << name;
+    // Each row, and the file its name reads.
+    const QStringList names =
+        u"/<0x82>/<0x82>.txt/A/a/B/B.TXT (2)/B.TXT/c/e/あ/あ.txt"_qs.split(u'/');
+    const QByteArrayList files = QByteArray(
+                                     ".txt/<0x82>.txt/\x82.txt/A.txt/a.txt/B.txt/B.TXT/"
+                                     "B.TXT.txt/c.TXT/B.txt/\xE3\x81\x82.txt/\x82\xA0.txt")
+                                     .split('/');
+    EXPECT_EQ(store_.ListMemoNames(dir_.path()), names);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(store_.ReadAll(Path(names[i] + ".txt")), files[i]) << files[i].toStdString();
     }
+    ASSERT_TRUE(store_.WriteAll(Path("<0x82>.txt.txt"), "new").ok);
+    EXPECT_EQ(store_.ReadAll(Path("<0x82>.txt")), "<0x82>.txt");
+    EXPECT_EQ(store_.ReadAll(Path("<0x82>.txt.txt")), "new");
+    EXPECT_TRUE(store_.Exists(Path("e.txt")) && !store_.Exists(Path("d.txt")) &&
+                !store_.Exists(Path("f.txt")));
     // A missing folder is made; one that cannot be lists nothing.
     EXPECT_TRUE(store_.ListMemoNames(Path("memo")).isEmpty());
     EXPECT_TRUE(QFileInfo(Path("memo")).isDir());
@@ -159,6 +173,38 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     for (const char* name : {"missing.txt", ".", "pipe.txt"}) {
         EXPECT_FALSE(store_.ReadAll(Path(name)).has_value()) << name;
     }
+}
+
+// As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
+// may not write, and anything but a regular file (a pipe, a device behind a link, a folder)
+// is refused before anything is written.
+TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
+    constexpr uid_t kNobody = 65534;  // and its group nogroup, as Debian has them; -1: not regular
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to make another user's file and to become nobody";
+    }
+    const std::pair<const char*, int> cases[] = {
+        {"0444.txt", EACCES}, {"0400.txt", EACCES}, {"0555.txt", EACCES}, {"root.txt", EACCES},
+        {"fifo.txt", -1},     {"null.txt", -1},     {"folder.txt", -1}};
+    ASSERT_EQ(std::system(("cd " + dir_.path().toStdString() +
+                           " && for m in 0444 0400 0555; do echo old >$m.txt; chmod $m $m.txt; "
+                           "done && mkfifo fifo.txt && ln -s /dev/null null.txt && mkdir "
+                           "folder.txt && chown -hR nobody: . && echo old >root.txt")
+                              .c_str()),
+              0);
+    EXPECT_EXIT(  // as nobody, telling what each write gave
+        {
+            bool refused =
+                setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+            for (const auto& [name, refusal] : cases) {
+                const WriteResult result = store_.WriteAll(Path(name), "new");
+                const int gave = result.notRegularFile ? -1 : result.errorCode;
+                std::fprintf(stderr, "%s: %d\n", name, gave);
+                refused = refused && gave == refusal;
+            }
+            _exit(refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // The real system calls fail, through the shim that the run "file_store_system_calls" preloads.

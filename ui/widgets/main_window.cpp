@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QWindow>
 #include <QtMath>
+#include <cstdio>
 
 #include "ui/line_commands.h"
 #include "ui/messages.h"
@@ -116,10 +117,16 @@ void MainWindow::CommitSessionData(QSessionManager& manager) {
     }
 }
 
+// Edits that could not be kept are not lost without a word: the terminal or the session's
+// log gets the reason, and whoever sent the signal a failing status.
 void MainWindow::EndWithoutAsking() {
     CommitCompositions();
-    controller_.Form_Terminate();
-    QCoreApplication::exit(0);
+    const std::optional<QString> failure = controller_.Form_Terminate();
+    if (failure) {
+        std::fprintf(stderr, "%s\n", qPrintable(*failure));
+    }
+    endStatus_ = failure ? 1 : 0;
+    QCoreApplication::exit(endStatus_);
 }
 
 MainWindow::~MainWindow() = default;

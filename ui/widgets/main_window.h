@@ -37,6 +37,8 @@ public:
     void Form_Load();
     // Ends the program at once, as on SIGTERM: unsaved edits go to a recovery file.
     void EndWithoutAsking();
+    // The exit status of an end without asking: 1 when the edits could not be kept.
+    int EndStatus() const { return endStatus_; }
 
     QString ComboText() const override;
     void SetComboText(QString text) override;
@@ -102,6 +104,7 @@ private:
     // The outer size asked for before the window manager had told the frame's size; it
     // is applied again once the frame is known.
     QSize pendingOuterSize_;
+    int endStatus_ = 0;
     MemoController controller_;
 };
 

@@ -11,7 +11,7 @@
 namespace markola {
 namespace {
 
-constexpr std::array kSignals{SIGTERM, SIGHUP};
+constexpr std::array kSignals{SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 int pipeEnds[2] = {-1, -1};  // the handler writes to [0], the event loop reads [1]
 
 void OnSignal(int) {

@@ -6,7 +6,8 @@
 
 namespace markola {
 
-// Turns SIGTERM and SIGHUP into a signal of the event loop. The handler only writes a byte
+// Turns SIGTERM, SIGHUP, SIGINT (Ctrl+C in the terminal) and SIGQUIT into a signal of the
+// event loop: each ends the program keeping its edits. The handler only writes a byte
 // to a socket pair; everything else runs later on the user-interface thread, where it is safe.
 // One instance at a time; the signals get their default action back when it is destroyed.
 class TerminationSignals : public QObject {
