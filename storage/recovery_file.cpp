@@ -6,6 +6,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
@@ -21,6 +22,7 @@ namespace {
 constexpr quint32 kMagic = 0x4d4b5232;  // "MKR2"
 constexpr auto kStreamVersion = QDataStream::Qt_6_0;
 const QString kSuffix = QStringLiteral(".recovery");
+const QString kLockSuffix = QStringLiteral(".lock");
 constexpr mode_t kPrivateFolderMode = 0700;
 // The edits of the largest memo that loads: each of its bytes is at most one UTF-16 code unit
 // of text; the name and the rest take far less than the margin.
@@ -122,39 +124,55 @@ std::optional<Recovery> ReadRecoveryFile(int folder, const QByteArray& name) {
 
 }  // namespace
 
-RecoveryWrite WriteRecoveryFile(const QString& folder, const QString& path,
-                                const Recovery& recovery) {
-    const QString target =
-        path.isEmpty() ? folder + u'/' +
-                             QString::number(QRandomGenerator::global()->generate64(), 36) + kSuffix
-                       : path;
-    if (const int error = MakePrivateFolder(QFile::encodeName(folder)); error != 0) {
-        return {target, WriteFailure(error)};
-    }
-    return {target,
-            ReplaceFileAtomically(NativePath(target), Encode(recovery), Replace::PrivateFile)};
+QString NewRecoveryPath(const QString& folder) {
+    return folder + u'/' + QString::number(QRandomGenerator::global()->generate64(), 36) + kSuffix;
 }
 
-std::optional<std::pair<QString, Recovery>> FindRecoveryFile(const QString& folder) {
-    const FdCloser folderFd{open(QFile::encodeName(folder).constData(),
-                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
-    if (folderFd.fd < 0) {
-        return std::nullopt;
+QString RecoveryLockPath(const QString& recoveryPath) {
+    return recoveryPath.chopped(kSuffix.size()) + kLockSuffix;
+}
+
+int MakeRecoveryFolder(const QString& folder) {
+    return MakePrivateFolder(QFile::encodeName(folder));
+}
+
+RecoveryWrite WriteRecoveryFile(const QString& path, const Recovery& recovery) {
+    if (const int error = MakeRecoveryFolder(QFileInfo(path).path()); error != 0) {
+        return {path, WriteFailure(error)};
     }
-    const std::unique_ptr<DIR, DirCloser> dir(fdopendir(dup(folderFd.fd)));
-    if (!dir) {
-        return std::nullopt;
-    }
-    for (const QByteArray& name : RecoveryFileNames(dir.get())) {
-        if (std::optional<Recovery> recovery = ReadRecoveryFile(folderFd.fd, name)) {
-            return std::pair{folder + u'/' + QFile::decodeName(name), *std::move(recovery)};
+    return {path, ReplaceFileAtomically(NativePath(path), Encode(recovery), Replace::PrivateFile)};
+}
+
+std::vector<QString> RecoveryFilePaths(const QString& folder) {
+    std::vector<QString> paths;
+    const std::unique_ptr<DIR, DirCloser> dir(
+        fdopendir(open(QFile::encodeName(folder).constData(),
+                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)));
+    if (dir) {
+        for (const QByteArray& name : RecoveryFileNames(dir.get())) {
+            paths.push_back(folder + u'/' + QFile::decodeName(name));
         }
     }
-    return std::nullopt;
+    return paths;
+}
+
+// The lock first: a copy that a running instance keeps is not even read.
+std::optional<OrphanedRecovery> TakeOrphanedRecovery(const QString& path) {
+    std::optional<FileLock> lock =
+        FileLock::TryTake(NativePath(RecoveryLockPath(path)), FileLock::Kind::Exclusive, true);
+    if (!lock) {
+        return std::nullopt;
+    }
+    std::optional<Recovery> edits = ReadRecoveryFile(AT_FDCWD, NativePath(path));
+    if (!edits) {
+        return std::nullopt;
+    }
+    return OrphanedRecovery{path, *std::move(edits), *std::move(lock)};
 }
 
 void RemoveRecoveryFile(const QString& path) {
     QFile::remove(path);
+    QFile::remove(RecoveryLockPath(path));
 }
 
 }  // namespace markola

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "storage/atomic_write.h"
+#include "storage/file_lock.h"
 #include "storage/file_store.h"
 
 namespace markola {
@@ -29,16 +31,32 @@ struct RecoveryWrite {
     WriteResult result;
 };
 
-// Writes the edits atomically into the file at path, or into a new file of the folder when
-// path is empty.
-RecoveryWrite WriteRecoveryFile(const QString& folder, const QString& path,
-                                const Recovery& recovery);
+// A name for a new recovery file of the folder; the file is not made.
+QString NewRecoveryPath(const QString& folder);
+// The lock that the instance keeping a recovery file holds for as long as it runs.
+QString RecoveryLockPath(const QString& recoveryPath);
+// Makes the folder private, or says why it cannot be used: 0 or the errno.
+int MakeRecoveryFolder(const QString& folder);
 
-// The first readable recovery file of the folder, with its path. Only regular files no
-// larger than the edits of the largest memo are read; links, pipes, devices and files that
-// are not recovery files are left alone without being opened or read through.
-std::optional<std::pair<QString, Recovery>> FindRecoveryFile(const QString& folder);
+// Writes the edits atomically into the file at path.
+RecoveryWrite WriteRecoveryFile(const QString& path, const Recovery& recovery);
 
+// The recovery files of the folder, in a fixed order. Only regular files are listed; links,
+// pipes and devices are left alone without being opened, and so is the whole folder when it
+// is a link or not the user's own.
+std::vector<QString> RecoveryFilePaths(const QString& folder);
+
+// A recovery file that no running instance keeps, its edits, and its lock, held from now on.
+struct OrphanedRecovery {
+    QString path;
+    Recovery edits;
+    FileLock lock;
+};
+// Nothing when another instance keeps the file, or when it is no readable recovery file no
+// larger than the edits of the largest memo.
+std::optional<OrphanedRecovery> TakeOrphanedRecovery(const QString& path);
+
+// The file and its lock.
 void RemoveRecoveryFile(const QString& path);
 
 }  // namespace markola

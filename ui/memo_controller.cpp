@@ -1,6 +1,6 @@
 #include "ui/memo_controller.h"
 
-#include "storage/cp932.h"
+#include "storage/leftovers.h"
 #include "storage/recovery_file.h"
 #include "ui/line_commands.h"
 #include "ui/messages.h"
@@ -25,15 +25,21 @@ MemoController::MemoController(MemoView& view, FileStore& files, QString startup
     : view_(view),
       files_(files),
       store_(view, state_, files),
-      startupArgument_(std::move(startupArgument)) {}
+      startupArgument_(std::move(startupArgument)),
+      copy_(QString::fromLatin1(kRecoveryFolder), [this] { return EditsOnScreen(); }) {}
 
+// The name belongs to the edits kept: a renamed memo is restored under its new name.
 void MemoController::Combo1_Change() {
     state_.MemoName = view_.ComboText();
     state_.NameChanged = true;
+    if (state_.TextChanged) {
+        copy_.EditsChanged();
+    }
 }
 
 void MemoController::Text1_Change() {
     state_.TextChanged = true;
+    copy_.EditsChanged();
 }
 
 void MemoController::Combo1_Click() {
@@ -205,6 +211,7 @@ void MemoController::Form_Load() {
     mnuReload_Click();
     Combo1_Click();
     LoadStartupArgument();
+    memoFolderLock_ = HoldMemoFolder(QStringLiteral("memo"), QString::fromLatin1(kRecoveryFolder));
     OfferRecovery();
 }
 
@@ -248,67 +255,58 @@ void MemoController::Form_Unload(bool& cancel) {
 }
 
 std::optional<QString> MemoController::Form_Terminate() {
-    if (!HasEditsToLose()) {
+    if (!state_.TextChanged) {
         return std::nullopt;
     }
-    const Recovery edits{.name = state_.MemoName,
-                         .text = view_.Text().MemoText(),
-                         .nameChanged = state_.NameChanged,
-                         .onDisk = state_.OnDisk};
-    const RecoveryWrite written =
-        WriteRecoveryFile(QString::fromLatin1(kRecoveryFolder), recoveryPath_, edits);
-    if (!written.result.ok) {
-        return text::CannotSave(written.path, WriteFailureReason(written.result));
+    if (const std::optional<RecoveryWrite> failure = copy_.WriteNow()) {
+        return text::CannotSave(failure->path, WriteFailureReason(failure->result));
     }
-    recoveryPath_ = written.path;
     return std::nullopt;
 }
 
-// Edits that the memo's file holds already, or an empty memo that has no file, would cost
-// nothing to lose; keeping them would only ask about them at the next start.
-bool MemoController::HasEditsToLose() const {
-    if (!state_.TextChanged) {
-        return false;
+RecoveryCopy::Edits MemoController::EditsOnScreen() const {
+    return {.recovery = {.name = state_.MemoName,
+                         .text = view_.Text().MemoText(),
+                         .nameChanged = state_.NameChanged,
+                         .onDisk = state_.OnDisk},
+            .memoPath = MemoPath(state_.MemoName)};
+}
+
+// The copies that no running instance keeps (a crash, a kill, an end by signal), one after
+// another until one is restored; the others wait for a later start.
+void MemoController::OfferRecovery() {
+    for (const QString& path : RecoveryFilePaths(QString::fromLatin1(kRecoveryFolder))) {
+        std::optional<OrphanedRecovery> orphan = TakeOrphanedRecovery(path);
+        if (orphan && OfferedRecoveryRestored(*std::move(orphan))) {
+            return;
+        }
     }
-    const QString text = view_.Text().MemoText();
-    const std::optional<QByteArray> saved = files_.ReadAll(MemoPath(state_.MemoName));
-    if (!saved) {
-        return !text.isEmpty() || files_.Exists(MemoPath(state_.MemoName));
-    }
-    const cp932::Encoded encoded = cp932::Encode(text);
-    return encoded.unencodableAt >= 0 || encoded.bytes != *saved;
 }
 
 // Restored edits are the edits of the memo they name, with the file as it was known then.
 // Only No gives them up: a box closed without an answer, or taken away by the end of the
-// program, leaves them for the next start, and they stay no business of this run.
-void MemoController::OfferRecovery() {
-    const auto found = FindRecoveryFile(QString::fromLatin1(kRecoveryFolder));
-    if (!found) {
-        return;
-    }
-    const auto& [path, edits] = *found;
+// program, leaves them for the next start.
+bool MemoController::OfferedRecoveryRestored(OrphanedRecovery orphan) {
+    const Recovery& edits = orphan.edits;
     const Answer answer = view_.ShowMessage(text::OfferRecovery(edits.name), Buttons::YesNoOrLater,
                                             MessageIcon::None);
     if (answer == Answer::No) {
-        RemoveRecoveryFile(path);
+        RemoveRecoveryFile(orphan.path);
     }
     if (answer != Answer::Yes) {
-        return;
+        return false;
     }
-    recoveryPath_ = path;
+    copy_.Adopt(orphan.path, std::move(orphan.lock));
     view_.SetComboText(edits.name);
     view_.Text().SetMemoText(edits.text);
     state_.TextChanged = true;
     state_.NameChanged = edits.nameChanged;
     state_.OnDisk = edits.onDisk;
+    return true;
 }
 
 void MemoController::DropRecovery() {
-    if (!recoveryPath_.isEmpty()) {
-        RemoveRecoveryFile(recoveryPath_);
-        recoveryPath_.clear();
-    }
+    copy_.Drop();
 }
 
 SaveResult MemoController::SaveShownMemo(const QString& path) {

@@ -3,10 +3,12 @@
 #include <QString>
 #include <optional>
 
+#include "storage/file_lock.h"
 #include "storage/file_store.h"
 #include "ui/editor_state.h"
 #include "ui/memo_store.h"
 #include "ui/memo_view.h"
+#include "ui/recovery_copy.h"
 
 namespace markola {
 
@@ -43,8 +45,8 @@ public:
     void mnuReload_Click();
     void Form_Load();
     void Form_Unload(bool& cancel);
-    // The program is ending with no chance to ask: unsaved edits go to a recovery file. Gives
-    // what to tell the user when they could not be kept.
+    // The program is ending with no chance to ask: unsaved edits go to their recovery copy
+    // at once. Gives what to tell the user when they could not be kept.
     std::optional<QString> Form_Terminate();
 
 private:
@@ -55,7 +57,8 @@ private:
     void LoadStartupArgument();
     SaveResult SaveShownMemo(const QString& path);
     void OfferRecovery();
-    bool HasEditsToLose() const;
+    bool OfferedRecoveryRestored(OrphanedRecovery orphan);
+    RecoveryCopy::Edits EditsOnScreen() const;
     void DropRecovery();
 
     MemoView& view_;
@@ -63,9 +66,8 @@ private:
     EditorState state_;
     MemoStore store_;
     QString startupArgument_;
-    // The recovery file that holds the edits on screen: restored at start-up or written
-    // at the end of the last run.
-    QString recoveryPath_;
+    std::optional<FileLock> memoFolderLock_;
+    RecoveryCopy copy_;
 };
 
 }  // namespace markola

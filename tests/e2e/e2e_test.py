@@ -106,9 +106,10 @@ class Session:
         self.key(*keys)
         wait_for(lambda: window not in self.windows(), f"window {window:#x} to close")
 
-    def windows(self, kind=None, title=None):  # a popup, a menu or list, has no frame
+    def windows(self, kind=None, title=None, process=None):  # a popup, a menu or list, has no frame
         found = []
-        for w in self.x("xdotool", "search", "--onlyvisible", "--classname", "markola").split():
+        search = ["--pid", str(process.pid)] if process else ["--classname", "markola"]
+        for w in self.x("xdotool", "search", "--onlyvisible", *search).split():
             props = self.x("xprop", "-id", w, "-notype", "_NET_WM_NAME", "WM_TRANSIENT_FOR")
             redirect = "Redirect State: yes" in self.x("xwininfo", "-id", w)
             shown = "popup" if redirect else "dialog" if "window id" in props else "main"
@@ -116,8 +117,8 @@ class Session:
                 found.append(int(w))
         return found
 
-    def focus(self, title=MAIN_TITLE, kind="main"):  # a box at start-up has the main window's title
-        [window] = wait_for(lambda: self.windows(kind, title), f"a {kind} titled {title!r}")
+    def focus(self, title=MAIN_TITLE, kind="main", process=None):  # a start-up box has that title
+        [window] = wait_for(lambda: self.windows(kind, title, process), f"a {kind} titled {title!r}")
         self.x("xdotool", "windowactivate", "--sync", str(window))
         wait_for(lambda: self.x("xdotool", "getwindowfocus").strip() == str(window), "the focus")
         time.sleep(SETTLE)
@@ -392,7 +393,7 @@ class RecoveryTest(MarkolaTestCase):
                 time.sleep(SETTLE)
                 app.markola.terminate()
                 self.assertEqual(app.markola.wait(TIMEOUT), 0)
-        self.assertEqual(len(list(kept.iterdir())), 1)  # the last one only: the others lost nothing
+        self.assertEqual(len(list(kept.glob("*.recovery"))), 1)  # the last only: the others lost nothing
         for answer, still_kept in OFFER_ANSWERS:
             with self.subTest(answer=answer), Session(self.workdir) as app:
                 box = app.focus(MAIN_TITLE, "dialog")
@@ -403,8 +404,62 @@ class RecoveryTest(MarkolaTestCase):
                     app.focus()
                     app.pick_from_popup("alt+f", "x")
                 self.assertEqual(app.markola.wait(TIMEOUT), 0)
-            self.assertEqual(len(list(kept.iterdir())), int(still_kept))
+            self.assertEqual(len(list(kept.glob("*.recovery"))), int(still_kept))
         self.wait_memos({"plan": PLAN})
+
+
+# A call that fails while the copy after the pause is made, or that takes long enough to be killed
+# in the middle: the copy from before the pause stays whole and is offered, and nothing is said.
+COPY_FAILURES = [None, "rename SLOW", "write ENOSPC", "fdatasync EIO", "rename ENOSPC"]
+COPY_DUE = 2.5  # the copy follows 2 s after the last key
+
+
+class CrashTest(MarkolaTestCase):
+    def test_a_kill_costs_only_the_typing_since_the_last_copy(self):
+        kept, flag = self.memos / ".recovery", self.workdir / "fail-calls"
+        shim = {"LD_PRELOAD": os.environ["MARKOLA_E2E_SHIM"], "MARKOLA_E2E_FAIL_FLAG": str(flag),
+                "MARKOLA_E2E_FAIL_UNDER": str(kept)}
+        for failure in COPY_FAILURES:
+            (self.memos / "plan.txt").write_bytes(PLAN)
+            with self.subTest(failure=failure), Session(self.workdir, "plan", env=shim) as app:
+                app.focus()
+                app.key("ctrl+End", *"EARLY")
+                time.sleep(COPY_DUE)
+                flag.write_text(failure or "")
+                app.key(*"LATE")
+                time.sleep(COPY_DUE)
+                self.assertEqual(app.windows("dialog"), [])
+                app.key(*"MORE")  # typing goes on
+                app.markola.kill()
+                app.markola.wait(TIMEOUT)
+            flag.unlink()
+            leftovers = list(kept.glob(".markola-*.tmp"))
+            self.assertEqual(len(leftovers), failure == "rename SLOW")
+            with Session(self.workdir) as app:
+                app.answer(MAIN_TITLE, "y")
+                app.focus()
+                app.key("ctrl+s")
+                self.wait_memos({"plan": PLAN + (b"EARLYLATE" if failure is None else b"EARLY")})
+            self.assertEqual(list(kept.glob("*.tmp")) + list(kept.glob("*.recovery")), [])
+
+    def test_two_instances_on_one_folder_keep_their_own_copies(self):
+        (self.memos / "plan.txt").write_bytes(PLAN)
+        with Session(self.workdir, "plan") as app:
+            first = app.markola
+            app.focus(process=first)
+            app.key("ctrl+End", *"first")
+            time.sleep(COPY_DUE)
+            second = app.spawn([app.program, "plan"], cwd=self.workdir)
+            app.focus(process=second)  # no offer of the first one's copy: it is still running
+            app.key("ctrl+End", *"second")
+            time.sleep(COPY_DUE)
+            first.kill()
+            third = app.spawn([app.program], cwd=self.workdir)
+            app.answer(MAIN_TITLE, "y")
+            app.focus(process=third)
+            app.key("ctrl+s")
+            self.wait_memos({"plan": PLAN + b"first"})
+            self.assertEqual(len(list((self.memos / ".recovery").glob("*.recovery"))), 1)
 
 
 class WindowGeometryTest(MarkolaTestCase):
