@@ -5,11 +5,9 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSessionManager>
 #include <QStyle>
 #include <QTextDocument>
-#include <QWindow>
 #include <QtMath>
 #include <cstdio>
 
@@ -24,7 +22,7 @@
 #include "ui/widgets/message_box.h"
 #include "ui/widgets/twips.h"
 #include "ui/widgets/virtual_keys.h"
-#include "ui/widgets/window_placement.h"
+#include "ui/widgets/window_placer.h"
 
 namespace markola {
 namespace {
@@ -34,14 +32,6 @@ constexpr int kDesignedClientWidthTwips = 4230;
 constexpr int kDesignedClientHeightTwips = 3870;
 constexpr qreal kControlFontPointSize = 12;
 constexpr int kTimerIntervalMs = 100;
-
-QList<QRect> ScreenRects() {
-    QList<QRect> rects;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        rects.append(screen->geometry());
-    }
-    return rects;
-}
 
 // The bitmaps rather than the drawing: reading SVG takes a plugin that may be missing.
 QIcon WindowIcon() {
@@ -62,12 +52,23 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
               controller_.Timer1_Timer();
           }
       }),
+      placer_(new WindowPlacer(this)),
       launcher_(launcher),
       version_(std::move(version)),
       controller_(*this, files, std::move(startupArgument)) {
     setWindowTitle(text::kApplicationTitle);
     setWindowIcon(WindowIcon());
+    installEventFilter(placer_);
     qApp->installEventFilter(new CommitEchoFilter(this));
+    CreateControls();
+    NameControlsForScreenReaders();
+    BuildMenus();
+    ConnectControls();
+    OpenAtDesignedSize();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::CommitSessionData);
+}
+
+void MainWindow::CreateControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->installEventFilter(this);
@@ -75,23 +76,28 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Text1 = new MemoTextEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
-    InstallAccessibleInterfaces();
-    Combo1->setAccessibleName(QStringLiteral("メモ名"));
-    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
-    Text1->setAccessibleName(QStringLiteral("メモ"));
     const QFont font = JapaneseFixedFont(kControlFontPointSize);
     Combo1->setFont(font);
     Text1->setFont(font);
     setTabOrder(Text1, Combo1);
     Text1->setFocus();
     Timer1.setInterval(kTimerIntervalMs);
-    BuildMenus();
-    ConnectControls();
-    const qreal dpi = LogicalDpi();
+}
+
+void MainWindow::NameControlsForScreenReaders() {
+    InstallAccessibleInterfaces();
+    Combo1->setAccessibleName(QStringLiteral("メモ名"));
+    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
+    Text1->setAccessibleName(QStringLiteral("メモ"));
+}
+
+// Before the geometry read at start-up applies, the window has the client area it is
+// designed with, and it never gets smaller than it can be used at.
+void MainWindow::OpenAtDesignedSize() {
+    const qreal dpi = screen()->logicalDotsPerInch();
     resize(TwipsToPixels(kDesignedClientWidthTwips, dpi),
            TwipsToPixels(kDesignedClientHeightTwips, dpi) + menuBar()->sizeHint().height());
     setMinimumSize(UsableSize());
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::CommitSessionData);
 }
 
 // The menu bar whole, the combo box and a few lines of the text box.
@@ -161,59 +167,6 @@ void MainWindow::ConnectControls() {
         },
         &MemoController::Text1_KeyPress);
     connect(&Timer1, &QTimer::timeout, this, [this] { ticks_.Tick(); });
-}
-
-QMenu* MainWindow::AddMenu(const char* name, const QString& caption) {
-    QMenu* menu = menuBar()->addMenu(caption);
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
-
-// Menu items carry no shortcuts of their own: the key names in their captions are
-// text, and the keys act through the two controls' key handlers alone.
-template <typename Handler>
-QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& caption,
-                             Handler handler) {
-    auto* action = new QAction(caption, menu);
-    action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, ticks_.Guarded([this, handler] {
-        BeginUserCommand();
-        handler();
-    }));
-    menu->addAction(action);
-    return action;
-}
-
-void MainWindow::BuildMenus() {
-    QMenu* file = AddMenu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"));
-    AddItem(file, "mnuNewFile", QStringLiteral("新規作成(&N)  Ctrl+N"),
-            [this] { controller_.mnuNewFile_Click(); });
-    AddItem(file, "mnuSave", QStringLiteral("保存(&S)  Ctrl+S"),
-            [this] { controller_.mnuSave_Click(); });
-    file->addSeparator()->setObjectName(QStringLiteral("mnuLine1"));
-    AddItem(file, "mnuReload", QStringLiteral("ﾘｽﾄの更新(&R)  Ctrl+R"),
-            [this] { controller_.mnuReload_Click(); });
-    file->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
-    AddItem(file, "mnuEnd", QStringLiteral("終了(&X) Alt+F4"), [this] { mnuEnd_Click(); });
-
-    QMenu* settings = AddMenu("mnuSettings", QStringLiteral("設定(&S)"));
-    AddItem(settings, "mngOpenMemo", QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)"),
-            [this] { mngOpenMemo_Click(); });
-
-    // The bare symbols say what they do only in their tool tips, which screen readers read too.
-    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] {
-        mnuCheck_Click(*Text1);
-    })->setToolTip(QStringLiteral("チェックの切り替え (Ctrl+←)"));
-    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] {
-        mnuMemoUp_Click(*Text1);
-    })->setToolTip(QStringLiteral("行を上へ移動 (Ctrl+↑)"));
-    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] {
-        mnuMemoDown_Click(*Text1);
-    })->setToolTip(QStringLiteral("行を下へ移動 (Ctrl+↓)"));
-
-    QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });
-    AddItem(help, "mnuAbout", QStringLiteral("MARKOLAについて"), [this] { mnuAbout_Click(); });
 }
 
 // The combo box keeps the height its font gives it; the text box fills the client area
@@ -305,62 +258,12 @@ void MainWindow::SetBusy(bool busy) {
     }
 }
 
-// A minimized window has no place worth keeping: all zeros, which are never stored.
 WindowGeometry MainWindow::WindowGeometryTwips() const {
-    if (isMinimized()) {
-        return {};
-    }
-    const WindowGeometry measured = placement_ ? KeptGeometry(placement_->read, placement_->asked,
-                                                              frameGeometry(), LogicalDpi())
-                                               : OuterRectInTwips(frameGeometry(), LogicalDpi());
-    return PositionKnown() ? measured
-                           : WithPositionRead(measured, placement_.value_or(Placement{}).read);
-}
-
-bool MainWindow::PositionKnown() {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return placer_->Measure();
 }
 
 void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
-    QRect outer = OuterRectInPixels(geometry, LogicalDpi());
-    const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
-    const QPoint fallback =
-        primary.topLeft() + OuterRectInPixels(kDefaultWindowGeometry, LogicalDpi()).topLeft();
-    outer.moveTopLeft(PlaceOnScreens(outer, ScreenRects(), fallback));
-    const QScreen* landing = QGuiApplication::screenAt(outer.topLeft());
-    outer.setSize(FitToScreen(outer.size(), minimumSize(),
-                              (landing ? landing : screen())->availableGeometry().size()));
-    move(outer.topLeft());
-    ResizeOuter(outer.size());
-    pendingOuterSize_ = outer.size();
-    placement_ = Placement{geometry, OuterRectInPixels(geometry, LogicalDpi())};
-}
-
-qreal MainWindow::LogicalDpi() const {
-    return screen()->logicalDotsPerInch();
-}
-
-void MainWindow::ResizeOuter(QSize outer) {
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    resize(outer.shrunkBy(frame).expandedTo({0, 0}));
-}
-
-// Until the window manager has framed the window, its frame is unknown and the size
-// asked for was taken as the client size; it is corrected the first time a frame shows.
-void MainWindow::ApplyPendingOuterSize() {
-    if (pendingOuterSize_.isValid() && windowHandle() && !windowHandle()->frameMargins().isNull()) {
-        const QSize outer = pendingOuterSize_;
-        pendingOuterSize_ = {};
-        ResizeOuter(outer);
-    }
-}
-
-bool MainWindow::event(QEvent* event) {
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-        event->type() == QEvent::Expose) {
-        ApplyPendingOuterSize();
-    }
-    return QMainWindow::event(event);
+    placer_->Apply(geometry);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

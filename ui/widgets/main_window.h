@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QRect>
-#include <QSize>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -21,6 +19,7 @@ namespace markola {
 class AboutDialog;
 class MemoNameCombo;
 class MemoTextEdit;
+class WindowPlacer;
 
 // The main window: the memo-name combo box across the top, the memo text box below
 // it, and the menu bar. It is the memo controller's view and hands every user action
@@ -58,12 +57,14 @@ public:
     void SetWindowGeometryTwips(const WindowGeometry& geometry) override;
 
 protected:
-    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CreateControls();
+    void NameControlsForScreenReaders();
     void BuildMenus();
+    void OpenAtDesignedSize();
     QSize UsableSize() const;
     void CommitSessionData(QSessionManager& manager);
     bool UnloadCancelled();
@@ -81,29 +82,16 @@ private:
     void mnuEnd_Click();
     void mnuAbout_Click();
 
-    qreal LogicalDpi() const;
-    static bool PositionKnown();
-    void ResizeOuter(QSize outer);
-    void ApplyPendingOuterSize();
-
     MemoNameCombo* Combo1;
     MemoTextEdit* Text1;
     QTimer Timer1;
     TickGate ticks_;
     std::unique_ptr<AboutDialog> Form2;
+    WindowPlacer* const placer_;
 
     Launcher& launcher_;
     const QString version_;
     QString applicationTitle_;
-    // The geometry read at start-up and the outer rectangle it was placed at.
-    struct Placement {
-        WindowGeometry read;
-        QRect asked;
-    };
-    std::optional<Placement> placement_;
-    // The outer size asked for before the window manager had told the frame's size; it
-    // is applied again once the frame is known.
-    QSize pendingOuterSize_;
     int endStatus_ = 0;
     MemoController controller_;
 };
