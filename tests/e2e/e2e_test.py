@@ -268,11 +268,13 @@ READ_ALOUD = [("メモ名", ["True", ""]), ("■", ["False", "チェックの切
               ("▲", ["False", "行を上へ移動 (Ctrl+↑)"]), ("▼", ["False", "行を下へ移動 (Ctrl+↓)"])]
 FITS = (*map(range, SCREEN_SIZE), range(200, SCREEN_SIZE[0] + 1), range(120, SCREEN_SIZE[1] + 1))
 # settings.ini and the scale -> the frame's left, top, width and height in pixels (a fraction may
-# round either way; a place on no screen turns default) and settings.ini after the close, a known
-# frame moved to 199,130 first.
+# round either way; a place on no screen turns default, one partly off moves wholly onto it) and
+# settings.ini after the close, a known frame moved to 199,130 first.
 GEOMETRIES = [
     (b"6000,7000,1500,1500", None, ([100], [100], [400], [466, 467]), b"6000,7000,2985,1950\r\n"),
     (b"6000,7000,90000,90000", None, ([128], [89], [400], [466, 467]), b"6000,7000,2985,1950\r\n"),
+    (b"6000,6000,13500,9000", None, ([624], [368], [400], [400]), b"6000,6000,2985,1950\r\n"),
+    (b"5820,6390,1920,1335", "2", ([248, 249], [0], [774], [767, 768]), b"5820,5760,1485,975\r\n"),
     *((b"4000,5000,750,750", scale, FITS, b"4000,5000,750,750\r\n")
       for scale in ("1", "1.25", "1.5", "2")),  # not moved: the numbers read (fit at 2)
     *((odd, None, FITS, None)

@@ -28,8 +28,13 @@ QPoint PlaceOnScreens(const QRect& window, const QList<QRect>& screens, QPoint f
     return visible ? window.topLeft() : fallback;
 }
 
-QSize FitToScreen(QSize outer, QSize minimum, QSize available) {
-    return outer.expandedTo(minimum).boundedTo(available);
+QRect FitToScreen(const QRect& outer, QSize minimum, const QRect& available) {
+    QRect fitted(outer.topLeft(), outer.size().expandedTo(minimum).boundedTo(available.size()));
+    fitted.moveRight(std::min(fitted.right(), available.right()));
+    fitted.moveBottom(std::min(fitted.bottom(), available.bottom()));
+    fitted.moveLeft(std::max(fitted.left(), available.left()));
+    fitted.moveTop(std::max(fitted.top(), available.top()));
+    return fitted;
 }
 
 WindowGeometry KeptGeometry(const WindowGeometry& read, const QRect& asked, const QRect& now,

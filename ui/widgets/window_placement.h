@@ -19,10 +19,10 @@ WindowGeometry OuterRectInTwips(const QRect& pixels, qreal logicalDpi);
 // gone does not open where nobody can see it.
 QPoint PlaceOnScreens(const QRect& window, const QList<QRect>& screens, QPoint fallback);
 
-// The size a window of that outer size opens at: raised to the minimum at which it can be
-// used, then lowered to the available area of its screen, so that no stored size makes it
-// invisible or larger than the screen.
-QSize FitToScreen(QSize outer, QSize minimum, QSize available);
+// The outer rectangle a window opens at: its size raised to the minimum at which it can be
+// used, then lowered to the available area of its screen, and its position moved just so far
+// that the whole window, frame included, lies in that area. A window that fits stays where it is.
+QRect FitToScreen(const QRect& outer, QSize minimum, const QRect& available);
 
 // What to store for a window that was read as `read` (twips), asked to open at `asked` and
 // is now at `now` (outer rectangles in pixels). A field still where it was asked to be keeps

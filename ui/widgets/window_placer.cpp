@@ -30,8 +30,8 @@ void WindowPlacer::Apply(const WindowGeometry& geometry) {
         primary.topLeft() + OuterRectInPixels(kDefaultWindowGeometry, LogicalDpi()).topLeft();
     outer.moveTopLeft(PlaceOnScreens(outer, ScreenRects(), fallback));
     const QScreen* landing = QGuiApplication::screenAt(outer.topLeft());
-    outer.setSize(FitToScreen(outer.size(), window_->minimumSize(),
-                              (landing ? landing : window_->screen())->availableGeometry().size()));
+    outer = FitToScreen(outer, window_->minimumSize(),
+                        (landing ? landing : window_->screen())->availableGeometry());
     window_->move(outer.topLeft());
     ResizeOuter(outer.size());
     pendingOuterSize_ = outer.size();
