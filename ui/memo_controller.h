@@ -6,23 +6,12 @@
 #include "storage/file_lock.h"
 #include "storage/file_store.h"
 #include "ui/editor_state.h"
+#include "ui/key_codes.h"
 #include "ui/memo_store.h"
 #include "ui/memo_view.h"
 #include "ui/recovery_copy.h"
 
 namespace markola {
-
-// Virtual-key codes and the shift-state bit that the shortcuts test.
-namespace key {
-inline constexpr int kLeft = 37;
-inline constexpr int kUp = 38;
-inline constexpr int kDown = 40;
-inline constexpr int kA = 65;
-inline constexpr int kN = 78;
-inline constexpr int kR = 82;
-inline constexpr int kS = 83;
-inline constexpr int kCtrlOnly = 2;
-}  // namespace key
 
 // Decides what happens to the memo on screen when the user names, chooses, edits,
 // creates or saves a memo, starts the program or closes the window.

@@ -66,4 +66,36 @@ inline QString UnencodableCharacter(qsizetype line, const QString& character) {
         .arg(character);
 }
 
+// The main window's menus, bar items and controls, as the screen and screen readers give them.
+inline const QString kMenuFile = QStringLiteral("ﾌｧｲﾙ(&F)");
+inline const QString kMenuNewFile = QStringLiteral("新規作成(&N)  Ctrl+N");
+inline const QString kMenuSave = QStringLiteral("保存(&S)  Ctrl+S");
+inline const QString kMenuReload = QStringLiteral("ﾘｽﾄの更新(&R)  Ctrl+R");
+inline const QString kMenuEnd = QStringLiteral("終了(&X) Alt+F4");
+inline const QString kMenuSettings = QStringLiteral("設定(&S)");
+inline const QString kMenuOpenMemoFolder = QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)");
+inline const QString kMenuCheck = QStringLiteral("■");
+inline const QString kMenuCheckTip = QStringLiteral("チェックの切り替え (Ctrl+←)");
+inline const QString kMenuMemoUp = QStringLiteral("▲");
+inline const QString kMenuMemoUpTip = QStringLiteral("行を上へ移動 (Ctrl+↑)");
+inline const QString kMenuMemoDown = QStringLiteral("▼");
+inline const QString kMenuMemoDownTip = QStringLiteral("行を下へ移動 (Ctrl+↓)");
+inline const QString kMenuHelp = QStringLiteral("ﾍﾙﾌﾟ(&H)");
+inline const QString kMenuFirst = QStringLiteral("はじめに(&H)");
+inline const QString kMenuAbout = QStringLiteral("MARKOLAについて");
+inline const QString kMemoNameBox = QStringLiteral("メモ名");
+inline const QString kMemoTextBox = QStringLiteral("メモ");
+
+// The About dialog.
+inline const QString kAboutVersionBefore = QStringLiteral("ﾊﾞｰｼﾞｮﾝ ");
+inline const QString kAboutBanner = QStringLiteral("MARKOLA のバナー画像");
+inline const QString kAboutFrame = QStringLiteral("製品の説明");
+inline const QString kAboutFrameDescription =
+    QStringLiteral("製品の説明と最新情報のページを開くボタン");
+inline const QString kAboutDescription =
+    QStringLiteral("用件をマーク、優先順位も操作できる。メモ帳の決定版");
+inline const QString kAboutNews = QStringLiteral("最新情報はこちら→");
+inline const QString kAboutOk = QStringLiteral("O K");
+inline const QString kAboutName = QStringLiteral("MARKOLA (マーコラ)");
+
 }  // namespace markola::text

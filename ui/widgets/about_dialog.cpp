@@ -39,7 +39,7 @@ int AboutDialog::ShowModal() {
 }
 
 void AboutDialog::Form_Load() {
-    lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ ") + version_);
+    lblVersion->setText(text::kAboutVersionBefore + version_);
 }
 
 void AboutDialog::Command1_Click() {
@@ -88,30 +88,29 @@ void AboutDialog::BuildControls() {
     Image1->setPixmap(QPixmap(QStringLiteral(":/markola/banner.png")));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(Image1, 120, 120, 6060, 870);
-    Image1->setAccessibleName(QStringLiteral("MARKOLA"));
-    Image1->setAccessibleDescription(QStringLiteral("MARKOLA のバナー画像"));
+    Image1->setAccessibleName(text::kApplicationTitle);
+    Image1->setAccessibleDescription(text::kAboutBanner);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Place(Frame1, 120, 1320, 6015, 1215);
-    Frame1->setAccessibleName(QStringLiteral("製品の説明"));
-    Frame1->setAccessibleDescription(QStringLiteral("製品の説明と最新情報のページを開くボタン"));
+    Frame1->setAccessibleName(text::kAboutFrame);
+    Frame1->setAccessibleDescription(text::kAboutFrameDescription);
 
-    Label1 = AddLabel(Frame1, "Label1",
-                      QStringLiteral("用件をマーク、優先順位も操作できる。メモ帳の決定版"));
+    Label1 = AddLabel(Frame1, "Label1", text::kAboutDescription);
     Place(Label1, 240, 240, 5535, 255);
-    Label2 = AddLabel(Frame1, "Label2", QStringLiteral("最新情報はこちら→"));
+    Label2 = AddLabel(Frame1, "Label2", text::kAboutNews);
     Place(Label2, 240, 720, 5535, 255);
     Command2 = AddButton(Frame1, "Command2", kSiteAddress);
     Place(Command2, 2880, 600, 2655, 375);
     Command2->raise();
 
-    Command1 = AddButton(this, "Command1", QStringLiteral("O K"));
+    Command1 = AddButton(this, "Command1", text::kAboutOk);
     Place(Command1, 2280, 2760, 1575, 375);
     lblVersion = AddLabel(this, "lblVersion", QStringLiteral("version"));
     Place(lblVersion, 3360, 1080, 3135, 255);
-    Label3 = AddLabel(this, "Label3", QStringLiteral("MARKOLA (マーコラ)"));
+    Label3 = AddLabel(this, "Label3", text::kAboutName);
     Place(Label3, 600, 1080, 2655, 255);
 
     connect(Command1, &QPushButton::clicked, this, &AboutDialog::Command1_Click);

@@ -86,9 +86,9 @@ void MainWindow::CreateControls() {
 
 void MainWindow::NameControlsForScreenReaders() {
     InstallAccessibleInterfaces();
-    Combo1->setAccessibleName(QStringLiteral("メモ名"));
+    Combo1->setAccessibleName(text::kMemoNameBox);
     Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
-    Text1->setAccessibleName(QStringLiteral("メモ"));
+    Text1->setAccessibleName(text::kMemoTextBox);
 }
 
 // Before the geometry read at start-up applies, the window has the client area it is

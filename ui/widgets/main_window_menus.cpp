@@ -2,6 +2,7 @@
 #include <QMenuBar>
 
 #include "ui/line_commands.h"
+#include "ui/messages.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_text_edit.h"
 
@@ -29,35 +30,31 @@ QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& cap
 }
 
 void MainWindow::BuildMenus() {
-    QMenu* file = AddMenu("mnuFile", QStringLiteral("ﾌｧｲﾙ(&F)"));
-    AddItem(file, "mnuNewFile", QStringLiteral("新規作成(&N)  Ctrl+N"),
-            [this] { controller_.mnuNewFile_Click(); });
-    AddItem(file, "mnuSave", QStringLiteral("保存(&S)  Ctrl+S"),
-            [this] { controller_.mnuSave_Click(); });
+    QMenu* file = AddMenu("mnuFile", text::kMenuFile);
+    AddItem(file, "mnuNewFile", text::kMenuNewFile, [this] { controller_.mnuNewFile_Click(); });
+    AddItem(file, "mnuSave", text::kMenuSave, [this] { controller_.mnuSave_Click(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine1"));
-    AddItem(file, "mnuReload", QStringLiteral("ﾘｽﾄの更新(&R)  Ctrl+R"),
-            [this] { controller_.mnuReload_Click(); });
+    AddItem(file, "mnuReload", text::kMenuReload, [this] { controller_.mnuReload_Click(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
-    AddItem(file, "mnuEnd", QStringLiteral("終了(&X) Alt+F4"), [this] { mnuEnd_Click(); });
+    AddItem(file, "mnuEnd", text::kMenuEnd, [this] { mnuEnd_Click(); });
 
-    QMenu* settings = AddMenu("mnuSettings", QStringLiteral("設定(&S)"));
-    AddItem(settings, "mngOpenMemo", QStringLiteral("ﾒﾓﾌｫﾙﾀﾞを開く(&M)"),
-            [this] { mngOpenMemo_Click(); });
+    QMenu* settings = AddMenu("mnuSettings", text::kMenuSettings);
+    AddItem(settings, "mngOpenMemo", text::kMenuOpenMemoFolder, [this] { mngOpenMemo_Click(); });
 
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
-    AddItem(menuBar(), "mnuCheck", QStringLiteral("■"), [this] {
+    AddItem(menuBar(), "mnuCheck", text::kMenuCheck, [this] {
         mnuCheck_Click(*Text1);
-    })->setToolTip(QStringLiteral("チェックの切り替え (Ctrl+←)"));
-    AddItem(menuBar(), "mnuMemoUp", QStringLiteral("▲"), [this] {
+    })->setToolTip(text::kMenuCheckTip);
+    AddItem(menuBar(), "mnuMemoUp", text::kMenuMemoUp, [this] {
         mnuMemoUp_Click(*Text1);
-    })->setToolTip(QStringLiteral("行を上へ移動 (Ctrl+↑)"));
-    AddItem(menuBar(), "mnuMemoDown", QStringLiteral("▼"), [this] {
+    })->setToolTip(text::kMenuMemoUpTip);
+    AddItem(menuBar(), "mnuMemoDown", text::kMenuMemoDown, [this] {
         mnuMemoDown_Click(*Text1);
-    })->setToolTip(QStringLiteral("行を下へ移動 (Ctrl+↓)"));
+    })->setToolTip(text::kMenuMemoDownTip);
 
-    QMenu* help = AddMenu("mnuHelp", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    AddItem(help, "mnuFirst", QStringLiteral("はじめに(&H)"), [this] { mnuFirst_Click(); });
-    AddItem(help, "mnuAbout", QStringLiteral("MARKOLAについて"), [this] { mnuAbout_Click(); });
+    QMenu* help = AddMenu("mnuHelp", text::kMenuHelp);
+    AddItem(help, "mnuFirst", text::kMenuFirst, [this] { mnuFirst_Click(); });
+    AddItem(help, "mnuAbout", text::kMenuAbout, [this] { mnuAbout_Click(); });
 }
 
 }  // namespace markola

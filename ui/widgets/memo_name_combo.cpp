@@ -4,6 +4,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QSignalBlocker>
 
 #include "ui/widgets/virtual_keys.h"
@@ -21,7 +22,8 @@ MemoNameCombo::MemoNameCombo(QWidget* parent) : QComboBox(parent) {
     installEventFilter(this);
     // Qt takes an edit field that loses the focus while naming a listed item for a choice
     // of that item; only a pick from the list or the arrow keys choose a memo.
-    disconnect(lineEdit(), SIGNAL(editingFinished()), this, nullptr);
+    disconnect(lineEdit(), QMetaMethod::fromSignal(&QLineEdit::editingFinished), this,
+               QMetaMethod());
     connect(lineEdit(), &QLineEdit::textEdited, this, &MemoNameCombo::nameChanged);
     connect(this, &QComboBox::activated, this, &MemoNameCombo::itemChosen);
 }

@@ -24,19 +24,6 @@ const QString kDocumentTextFormat = QStringLiteral("application/x-markola-docume
 
 }  // namespace
 
-// While the program itself changes the text, the document's own change signals are not
-// the user's edits: the caller emits memoChanged once and sets the memo cache itself.
-class MemoTextEdit::ProgramEdit {
-public:
-    explicit ProgramEdit(MemoTextEdit& edit) : edit_(edit) { edit_.programEdit_ = true; }
-    ~ProgramEdit() { edit_.programEdit_ = false; }
-    ProgramEdit(const ProgramEdit&) = delete;
-    ProgramEdit& operator=(const ProgramEdit&) = delete;
-
-private:
-    MemoTextEdit& edit_;
-};
-
 MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     installEventFilter(new PlainLineBreaks(this));
     setLineWrapMode(NoWrap);
@@ -70,7 +57,7 @@ void MemoTextEdit::SetMemoText(const QString& text) {
     CommitComposition();
     const bool changed = text != MemoText();
     {
-        const ProgramEdit guard(*this);
+        const QScopedValueRollback programEdit(programEdit_, true);
         const DocumentText loaded = DocumentTextFromMemo(text);
         setPlainText(loaded.text);
         RememberMemo(text, loaded.roundTrips);
@@ -89,7 +76,7 @@ void MemoTextEdit::ReplaceMemoText(const QString& text) {
         const ChangedSpan span = FindChangedSpan(old, text);
         const DocumentText inserted =
             DocumentTextFromMemo(QStringView(text).sliced(span.start, span.newEnd - span.start));
-        const ProgramEdit guard(*this);
+        const QScopedValueRollback programEdit(programEdit_, true);
         QTextCursor cursor(document());
         cursor.setPosition(DocumentPosition(span.start));
         cursor.setPosition(DocumentPosition(span.oldEnd), QTextCursor::KeepAnchor);

@@ -63,8 +63,6 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
-    class ProgramEdit;
-
     int DocumentPosition(int memoOffset) const;
     int MemoOffsetOf(int documentPosition) const;
     int MemoLength() const;
@@ -75,6 +73,8 @@ private:
 
     KeyDownHandler keyDown_;
     KeyPressHandler keyPress_;
+    // While the program itself changes the text, the document's own change signals are not
+    // the user's edits: the caller emits memoChanged once and sets the memo cache itself.
     bool programEdit_ = false;
     bool inputMethodEdit_ = false;
     Composition composition_;

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <utility>
 
+#include "ui/key_codes.h"
+
 namespace markola {
 
 int VirtualKeyCode(int qtKey) {
@@ -11,14 +13,28 @@ int VirtualKeyCode(int qtKey) {
         return qtKey;
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) {
-        return 112 + (qtKey - Qt::Key_F1);
+        return key::kF1 + (qtKey - Qt::Key_F1);
     }
     static constexpr std::pair<int, int> kKeys[] = {
-        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},      {Qt::Key_Return, 13},   {Qt::Key_Enter, 13},
-        {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},      {Qt::Key_Escape, 27},
-        {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33},  {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},
-        {Qt::Key_Home, 36},     {Qt::Key_Left, 37},    {Qt::Key_Up, 38},       {Qt::Key_Right, 39},
-        {Qt::Key_Down, 40},     {Qt::Key_Insert, 45},  {Qt::Key_Delete, 46},
+        {Qt::Key_Backspace, key::kBackspace},
+        {Qt::Key_Tab, key::kTab},
+        {Qt::Key_Return, key::kReturn},
+        {Qt::Key_Enter, key::kReturn},
+        {Qt::Key_Shift, key::kShift},
+        {Qt::Key_Control, key::kControl},
+        {Qt::Key_Alt, key::kAlt},
+        {Qt::Key_Escape, key::kEscape},
+        {Qt::Key_Space, key::kSpace},
+        {Qt::Key_PageUp, key::kPageUp},
+        {Qt::Key_PageDown, key::kPageDown},
+        {Qt::Key_End, key::kEnd},
+        {Qt::Key_Home, key::kHome},
+        {Qt::Key_Left, key::kLeft},
+        {Qt::Key_Up, key::kUp},
+        {Qt::Key_Right, key::kRight},
+        {Qt::Key_Down, key::kDown},
+        {Qt::Key_Insert, key::kInsert},
+        {Qt::Key_Delete, key::kDelete},
     };
     const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
                                      [qtKey](const auto& entry) { return entry.first == qtKey; });
@@ -26,13 +42,13 @@ int VirtualKeyCode(int qtKey) {
 }
 
 bool IsModifierKey(int keyCode) {
-    return keyCode >= 16 && keyCode <= 18;
+    return keyCode == key::kShift || keyCode == key::kControl || keyCode == key::kAlt;
 }
 
 int ShiftMask(Qt::KeyboardModifiers modifiers) {
-    return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
-           (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
-           (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);
+    return (modifiers.testFlag(Qt::ShiftModifier) ? key::kShiftBit : 0) |
+           (modifiers.testFlag(Qt::ControlModifier) ? key::kCtrlBit : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? key::kAltBit : 0);
 }
 
 }  // namespace markola
