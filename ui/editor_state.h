@@ -6,8 +6,9 @@
 
 namespace markola {
 
-inline const QString kResumeCombo = QStringLiteral("ResumeCombo");
-inline const QString kResumeComboS = QStringLiteral("ResumeComboS");
+// The restore the next Timer1 tick performs: put MemoName back into the combo, and with
+// ResumeCombo also count the name as unchanged, since it is that of a memo just loaded.
+enum class Resume { None, ResumeCombo, ResumeComboS };
 
 // What the editor knows about the memo on screen, beyond the widgets themselves.
 struct EditorState {
@@ -16,8 +17,8 @@ struct EditorState {
     QString MemoName;
     bool TextChanged = false;  // edited since the last load or save
     bool NameChanged = false;  // the combo text changed since the last load or save
-    QString ResumeMode;        // the restore the next Timer1 tick performs, or empty
-    KnownFile OnDisk;          // the file the memo on screen came from or was last written to
+    Resume ResumeMode = Resume::None;
+    KnownFile OnDisk;  // the file the memo on screen came from or was last written to
 };
 
 }  // namespace markola

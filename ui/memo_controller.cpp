@@ -1,5 +1,7 @@
 #include "ui/memo_controller.h"
 
+#include <utility>
+
 #include "storage/leftovers.h"
 #include "storage/recovery_file.h"
 #include "ui/line_commands.h"
@@ -55,7 +57,7 @@ void MemoController::Combo1_Click() {
             store_.LoadMemo(MemoPath(view_.ComboText()));
             break;
         default:
-            ArmRestore(kResumeComboS);
+            ArmRestore(Resume::ResumeComboS);
             break;
     }
 }
@@ -64,13 +66,13 @@ void MemoController::Combo1_Click() {
 // not be saved stays on screen with its edits, as after Cancel.
 void MemoController::SaveAndSwitchTo(const QString& chosen) {
     if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
-        ArmRestore(kResumeComboS);
+        ArmRestore(Resume::ResumeComboS);
         return;
     }
     mnuReload_Click();
     view_.SetComboText(chosen);
     store_.LoadMemo(MemoPath(view_.ComboText()));
-    ArmRestore(kResumeCombo);
+    ArmRestore(Resume::ResumeCombo);
 }
 
 void MemoController::Combo1_KeyDown(int& keyCode, int shift) {
@@ -142,15 +144,14 @@ void MemoController::Text1_KeyPress(int& charCode) {
 }
 
 void MemoController::Timer1_Timer() {
-    if (state_.ResumeMode == kResumeCombo) {
-        view_.SetComboText(state_.MemoName);
-        state_.ResumeMode.clear();
-        view_.SetTimerEnabled(false);
+    if (state_.ResumeMode == Resume::None) {
+        return;
+    }
+    view_.SetComboText(state_.MemoName);
+    const Resume mode = std::exchange(state_.ResumeMode, Resume::None);
+    view_.SetTimerEnabled(false);
+    if (mode == Resume::ResumeCombo) {
         state_.NameChanged = false;
-    } else if (state_.ResumeMode == kResumeComboS) {
-        view_.SetComboText(state_.MemoName);
-        state_.ResumeMode.clear();
-        view_.SetTimerEnabled(false);
     }
 }
 
@@ -164,14 +165,14 @@ void MemoController::mnuNewFile_Click() {
                     mnuReload_Click();
                     StartNewMemo();
                 } else {
-                    ArmRestore(kResumeComboS);
+                    ArmRestore(Resume::ResumeComboS);
                 }
                 break;
             case Answer::No:
                 StartNewMemo();
                 break;
             default:
-                ArmRestore(kResumeComboS);
+                ArmRestore(Resume::ResumeComboS);
                 break;
         }
     }
@@ -235,7 +236,7 @@ void MemoController::Form_Unload(bool& cancel) {
         switch (AskCloseQuestion()) {
             case Answer::Yes:
                 if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
-                    ArmRestore(kResumeComboS);
+                    ArmRestore(Resume::ResumeComboS);
                     cancel = true;
                 }
                 break;
@@ -245,7 +246,7 @@ void MemoController::Form_Unload(bool& cancel) {
                 state_.TextChanged = false;
                 break;
             default:
-                ArmRestore(kResumeComboS);
+                ArmRestore(Resume::ResumeComboS);
                 cancel = true;
                 break;
         }
@@ -317,7 +318,7 @@ SaveResult MemoController::SaveShownMemo(const QString& path) {
     return result;
 }
 
-void MemoController::ArmRestore(const QString& mode) {
+void MemoController::ArmRestore(Resume mode) {
     state_.ResumeMode = mode;
     view_.SetTimerEnabled(true);
 }

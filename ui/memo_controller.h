@@ -50,7 +50,7 @@ public:
     std::optional<QString> Form_Terminate();
 
 private:
-    void ArmRestore(const QString& mode);
+    void ArmRestore(Resume mode);
     Answer AskCloseQuestion();
     void SaveAndSwitchTo(const QString& chosen);
     void StartNewMemo();
