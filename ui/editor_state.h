@@ -10,7 +10,8 @@ namespace markola {
 // ResumeCombo also count the name as unchanged, since it is that of a memo just loaded.
 enum class Resume { None, ResumeCombo, ResumeComboS };
 
-// What the editor knows about the memo on screen, beyond the widgets themselves.
+// What the editor knows about the memo on screen, beyond the widgets themselves. Only the
+// memo controller writes it.
 struct EditorState {
     // The name the memo on screen is saved under when leaving it; it differs from the
     // combo text only while a choice from the list is being dealt with.

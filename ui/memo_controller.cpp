@@ -46,7 +46,7 @@ void MemoController::Text1_Change() {
 
 void MemoController::Combo1_Click() {
     if (!state_.TextChanged) {
-        store_.LoadMemo(MemoPath(view_.ComboText()));
+        LoadMemo(MemoPath(view_.ComboText()));
         return;
     }
     switch (AskCloseQuestion()) {
@@ -54,7 +54,7 @@ void MemoController::Combo1_Click() {
             SaveAndSwitchTo(view_.ComboText());
             break;
         case Answer::No:
-            store_.LoadMemo(MemoPath(view_.ComboText()));
+            LoadMemo(MemoPath(view_.ComboText()));
             break;
         default:
             ArmRestore(Resume::ResumeComboS);
@@ -65,13 +65,13 @@ void MemoController::Combo1_Click() {
 // The memo on screen is saved under its own name, not the chosen one; a memo that could
 // not be saved stays on screen with its edits, as after Cancel.
 void MemoController::SaveAndSwitchTo(const QString& chosen) {
-    if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
+    if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveOutcome::Saved) {
         ArmRestore(Resume::ResumeComboS);
         return;
     }
     mnuReload_Click();
     view_.SetComboText(chosen);
-    store_.LoadMemo(MemoPath(view_.ComboText()));
+    LoadMemo(MemoPath(view_.ComboText()));
     ArmRestore(Resume::ResumeCombo);
 }
 
@@ -161,7 +161,7 @@ void MemoController::mnuNewFile_Click() {
     } else {
         switch (AskCloseQuestion()) {
             case Answer::Yes:
-                if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveResult::Saved) {
+                if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveOutcome::Saved) {
                     mnuReload_Click();
                     StartNewMemo();
                 } else {
@@ -228,14 +228,14 @@ void MemoController::LoadStartupArgument() {
         return;
     }
     view_.SetComboText(name);
-    store_.LoadMemo(path);
+    LoadMemo(path);
 }
 
 void MemoController::Form_Unload(bool& cancel) {
     if (state_.TextChanged) {
         switch (AskCloseQuestion()) {
             case Answer::Yes:
-                if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
+                if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveOutcome::Saved) {
                     ArmRestore(Resume::ResumeComboS);
                     cancel = true;
                 }
@@ -310,12 +310,28 @@ void MemoController::DropRecovery() {
     copy_.Drop();
 }
 
-SaveResult MemoController::SaveShownMemo(const QString& path) {
-    const SaveResult result = store_.SaveMemo(path);
-    if (result == SaveResult::Saved) {
+void MemoController::LoadMemo(const QString& path) {
+    const LoadResult loaded = store_.LoadMemo(path);
+    state_.OnDisk = loaded.onDisk;
+    state_.MemoName = view_.ComboText();
+    state_.TextChanged = false;
+    if (loaded.shown) {
+        state_.NameChanged = false;
+    }
+}
+
+// Only a memo written counts as unedited: one that was not keeps its edits and their copy.
+SaveOutcome MemoController::SaveShownMemo(const QString& path) {
+    const SaveResult saved = store_.SaveMemo(path);
+    if (saved.onDisk) {
+        state_.OnDisk = *saved.onDisk;
+    }
+    if (saved.outcome == SaveOutcome::Saved) {
+        state_.TextChanged = false;
+        state_.NameChanged = false;
         DropRecovery();
     }
-    return result;
+    return saved.outcome;
 }
 
 void MemoController::ArmRestore(Resume mode) {

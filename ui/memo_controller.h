@@ -55,7 +55,8 @@ private:
     void SaveAndSwitchTo(const QString& chosen);
     void StartNewMemo();
     void LoadStartupArgument();
-    SaveResult SaveShownMemo(const QString& path);
+    void LoadMemo(const QString& path);
+    SaveOutcome SaveShownMemo(const QString& path);
     void OfferRecovery();
     bool OfferedRecoveryRestored(OrphanedRecovery orphan);
     RecoveryCopy::Edits EditsOnScreen() const;
