@@ -44,35 +44,25 @@ void MemoController::Text1_Change() {
     copy_.EditsChanged();
 }
 
+// The combo already shows the chosen name. The refresh after a save puts the saved memo's
+// name there, so the chosen one is assigned again, and once more by the restore after the
+// combo's own handling of the choice.
 void MemoController::Combo1_Click() {
-    if (!state_.TextChanged) {
-        LoadMemo(MemoPath(view_.ComboText()));
-        return;
-    }
-    switch (AskCloseQuestion()) {
-        case Answer::Yes:
-            SaveAndSwitchTo(view_.ComboText());
+    const QString chosen = view_.ComboText();
+    switch (SettleUnsavedEdits()) {
+        case Settled::Saved:
+            mnuReload_Click();
+            view_.SetComboText(chosen);
+            LoadMemo(MemoPath(view_.ComboText()));
+            ArmRestore(Resume::ResumeCombo);
             break;
-        case Answer::No:
+        case Settled::Nothing:
+        case Settled::Dropped:
             LoadMemo(MemoPath(view_.ComboText()));
             break;
-        default:
-            ArmRestore(Resume::ResumeComboS);
+        case Settled::Kept:
             break;
     }
-}
-
-// The memo on screen is saved under its own name, not the chosen one; a memo that could
-// not be saved stays on screen with its edits, as after Cancel.
-void MemoController::SaveAndSwitchTo(const QString& chosen) {
-    if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveOutcome::Saved) {
-        ArmRestore(Resume::ResumeComboS);
-        return;
-    }
-    mnuReload_Click();
-    view_.SetComboText(chosen);
-    LoadMemo(MemoPath(view_.ComboText()));
-    ArmRestore(Resume::ResumeCombo);
 }
 
 void MemoController::Combo1_KeyDown(int& keyCode, int shift) {
@@ -156,25 +146,12 @@ void MemoController::Timer1_Timer() {
 }
 
 void MemoController::mnuNewFile_Click() {
-    if (!state_.TextChanged) {
+    const Settled settled = SettleUnsavedEdits();
+    if (settled == Settled::Saved) {
+        mnuReload_Click();
+    }
+    if (settled != Settled::Kept) {
         StartNewMemo();
-    } else {
-        switch (AskCloseQuestion()) {
-            case Answer::Yes:
-                if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveOutcome::Saved) {
-                    mnuReload_Click();
-                    StartNewMemo();
-                } else {
-                    ArmRestore(Resume::ResumeComboS);
-                }
-                break;
-            case Answer::No:
-                StartNewMemo();
-                break;
-            default:
-                ArmRestore(Resume::ResumeComboS);
-                break;
-        }
     }
     view_.FocusCombo();
 }
@@ -232,24 +209,14 @@ void MemoController::LoadStartupArgument() {
 }
 
 void MemoController::Form_Unload(bool& cancel) {
-    if (state_.TextChanged) {
-        switch (AskCloseQuestion()) {
-            case Answer::Yes:
-                if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveOutcome::Saved) {
-                    ArmRestore(Resume::ResumeComboS);
-                    cancel = true;
-                }
-                break;
-            case Answer::No:
-                // The edits are given up: a close that follows at once, as at the end of a
-                // session, does not ask again, and an end by signal keeps nothing.
-                state_.TextChanged = false;
-                break;
-            default:
-                ArmRestore(Resume::ResumeComboS);
-                cancel = true;
-                break;
-        }
+    const Settled settled = SettleUnsavedEdits();
+    // Edits given up: a close that follows at once, as at the end of a session, does not
+    // ask again, and an end by signal keeps nothing.
+    if (settled == Settled::Dropped) {
+        state_.TextChanged = false;
+    }
+    if (settled == Settled::Kept) {
+        cancel = true;
     }
     WriteWindowSettings(files_, QString::fromLatin1(kSettingsFileName),
                         view_.WindowGeometryTwips());
@@ -306,8 +273,28 @@ bool MemoController::OfferedRecoveryRestored(OrphanedRecovery orphan) {
     return true;
 }
 
-void MemoController::DropRecovery() {
-    copy_.Drop();
+// The memo on screen is saved under its own name, not under a name just chosen. A memo
+// that could not be saved stays on screen with its edits, as after Cancel; a No gives up
+// the edits, restored ones included.
+MemoController::Settled MemoController::SettleUnsavedEdits() {
+    if (!state_.TextChanged) {
+        return Settled::Nothing;
+    }
+    switch (view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel, MessageIcon::None,
+                              text::kCloseQuestionTitle)) {
+        case Answer::Yes:
+            if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveOutcome::Saved) {
+                return Settled::Saved;
+            }
+            break;
+        case Answer::No:
+            copy_.Drop();
+            return Settled::Dropped;
+        default:
+            break;
+    }
+    ArmRestore(Resume::ResumeComboS);
+    return Settled::Kept;
 }
 
 void MemoController::LoadMemo(const QString& path) {
@@ -329,7 +316,7 @@ SaveOutcome MemoController::SaveShownMemo(const QString& path) {
     if (saved.outcome == SaveOutcome::Saved) {
         state_.TextChanged = false;
         state_.NameChanged = false;
-        DropRecovery();
+        copy_.Drop();
     }
     return saved.outcome;
 }
@@ -337,16 +324,6 @@ SaveOutcome MemoController::SaveShownMemo(const QString& path) {
 void MemoController::ArmRestore(Resume mode) {
     state_.ResumeMode = mode;
     view_.SetTimerEnabled(true);
-}
-
-// A No gives up the edits on screen, restored ones included.
-Answer MemoController::AskCloseQuestion() {
-    const Answer answer = view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel,
-                                            MessageIcon::None, text::kCloseQuestionTitle);
-    if (answer == Answer::No) {
-        DropRecovery();
-    }
-    return answer;
 }
 
 }  // namespace markola

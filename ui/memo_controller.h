@@ -50,9 +50,16 @@ public:
     std::optional<QString> Form_Terminate();
 
 private:
+    // What became of the unsaved edits when the memo on screen is about to be left.
+    enum class Settled {
+        Nothing,  // there were none
+        Saved,
+        Dropped,  // the user gave them up
+        Kept,     // still on screen, the restore armed: the user cancelled, or they were not saved
+    };
+    // Asks the close question when the memo on screen is edited, and acts on the answer.
+    Settled SettleUnsavedEdits();
     void ArmRestore(Resume mode);
-    Answer AskCloseQuestion();
-    void SaveAndSwitchTo(const QString& chosen);
     void StartNewMemo();
     void LoadStartupArgument();
     void LoadMemo(const QString& path);
@@ -60,7 +67,6 @@ private:
     void OfferRecovery();
     bool OfferedRecoveryRestored(OrphanedRecovery orphan);
     RecoveryCopy::Edits EditsOnScreen() const;
-    void DropRecovery();
 
     MemoView& view_;
     FileStore& files_;
