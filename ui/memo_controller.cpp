@@ -1,5 +1,7 @@
 #include "ui/memo_controller.h"
 
+#include <utility>
+
 #include "storage/leftovers.h"
 #include "storage/recovery_file.h"
 #include "ui/line_commands.h"
@@ -42,35 +44,25 @@ void MemoController::Text1_Change() {
     copy_.EditsChanged();
 }
 
+// The combo already shows the chosen name. The refresh after a save puts the saved memo's
+// name there, so the chosen one is assigned again, and once more by the restore after the
+// combo's own handling of the choice.
 void MemoController::Combo1_Click() {
-    if (!state_.TextChanged) {
-        store_.LoadMemo(MemoPath(view_.ComboText()));
-        return;
-    }
-    switch (AskCloseQuestion()) {
-        case Answer::Yes:
-            SaveAndSwitchTo(view_.ComboText());
+    const QString chosen = view_.ComboText();
+    switch (SettleUnsavedEdits()) {
+        case Settled::Saved:
+            mnuReload_Click();
+            view_.SetComboText(chosen);
+            LoadMemo(MemoPath(view_.ComboText()));
+            ArmRestore(Resume::ResumeCombo);
             break;
-        case Answer::No:
-            store_.LoadMemo(MemoPath(view_.ComboText()));
+        case Settled::Nothing:
+        case Settled::Dropped:
+            LoadMemo(MemoPath(view_.ComboText()));
             break;
-        default:
-            ArmRestore(kResumeComboS);
+        case Settled::Kept:
             break;
     }
-}
-
-// The memo on screen is saved under its own name, not the chosen one; a memo that could
-// not be saved stays on screen with its edits, as after Cancel.
-void MemoController::SaveAndSwitchTo(const QString& chosen) {
-    if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
-        ArmRestore(kResumeComboS);
-        return;
-    }
-    mnuReload_Click();
-    view_.SetComboText(chosen);
-    store_.LoadMemo(MemoPath(view_.ComboText()));
-    ArmRestore(kResumeCombo);
 }
 
 void MemoController::Combo1_KeyDown(int& keyCode, int shift) {
@@ -142,38 +134,24 @@ void MemoController::Text1_KeyPress(int& charCode) {
 }
 
 void MemoController::Timer1_Timer() {
-    if (state_.ResumeMode == kResumeCombo) {
-        view_.SetComboText(state_.MemoName);
-        state_.ResumeMode.clear();
-        view_.SetTimerEnabled(false);
+    if (state_.ResumeMode == Resume::None) {
+        return;
+    }
+    view_.SetComboText(state_.MemoName);
+    const Resume mode = std::exchange(state_.ResumeMode, Resume::None);
+    view_.SetTimerEnabled(false);
+    if (mode == Resume::ResumeCombo) {
         state_.NameChanged = false;
-    } else if (state_.ResumeMode == kResumeComboS) {
-        view_.SetComboText(state_.MemoName);
-        state_.ResumeMode.clear();
-        view_.SetTimerEnabled(false);
     }
 }
 
 void MemoController::mnuNewFile_Click() {
-    if (!state_.TextChanged) {
+    const Settled settled = SettleUnsavedEdits();
+    if (settled == Settled::Saved) {
+        mnuReload_Click();
+    }
+    if (settled != Settled::Kept) {
         StartNewMemo();
-    } else {
-        switch (AskCloseQuestion()) {
-            case Answer::Yes:
-                if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveResult::Saved) {
-                    mnuReload_Click();
-                    StartNewMemo();
-                } else {
-                    ArmRestore(kResumeComboS);
-                }
-                break;
-            case Answer::No:
-                StartNewMemo();
-                break;
-            default:
-                ArmRestore(kResumeComboS);
-                break;
-        }
     }
     view_.FocusCombo();
 }
@@ -227,28 +205,18 @@ void MemoController::LoadStartupArgument() {
         return;
     }
     view_.SetComboText(name);
-    store_.LoadMemo(path);
+    LoadMemo(path);
 }
 
 void MemoController::Form_Unload(bool& cancel) {
-    if (state_.TextChanged) {
-        switch (AskCloseQuestion()) {
-            case Answer::Yes:
-                if (SaveShownMemo(MemoPath(state_.MemoName)) != SaveResult::Saved) {
-                    ArmRestore(kResumeComboS);
-                    cancel = true;
-                }
-                break;
-            case Answer::No:
-                // The edits are given up: a close that follows at once, as at the end of a
-                // session, does not ask again, and an end by signal keeps nothing.
-                state_.TextChanged = false;
-                break;
-            default:
-                ArmRestore(kResumeComboS);
-                cancel = true;
-                break;
-        }
+    const Settled settled = SettleUnsavedEdits();
+    // Edits given up: a close that follows at once, as at the end of a session, does not
+    // ask again, and an end by signal keeps nothing.
+    if (settled == Settled::Dropped) {
+        state_.TextChanged = false;
+    }
+    if (settled == Settled::Kept) {
+        cancel = true;
     }
     WriteWindowSettings(files_, QString::fromLatin1(kSettingsFileName),
                         view_.WindowGeometryTwips());
@@ -305,31 +273,57 @@ bool MemoController::OfferedRecoveryRestored(OrphanedRecovery orphan) {
     return true;
 }
 
-void MemoController::DropRecovery() {
-    copy_.Drop();
-}
-
-SaveResult MemoController::SaveShownMemo(const QString& path) {
-    const SaveResult result = store_.SaveMemo(path);
-    if (result == SaveResult::Saved) {
-        DropRecovery();
+// The memo on screen is saved under its own name, not under a name just chosen. A memo
+// that could not be saved stays on screen with its edits, as after Cancel; a No gives up
+// the edits, restored ones included.
+MemoController::Settled MemoController::SettleUnsavedEdits() {
+    if (!state_.TextChanged) {
+        return Settled::Nothing;
     }
-    return result;
+    switch (view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel, MessageIcon::None,
+                              text::kCloseQuestionTitle)) {
+        case Answer::Yes:
+            if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveOutcome::Saved) {
+                return Settled::Saved;
+            }
+            break;
+        case Answer::No:
+            copy_.Drop();
+            return Settled::Dropped;
+        default:
+            break;
+    }
+    ArmRestore(Resume::ResumeComboS);
+    return Settled::Kept;
 }
 
-void MemoController::ArmRestore(const QString& mode) {
+void MemoController::LoadMemo(const QString& path) {
+    const LoadResult loaded = store_.LoadMemo(path);
+    state_.OnDisk = loaded.onDisk;
+    state_.MemoName = view_.ComboText();
+    state_.TextChanged = false;
+    if (loaded.shown) {
+        state_.NameChanged = false;
+    }
+}
+
+// Only a memo written counts as unedited: one that was not keeps its edits and their copy.
+SaveOutcome MemoController::SaveShownMemo(const QString& path) {
+    const SaveResult saved = store_.SaveMemo(path);
+    if (saved.onDisk) {
+        state_.OnDisk = *saved.onDisk;
+    }
+    if (saved.outcome == SaveOutcome::Saved) {
+        state_.TextChanged = false;
+        state_.NameChanged = false;
+        copy_.Drop();
+    }
+    return saved.outcome;
+}
+
+void MemoController::ArmRestore(Resume mode) {
     state_.ResumeMode = mode;
     view_.SetTimerEnabled(true);
-}
-
-// A No gives up the edits on screen, restored ones included.
-Answer MemoController::AskCloseQuestion() {
-    const Answer answer = view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel,
-                                            MessageIcon::None, text::kCloseQuestionTitle);
-    if (answer == Answer::No) {
-        DropRecovery();
-    }
-    return answer;
 }
 
 }  // namespace markola

@@ -39,16 +39,23 @@ public:
     std::optional<QString> Form_Terminate();
 
 private:
-    void ArmRestore(const QString& mode);
-    Answer AskCloseQuestion();
-    void SaveAndSwitchTo(const QString& chosen);
+    // What became of the unsaved edits when the memo on screen is about to be left.
+    enum class Settled {
+        Nothing,  // there were none
+        Saved,
+        Dropped,  // the user gave them up
+        Kept,     // still on screen, the restore armed: the user cancelled, or they were not saved
+    };
+    // Asks the close question when the memo on screen is edited, and acts on the answer.
+    Settled SettleUnsavedEdits();
+    void ArmRestore(Resume mode);
     void StartNewMemo();
     void LoadStartupArgument();
-    SaveResult SaveShownMemo(const QString& path);
+    void LoadMemo(const QString& path);
+    SaveOutcome SaveShownMemo(const QString& path);
     void OfferRecovery();
     bool OfferedRecoveryRestored(OrphanedRecovery orphan);
     RecoveryCopy::Edits EditsOnScreen() const;
-    void DropRecovery();
 
     MemoView& view_;
     FileStore& files_;

@@ -84,29 +84,26 @@ bool IsInsideMemoFolder(const QString& path) {
            !path.contains(QChar(u'\0'));
 }
 
-MemoStore::MemoStore(MemoView& view, EditorState& state, FileStore& files)
+MemoStore::MemoStore(MemoView& view, const EditorState& state, FileStore& files)
     : view_(view), state_(state), files_(files) {}
 
 // The identity is taken before the read: a file replaced while it is read is then the
 // file of that path all the same, and the content tells whether it changed.
-void MemoStore::LoadMemo(const QString& path) {
+LoadResult MemoStore::LoadMemo(const QString& path) {
     view_.Text().SetMemoText(QString());
     const bool inside = IsInsideMemoFolder(path);
     FileIdentity identity = inside ? files_.Identity(path) : FileIdentity{};
     std::optional<ContentDigest> shown = inside ? ShowMemoFile(path) : std::nullopt;
     ReturnFreeMemoryToSystem();
     if (!shown) {
-        state_.OnDisk = {.identity = std::move(identity),
-                         .unreadable = inside && files_.Exists(path)};
+        KnownFile unread{.identity = std::move(identity),
+                         .unreadable = inside && files_.Exists(path),
+                         .content = std::nullopt};
         view_.ShowMessage(path + text::kCannotOpenSuffix, Buttons::Ok, MessageIcon::None);
-        state_.TextChanged = false;
-        state_.MemoName = view_.ComboText();
-        return;
+        return {.onDisk = std::move(unread)};
     }
-    state_.OnDisk = {.identity = std::move(identity), .content = std::move(shown)};
-    state_.MemoName = view_.ComboText();
-    state_.TextChanged = false;
-    state_.NameChanged = false;
+    return {.shown = true,
+            .onDisk = {.identity = std::move(identity), .content = std::move(shown)}};
 }
 
 std::optional<ContentDigest> MemoStore::ShowMemoFile(const QString& path) {
@@ -122,29 +119,24 @@ std::optional<ContentDigest> MemoStore::ShowMemoFile(const QString& path) {
 SaveResult MemoStore::SaveMemo(const QString& path) {
     if (!IsInsideMemoFolder(path) || HoldsControlCharacter(path)) {
         view_.ShowMessage(text::kUnsafeName, Buttons::Ok, MessageIcon::Exclamation);
-        return SaveResult::Failed;
+        return {.outcome = SaveOutcome::Failed};
     }
     if (IsUnreadableOnDisk(path)) {
         view_.ShowMessage(text::NotOverwritingUnreadable(state_.MemoName), Buttons::Ok,
                           MessageIcon::Exclamation);
-        return SaveResult::Failed;
+        return {.outcome = SaveOutcome::Failed};
     }
     const QString memo = view_.Text().MemoText();
     const cp932::Encoded encoded = cp932::Encode(memo);
     if (encoded.unencodableAt >= 0) {
         view_.ShowMessage(UnencodableMessage(memo, encoded.unencodableAt), Buttons::Ok,
                           MessageIcon::Exclamation);
-        return SaveResult::Failed;
+        return {.outcome = SaveOutcome::Failed};
     }
     if (!ConfirmOverwrite(path) || !ConfirmChangedOnDisk(path)) {
-        return SaveResult::Declined;
+        return {.outcome = SaveOutcome::Declined};
     }
-    if (!WriteMemo(path, encoded.bytes)) {
-        return SaveResult::Failed;
-    }
-    state_.TextChanged = false;
-    state_.NameChanged = false;
-    return SaveResult::Saved;
+    return WriteMemo(path, encoded.bytes);
 }
 
 bool MemoStore::ConfirmOverwrite(const QString& path) {
@@ -179,21 +171,22 @@ bool MemoStore::IsUnreadableOnDisk(const QString& path) const {
     return state_.OnDisk.unreadable && now.exists && now.IsSameFileAs(state_.OnDisk.identity);
 }
 
-bool MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
+SaveResult MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
     WriteResult result;
     {
         const BusyPointer busy(view_);
         result = files_.WriteAll(path, bytes);
     }
+    SaveResult saved{.outcome = result.ok ? SaveOutcome::Saved : SaveOutcome::Failed};
     // A file this program replaced is not "changed by another program" at the next save.
     if (result.replaced) {
-        state_.OnDisk = {.identity = files_.Identity(path), .content = DigestOf(bytes)};
+        saved.onDisk = KnownFile{.identity = files_.Identity(path), .content = DigestOf(bytes)};
     }
     if (!result.ok) {
         view_.ShowMessage(text::CannotSave(path, WriteFailureReason(result)), Buttons::Ok,
                           MessageIcon::Exclamation);
     }
-    return result.ok;
+    return saved;
 }
 
 bool MemoStore::FileExists(const QString& path) const {

@@ -21,15 +21,30 @@ bool IsInsideMemoFolder(const QString& path);
 // the fallback for failures a user can do little about.
 QString WriteFailureReason(const WriteResult& result);
 
-enum class SaveResult { Saved, Declined, Failed };
+// What a load did: whether the file's text is on screen (if not, the text is left empty
+// and the user has been told), and the file the memo on screen now comes from.
+struct LoadResult {
+    bool shown = false;
+    KnownFile onDisk;
+};
 
-// Moves memos between their files and the window, and tells the user what went wrong.
+enum class SaveOutcome { Saved, Declined, Failed };
+
+// What a save did. Only Saved makes the memo count as unedited: one that was not written
+// keeps its edits. A file this program replaced is the one the memo now comes from, also
+// when the write failed after the replacement.
+struct SaveResult {
+    SaveOutcome outcome;
+    std::optional<KnownFile> onDisk = std::nullopt;
+};
+
+// Moves memos between their files and the window, and tells the user what went wrong. It
+// reads the editor state and reports what it did; the caller applies that to the state.
 class MemoStore {
 public:
-    MemoStore(MemoView& view, EditorState& state, FileStore& files);
+    MemoStore(MemoView& view, const EditorState& state, FileStore& files);
 
-    void LoadMemo(const QString& path);
-    // Only Saved clears the flags: a memo that was not written keeps counting as edited.
+    LoadResult LoadMemo(const QString& path);
     SaveResult SaveMemo(const QString& path);
     bool FileExists(const QString& path) const;
     QStringList ListMemos();
@@ -38,14 +53,14 @@ private:
     // Reads, decodes and shows the file, and gives what it held; nothing when it cannot be
     // read. The file's bytes and the decoding buffers are gone by the time it returns.
     std::optional<ContentDigest> ShowMemoFile(const QString& path);
-    bool WriteMemo(const QString& path, const QByteArray& bytes);
+    SaveResult WriteMemo(const QString& path, const QByteArray& bytes);
     bool ConfirmOverwrite(const QString& path);
     bool ConfirmChangedOnDisk(const QString& path);
     bool IsUnreadableOnDisk(const QString& path) const;
     std::optional<ContentDigest> ContentOnDisk(const QString& path) const;
 
     MemoView& view_;
-    EditorState& state_;
+    const EditorState& state_;
     FileStore& files_;
 };
 
