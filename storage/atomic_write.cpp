@@ -24,8 +24,9 @@ class TemporaryFile {
 public:
     TemporaryFile(const QByteArray& folder, mode_t mode) {
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            path_ = folder + "/.markola-" +
-                    QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".tmp";
+            path_ = folder + '/' + kTemporaryPrefix +
+                    QByteArray::number(QRandomGenerator::global()->generate(), 36) +
+                    kTemporarySuffix;
             fd_ = open(path_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (fd_ < 0 && errno != EEXIST) {
                 break;

@@ -17,6 +17,10 @@ struct WriteResult {
     bool notRegularFile = false;
 };
 
+// The names of the writer's temporary files, which a killed program may leave behind.
+inline constexpr char kTemporaryPrefix[] = ".markola-";
+inline constexpr char kTemporarySuffix[] = ".tmp";
+
 // A failed write with that errno and the system's description of it.
 WriteResult WriteFailure(int errorCode);
 

@@ -4,20 +4,26 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <algorithm>
 #include <memory>
 
+#include "storage/atomic_write.h"
 #include "storage/posix_file.h"
+#include "storage/recovery_file.h"
 
 namespace markola {
 namespace {
 
 bool IsLeftover(int folder, const QByteArray& name) {
-    if (name.startsWith(".markola-") && name.endsWith(".tmp")) {
+    if (name.startsWith(kTemporaryPrefix) && name.endsWith(kTemporarySuffix)) {
         return true;
     }
+    const QByteArray lockSuffix(kRecoveryLockSuffix);
+    const QByteArray copy =
+        name.chopped(std::min(name.size(), lockSuffix.size())) + kRecoverySuffix;
     struct stat status {};
-    return name.endsWith(".lock") && fstatat(folder, (name.chopped(5) + ".recovery").constData(),
-                                             &status, AT_SYMLINK_NOFOLLOW) != 0;
+    return name.endsWith(lockSuffix) &&
+           fstatat(folder, copy.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0;
 }
 
 void RemoveLeftovers(const QString& folder) {

@@ -21,8 +21,7 @@ namespace {
 
 constexpr quint32 kMagic = 0x4d4b5232;  // "MKR2"
 constexpr auto kStreamVersion = QDataStream::Qt_6_0;
-const QString kSuffix = QStringLiteral(".recovery");
-const QString kLockSuffix = QStringLiteral(".lock");
+const QString kSuffix = QString::fromLatin1(kRecoverySuffix);
 constexpr mode_t kPrivateFolderMode = 0700;
 // The edits of the largest memo that loads: each of its bytes is at most one UTF-16 code unit
 // of text; the name and the rest take far less than the margin.
@@ -129,7 +128,7 @@ QString NewRecoveryPath(const QString& folder) {
 }
 
 QString RecoveryLockPath(const QString& recoveryPath) {
-    return recoveryPath.chopped(kSuffix.size()) + kLockSuffix;
+    return recoveryPath.chopped(kSuffix.size()) + QLatin1String(kRecoveryLockSuffix);
 }
 
 int MakeRecoveryFolder(const QString& folder) {

@@ -26,6 +26,10 @@ struct Recovery {
 // used only when it is the user's own and no link, and only its owner may read it or them.
 inline constexpr char kRecoveryFolder[] = "memo/.recovery";
 
+// A recovery file and, beside it, the lock of the instance that keeps it.
+inline constexpr char kRecoverySuffix[] = ".recovery";
+inline constexpr char kRecoveryLockSuffix[] = ".lock";
+
 struct RecoveryWrite {
     QString path;  // the file written or meant to be written
     WriteResult result;

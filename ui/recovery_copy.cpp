@@ -19,8 +19,8 @@ RecoveryCopy::RecoveryCopy(QString folder, Snapshot snapshot)
     quiet_.setInterval(kQuietMs);
     longest_.setSingleShot(true);
     longest_.setInterval(kLongestMs);
-    connect(&quiet_, &QTimer::timeout, this, &RecoveryCopy::WriteDue);
-    connect(&longest_, &QTimer::timeout, this, &RecoveryCopy::WriteDue);
+    connect(&quiet_, &QTimer::timeout, this, [this] { Post(); });
+    connect(&longest_, &QTimer::timeout, this, [this] { Post(); });
 }
 
 RecoveryCopy::~RecoveryCopy() {
@@ -58,10 +58,6 @@ std::optional<RecoveryWrite> RecoveryCopy::WriteNow() {
 void RecoveryCopy::Adopt(QString path, FileLock lock) {
     path_ = std::move(path);
     lock_ = std::move(lock);
-}
-
-void RecoveryCopy::WriteDue() {
-    Post();
 }
 
 // A copy that cannot even be begun is reported only where the caller asks.

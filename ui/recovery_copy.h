@@ -41,9 +41,6 @@ public:
     // A copy restored at the start is this instance's from now on.
     void Adopt(QString path, FileLock lock);
 
-    // What the timers do when they fall due.
-    void WriteDue();
-
 private:
     std::optional<RecoveryWrite> Post();
     int Own();
