@@ -33,8 +33,8 @@ int main(int argc, char* argv[]) {
     markola::TerminationSignals endRequests;
     markola::DiskFileStore files;
     markola::DesktopLauncher launcher;
-    markola::MainWindow window(files, launcher, StartupArgument(argc, argv),
-                               QCoreApplication::applicationVersion());
+    markola::MainWindow window(files, markola::MemoFolder::InCurrentDirectory(), launcher,
+                               StartupArgument(argc, argv), QCoreApplication::applicationVersion());
     QObject::connect(&endRequests, &markola::TerminationSignals::received, &window,
                      &markola::MainWindow::EndWithoutAsking);
     window.Form_Load();

@@ -16,28 +16,22 @@
 namespace markola {
 namespace {
 
-// A temporary current directory with a memo folder and an empty unnamed memo, so that
-// start-up has no message to show.
-class MemoFolder {
-public:
-    MemoFolder() : previous_(QDir::currentPath()) {
-        QDir::setCurrent(dir_.path());
-        QDir().mkdir(QStringLiteral("memo"));
+// A temporary folder with a memo folder and an empty unnamed memo, so that start-up has no
+// message to show.
+struct BenchFolder {
+    BenchFolder() {
+        QDir(dir.path()).mkdir(QStringLiteral("memo"));
         Write(QString(), {});
     }
-    ~MemoFolder() { QDir::setCurrent(previous_); }
-    MemoFolder(const MemoFolder&) = delete;
-    MemoFolder& operator=(const MemoFolder&) = delete;
 
-    static void Write(const QString& name, const QByteArray& bytes) {
-        QFile file(MemoPath(name));
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QFile file(folder.MemoPath(name));
         file.open(QIODevice::WriteOnly);
         file.write(bytes);
     }
 
-private:
-    QTemporaryDir dir_;
-    QString previous_;
+    QTemporaryDir dir;
+    MemoFolder folder{dir.path()};
 };
 
 // About 10 MB of CP932: 100,000 lines of Japanese check items.
@@ -55,25 +49,27 @@ QByteArray LargeMemoBytes(char tag) {
 
 class ShownWindow {
 public:
-    ShownWindow() {
+    explicit ShownWindow(const BenchFolder& place)
+        : window{files, place.folder, launcher, QString(), QStringLiteral("1.0.2")} {
         window.Form_Load();
         window.show();
         QCoreApplication::processEvents();
     }
     DiskFileStore files;
     DesktopLauncher launcher;
-    MainWindow window{files, launcher, QString(), QStringLiteral("1.0.2")};
+    MainWindow window;
 };
 
 void BM_LoadMemo_10MB(benchmark::State& state) {
-    const MemoFolder folder;
+    const BenchFolder place;
     const QByteArray memos[] = {LargeMemoBytes('a'), LargeMemoBytes('b')};
-    MemoFolder::Write(QStringLiteral("a"), memos[0]);
-    MemoFolder::Write(QStringLiteral("b"), memos[1]);
-    ShownWindow shown;
+    place.Write(QStringLiteral("a"), memos[0]);
+    place.Write(QStringLiteral("b"), memos[1]);
+    ShownWindow shown(place);
     EditorState editor;
-    MemoStore store(shown.window, editor, shown.files);
-    const QString paths[] = {MemoPath(QStringLiteral("a")), MemoPath(QStringLiteral("b"))};
+    MemoStore store(shown.window, editor, shown.files, place.folder);
+    const QString paths[] = {place.folder.MemoPath(QStringLiteral("a")),
+                             place.folder.MemoPath(QStringLiteral("b"))};
     int turn = 0;
     for (auto _ : state) {
         store.LoadMemo(paths[turn ^= 1]);
@@ -85,12 +81,12 @@ BENCHMARK(BM_LoadMemo_10MB)->Unit(benchmark::kMillisecond);
 
 // From creating the window to its first showing, with the memo list filled.
 void BM_StartupShownWindow_1000Memos(benchmark::State& state) {
-    const MemoFolder folder;
+    const BenchFolder place;
     for (int memo = 0; memo < 1000; ++memo) {
-        MemoFolder::Write(QStringLiteral("メモ%1").arg(memo), "\x81\xa0 item\r\n");
+        place.Write(QStringLiteral("メモ%1").arg(memo), "\x81\xa0 item\r\n");
     }
     for (auto _ : state) {
-        const ShownWindow shown;
+        const ShownWindow shown(place);
     }
 }
 BENCHMARK(BM_StartupShownWindow_1000Memos)->Unit(benchmark::kMillisecond);
@@ -106,18 +102,19 @@ double ResidentBytes() {
 // multiple of the file's size. The window is resized afterwards, as a user does, since
 // a new width is what would lay out every line of the memo.
 void BM_ResidentMemory_10MBMemo(benchmark::State& state) {
-    const MemoFolder folder;
+    const BenchFolder place;
     const QByteArray bytes = LargeMemoBytes('a');
-    MemoFolder::Write(QStringLiteral("big"), bytes);
+    place.Write(QStringLiteral("big"), bytes);
     for (auto _ : state) {
-        ShownWindow shown;
+        ShownWindow shown(place);
         // The benchmarks before this one leave free heap pages resident; a freshly started
         // program has none, so they are no part of its empty baseline.
         ReturnFreeMemoryToSystem();
         const double before = ResidentBytes();
         shown.window.SetComboText(QStringLiteral("big"));
         EditorState editor;
-        MemoStore(shown.window, editor, shown.files).LoadMemo(MemoPath(QStringLiteral("big")));
+        MemoStore(shown.window, editor, shown.files, place.folder)
+            .LoadMemo(place.folder.MemoPath(QStringLiteral("big")));
         shown.window.resize(shown.window.size() + QSize(40, 40));
         QCoreApplication::processEvents();
         state.counters["rss_over_file"] = (ResidentBytes() - before) / bytes.size();

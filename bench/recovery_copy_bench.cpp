@@ -22,8 +22,9 @@ void WriteOneCopy(benchmark::State& state, qsizetype characters) {
     QTemporaryDir dir;
     const QString path = NewRecoveryPath(dir.path());
     const Recovery edits{.name = QStringLiteral("plan"), .text = MemoOfSize(characters)};
+    DiskFileStore files;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(WriteRecoveryFile(path, edits));
+        benchmark::DoNotOptimize(WriteRecoveryFile(files, path, edits));
     }
 }
 
@@ -46,7 +47,8 @@ void BM_KeystrokeDuringCopy_10MB(benchmark::State& state) {
     MemoTextEdit edit;
     edit.SetMemoText(MemoOfSize(10'000'000));
     edit.SetSelStart(5'000'000);
-    RecoveryWriter writer;
+    DiskFileStore files;
+    RecoveryWriter writer(files);
     qint64 longestNs = 0;
     for (auto _ : state) {
         writer.Keep(path, dir.filePath(QStringLiteral("none.txt")),

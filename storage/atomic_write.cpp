@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "storage/native_path.h"
+#include "storage/posix_file.h"
 
 namespace markola {
 namespace {
@@ -66,20 +67,9 @@ private:
 };
 
 bool WriteEveryByte(int fd, const QByteArray& bytes) {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.constData() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            // No progress without an error would loop for ever; a full device is the cause.
-            errno = n == 0 ? ENOSPC : errno;
-            return false;
-        }
-        written += n;
-    }
-    return true;
+    return MoveEveryByte(bytes.size(), [&](qsizetype done) {
+        return write(fd, bytes.constData() + done, bytes.size() - done);
+    });
 }
 
 // Owner first: changing the owner clears the setuid and setgid bits that the mode restores.

@@ -12,12 +12,11 @@
 #include <tuple>
 
 #include "storage/cp932.h"
+#include "storage/memo_folder.h"
 #include "storage/posix_file.h"
 
 namespace markola {
 namespace {
-
-constexpr QLatin1StringView kMemoExtension(".txt");
 
 bool IsFileEntry(DIR* dir, const dirent& entry) {
     if (entry.d_type == DT_REG || entry.d_type == DT_DIR) {
@@ -29,10 +28,10 @@ bool IsFileEntry(DIR* dir, const dirent& entry) {
 
 // Which file of a shown name a typed name reaches first: lower ranks first.
 int Rank(const MemoRow& row) {
-    if (row.nativeName == (row.name + kMemoExtension).toUtf8()) {
+    if (row.nativeName == (row.name + MemoFolder::kExtension).toUtf8()) {
         return 0;
     }
-    return row.fileName.endsWith(kMemoExtension) ? 1 : 2;
+    return row.fileName.endsWith(MemoFolder::kExtension) ? 1 : 2;
 }
 
 // The name itself when no file answers to it, else the first of "name (2)", "name (3)"...
@@ -83,11 +82,12 @@ std::vector<MemoRow> MemoRows(const QByteArray& nativeFolder) {
     // Every name a ".txt" entry answers to, whatever its kind, so that no row takes it.
     QSet<QString> taken;
     for (const DirectoryEntry& entry : ReadDirectory(nativeFolder)) {
-        if (!QLatin1StringView(entry.nativeName).endsWith(kMemoExtension, Qt::CaseInsensitive)) {
+        if (!QLatin1StringView(entry.nativeName)
+                 .endsWith(MemoFolder::kExtension, Qt::CaseInsensitive)) {
             continue;
         }
         const QString fileName = DisplayFileName(entry.nativeName);
-        const QString name = fileName.chopped(kMemoExtension.size());
+        const QString name = fileName.chopped(MemoFolder::kExtension.size());
         taken.insert(name);
         if (entry.isFile) {
             rows.push_back({fileName, name, entry.nativeName});

@@ -84,13 +84,39 @@ FileIdentity DiskFileStore::Identity(const QString& path) const {
 }
 
 WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
-    if (const int injected = injectFault_ ? injectFault_() : 0; injected != 0) {
+    if (const int injected = InjectedFault(path); injected != 0) {
         return WriteFailure(injected);
     }
     if (path.isEmpty()) {
         return WriteFailure(ENOENT);
     }
     return ReplaceFileAtomically(NativePath(path), bytes);
+}
+
+WriteResult DiskFileStore::WritePrivate(const QString& path, const QByteArray& bytes) {
+    if (const int injected = InjectedFault(path); injected != 0) {
+        return WriteFailure(injected);
+    }
+    if (path.isEmpty()) {
+        return WriteFailure(ENOENT);
+    }
+    const QByteArray native = NativePath(path);
+    if (const int error = MakePrivateFolder(FolderOf(native)); error != 0) {
+        return WriteFailure(error);
+    }
+    return ReplaceFileAtomically(native, bytes, Replace::PrivateFile);
+}
+
+std::optional<QByteArray> DiskFileStore::ReadPrivate(const QString& path, QByteArrayView start,
+                                                     qint64 maxSize) const {
+    const FdCloser file{
+        open(NativePath(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    QByteArray head(start.size(), Qt::Uninitialized);
+    if (file.fd < 0 || pread(file.fd, head.data(), head.size(), 0) != head.size() ||
+        head != start) {
+        return std::nullopt;
+    }
+    return ReadRegularFile(file.fd, maxSize);
 }
 
 QStringList DiskFileStore::ListMemoNames(const QString& folder) {

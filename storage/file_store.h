@@ -60,6 +60,13 @@ public:
     // Replaces the file atomically: on failure the old content stays whole and no
     // temporary file is left behind.
     virtual WriteResult WriteAll(const QString& path, const QByteArray& bytes) = 0;
+    // A file that is the user's alone: only they may read it, in a folder, made when missing,
+    // that only they may enter; neither is used through a link. Replaced as WriteAll does.
+    virtual WriteResult WritePrivate(const QString& path, const QByteArray& bytes) = 0;
+    // The whole content of such a file, when it is a regular file (not a link) that starts
+    // with `start` and is no larger than maxSize: other files cost no more than their start.
+    virtual std::optional<QByteArray> ReadPrivate(const QString& path, QByteArrayView start,
+                                                  qint64 maxSize) const = 0;
     // Names of the "*.txt" files of the folder (any case), less the extension, sorted
     // case-insensitively in the user's locale. A missing folder is created; a folder
     // that cannot be created or listed gives an empty list.
@@ -68,9 +75,10 @@ public:
 
 class DiskFileStore final : public FileStore {
 public:
-    // Where a test makes writes fail before any system call: the errno to fail with, or 0.
-    // The real system calls are made to fail by a preloaded shim instead.
-    using FaultInjector = std::function<int()>;
+    // Where a test makes the write of a path fail before any system call: the errno to fail
+    // with, or 0. It may be called from any thread. The real system calls are made to fail
+    // by a preloaded shim instead.
+    using FaultInjector = std::function<int(const QString& path)>;
 
     DiskFileStore() = default;
     explicit DiskFileStore(FaultInjector injectFault) : injectFault_(std::move(injectFault)) {}
@@ -79,9 +87,14 @@ public:
     std::optional<QByteArray> ReadAll(const QString& path) const override;
     FileIdentity Identity(const QString& path) const override;
     WriteResult WriteAll(const QString& path, const QByteArray& bytes) override;
+    WriteResult WritePrivate(const QString& path, const QByteArray& bytes) override;
+    std::optional<QByteArray> ReadPrivate(const QString& path, QByteArrayView start,
+                                          qint64 maxSize) const override;
     QStringList ListMemoNames(const QString& folder) override;
 
 private:
+    int InjectedFault(const QString& path) const { return injectFault_ ? injectFault_(path) : 0; }
+
     FaultInjector injectFault_;
 };
 

@@ -10,11 +10,10 @@
 #include <optional>
 
 #include "storage/file_names.h"
+#include "storage/memo_folder.h"
 
 namespace markola {
 namespace {
-
-constexpr QLatin1StringView kMemoExtension(".txt");
 
 // The file of the memo folder whose row shows that memo name.
 std::optional<QByteArray> FileOfRow(const QByteArray& nativeFolder, const QString& name) {
@@ -61,14 +60,14 @@ QByteArray ResolvedPath(const QByteArray& nativePath) {
 QByteArray NativePath(const QString& path) {
     const QByteArray exact = QFile::encodeName(path);
     struct stat status {};
-    if (!path.endsWith(kMemoExtension) || lstat(exact.constData(), &status) == 0) {
+    if (!path.endsWith(MemoFolder::kExtension) || lstat(exact.constData(), &status) == 0) {
         return exact;
     }
     const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
     const QByteArray folder = QFile::encodeName(path.left(nameStart));
     const std::optional<QByteArray> file =
         FileOfRow(folder.isEmpty() ? QByteArray(".") : folder,
-                  path.sliced(nameStart).chopped(kMemoExtension.size()));
+                  path.sliced(nameStart).chopped(MemoFolder::kExtension.size()));
     return file ? folder + *file : exact;
 }
 

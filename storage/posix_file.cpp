@@ -5,6 +5,11 @@
 #include <cerrno>
 
 namespace markola {
+namespace {
+
+constexpr mode_t kPrivateFolderMode = 0700;
+
+}  // namespace
 
 std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
     struct stat status {};
@@ -12,16 +17,10 @@ std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
         return std::nullopt;
     }
     QByteArray bytes(status.st_size, Qt::Uninitialized);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return std::nullopt;
-        }
-        done += got;
+    if (!MoveEveryByte(bytes.size(), [&](qsizetype done) {
+            return read(fd, bytes.data() + done, bytes.size() - done);
+        })) {
+        return std::nullopt;
     }
     // A file that grew after its size was taken would otherwise lose its tail unnoticed.
     char probe = 0;
@@ -29,6 +28,27 @@ std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
         return std::nullopt;
     }
     return bytes;
+}
+
+int MakePrivateFolder(const QByteArray& folder) {
+    if (mkdir(folder.constData(), kPrivateFolderMode) != 0 && errno != EEXIST) {
+        return errno;
+    }
+    struct stat status {};
+    if (lstat(folder.constData(), &status) != 0) {
+        return errno;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        return ENOTDIR;
+    }
+    if (status.st_uid != geteuid()) {
+        return EPERM;
+    }
+    if ((status.st_mode & 07777) != kPrivateFolderMode &&
+        chmod(folder.constData(), kPrivateFolderMode) != 0) {
+        return errno;
+    }
+    return 0;
 }
 
 }  // namespace markola

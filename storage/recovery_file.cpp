@@ -6,7 +6,6 @@
 
 #include <QDataStream>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
@@ -22,7 +21,6 @@ namespace {
 constexpr quint32 kMagic = 0x4d4b5232;  // "MKR2"
 constexpr auto kStreamVersion = QDataStream::Qt_6_0;
 const QString kSuffix = QString::fromLatin1(kRecoverySuffix);
-constexpr mode_t kPrivateFolderMode = 0700;
 // The edits of the largest memo that loads: each of its bytes is at most one UTF-16 code unit
 // of text; the name and the rest take far less than the margin.
 constexpr qint64 kMaxRecoveryFileSize = 2 * kMaxMemoFileSize + 1024 * 1024;
@@ -61,29 +59,6 @@ std::optional<Recovery> Decode(const QByteArray& bytes) {
     return recovery;
 }
 
-// The folder, made when missing, as only its owner may enter it: 0 or the errno. A link, or
-// a folder of someone else, would hand the edits to wherever it leads.
-int MakePrivateFolder(const QByteArray& folder) {
-    if (mkdir(folder.constData(), kPrivateFolderMode) != 0 && errno != EEXIST) {
-        return errno;
-    }
-    struct stat status {};
-    if (lstat(folder.constData(), &status) != 0) {
-        return errno;
-    }
-    if (!S_ISDIR(status.st_mode)) {
-        return ENOTDIR;
-    }
-    if (status.st_uid != geteuid()) {
-        return EPERM;
-    }
-    if ((status.st_mode & 07777) != kPrivateFolderMode &&
-        chmod(folder.constData(), kPrivateFolderMode) != 0) {
-        return errno;
-    }
-    return 0;
-}
-
 // The regular files of the folder named as recovery files, in a fixed order; nothing when the
 // folder is a link or not the user's own.
 std::vector<QByteArray> RecoveryFileNames(DIR* dir) {
@@ -107,17 +82,10 @@ std::vector<QByteArray> RecoveryFileNames(DIR* dir) {
 
 // Only a file that starts as a recovery file is read whole, so that a large file of another
 // kind costs nothing.
-std::optional<Recovery> ReadRecoveryFile(int folder, const QByteArray& name) {
-    const FdCloser file{
-        openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
-    QByteArray magic(sizeof kMagic, Qt::Uninitialized);
+std::optional<Recovery> ReadRecoveryFile(const FileStore& files, const QString& path) {
+    QByteArray magic;
     QDataStream(&magic, QIODevice::WriteOnly) << kMagic;
-    QByteArray start(magic.size(), Qt::Uninitialized);
-    if (file.fd < 0 || pread(file.fd, start.data(), start.size(), 0) != start.size() ||
-        start != magic) {
-        return std::nullopt;
-    }
-    const std::optional<QByteArray> bytes = ReadRegularFile(file.fd, kMaxRecoveryFileSize);
+    const std::optional<QByteArray> bytes = files.ReadPrivate(path, magic, kMaxRecoveryFileSize);
     return bytes ? Decode(*bytes) : std::nullopt;
 }
 
@@ -135,11 +103,8 @@ int MakeRecoveryFolder(const QString& folder) {
     return MakePrivateFolder(QFile::encodeName(folder));
 }
 
-RecoveryWrite WriteRecoveryFile(const QString& path, const Recovery& recovery) {
-    if (const int error = MakeRecoveryFolder(QFileInfo(path).path()); error != 0) {
-        return {path, WriteFailure(error)};
-    }
-    return {path, ReplaceFileAtomically(NativePath(path), Encode(recovery), Replace::PrivateFile)};
+RecoveryWrite WriteRecoveryFile(FileStore& files, const QString& path, const Recovery& recovery) {
+    return {path, files.WritePrivate(path, Encode(recovery))};
 }
 
 std::vector<QString> RecoveryFilePaths(const QString& folder) {
@@ -156,13 +121,13 @@ std::vector<QString> RecoveryFilePaths(const QString& folder) {
 }
 
 // The lock first: a copy that a running instance keeps is not even read.
-std::optional<OrphanedRecovery> TakeOrphanedRecovery(const QString& path) {
+std::optional<OrphanedRecovery> TakeOrphanedRecovery(const FileStore& files, const QString& path) {
     std::optional<FileLock> lock =
         FileLock::TryTake(NativePath(RecoveryLockPath(path)), FileLock::Kind::Exclusive, true);
     if (!lock) {
         return std::nullopt;
     }
-    std::optional<Recovery> edits = ReadRecoveryFile(AT_FDCWD, NativePath(path));
+    std::optional<Recovery> edits = ReadRecoveryFile(files, path);
     if (!edits) {
         return std::nullopt;
     }

@@ -21,10 +21,9 @@ struct Recovery {
     friend bool operator==(const Recovery&, const Recovery&) = default;
 };
 
-// Recovery files live in a folder of their own, a dot-folder inside the memo folder, so
-// they are never listed as memos. The edits in them are the user's alone: the folder is
-// used only when it is the user's own and no link, and only its owner may read it or them.
-inline constexpr char kRecoveryFolder[] = "memo/.recovery";
+// Recovery files live in a folder of their own. The edits in them are the user's alone: the
+// folder is used only when it is the user's own and no link, and only its owner may read it
+// or them.
 
 // A recovery file and, beside it, the lock of the instance that keeps it.
 inline constexpr char kRecoverySuffix[] = ".recovery";
@@ -43,7 +42,7 @@ QString RecoveryLockPath(const QString& recoveryPath);
 int MakeRecoveryFolder(const QString& folder);
 
 // Writes the edits atomically into the file at path.
-RecoveryWrite WriteRecoveryFile(const QString& path, const Recovery& recovery);
+RecoveryWrite WriteRecoveryFile(FileStore& files, const QString& path, const Recovery& recovery);
 
 // The recovery files of the folder, in a fixed order. Only regular files are listed; links,
 // pipes and devices are left alone without being opened, and so is the whole folder when it
@@ -58,7 +57,7 @@ struct OrphanedRecovery {
 };
 // Nothing when another instance keeps the file, or when it is no readable recovery file no
 // larger than the edits of the largest memo.
-std::optional<OrphanedRecovery> TakeOrphanedRecovery(const QString& path);
+std::optional<OrphanedRecovery> TakeOrphanedRecovery(const FileStore& files, const QString& path);
 
 // The file and its lock.
 void RemoveRecoveryFile(const QString& path);

@@ -6,7 +6,7 @@
 
 namespace markola {
 
-RecoveryWriter::RecoveryWriter() : thread_([this] { Run(); }) {}
+RecoveryWriter::RecoveryWriter(FileStore& files) : files_(files), thread_([this] { Run(); }) {}
 
 RecoveryWriter::~RecoveryWriter() {
     {
@@ -59,11 +59,11 @@ void RecoveryWriter::Run() {
 
 // Only the copy goes: its lock stays with this instance for the copies to come.
 std::optional<RecoveryWrite> RecoveryWriter::CarryOut(const Request& request) {
-    if (!request.recovery || !EditsWouldBeLost(request.memoPath, request.recovery->text)) {
+    if (!request.recovery || !EditsWouldBeLost(files_, request.memoPath, request.recovery->text)) {
         QFile::remove(request.path);
         return std::nullopt;
     }
-    RecoveryWrite written = WriteRecoveryFile(request.path, *request.recovery);
+    RecoveryWrite written = WriteRecoveryFile(files_, request.path, *request.recovery);
     return written.result.ok ? std::nullopt : std::optional(std::move(written));
 }
 

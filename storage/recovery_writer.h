@@ -16,7 +16,7 @@ namespace markola {
 // holds already are not kept: their copy is removed instead.
 class RecoveryWriter {
 public:
-    RecoveryWriter();
+    explicit RecoveryWriter(FileStore& files);
     // Finishes the request under way and the one waiting, then ends the thread.
     ~RecoveryWriter();
     RecoveryWriter(const RecoveryWriter&) = delete;
@@ -35,8 +35,9 @@ private:
 
     void Post(Request request);
     void Run();
-    static std::optional<RecoveryWrite> CarryOut(const Request& request);
+    std::optional<RecoveryWrite> CarryOut(const Request& request);
 
+    FileStore& files_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<Request> waiting_;

@@ -20,7 +20,6 @@ struct WindowGeometry {
 };
 
 inline constexpr WindowGeometry kDefaultWindowGeometry{5820, 6390, 1920, 1335};
-inline constexpr char kSettingsFileName[] = "settings.ini";
 
 // The file is one line "width,height,left,top"; later lines win; negative values and
 // values that could not be read fall back to their defaults.

@@ -11,24 +11,23 @@ namespace markola {
 
 namespace {
 
-const QString kTxtSuffix = QStringLiteral(".txt");
-
 // "Plan.TXT" names the memo "Plan"; anything else is the name as given.
 QString MemoNameFromArgument(const QString& argument) {
-    if (argument.right(4).toLower() == kTxtSuffix) {
-        return argument.left(argument.size() - 4);
-    }
-    return argument;
+    return argument.endsWith(MemoFolder::kExtension, Qt::CaseInsensitive)
+               ? argument.chopped(MemoFolder::kExtension.size())
+               : argument;
 }
 
 }  // namespace
 
-MemoController::MemoController(MemoView& view, FileStore& files, QString startupArgument)
+MemoController::MemoController(MemoView& view, FileStore& files, MemoFolder folder,
+                               QString startupArgument)
     : view_(view),
       files_(files),
-      store_(view, state_, files),
+      folder_(std::move(folder)),
+      store_(view, state_, files, folder_),
       startupArgument_(std::move(startupArgument)),
-      copy_(QString::fromLatin1(kRecoveryFolder), [this] { return EditsOnScreen(); }) {}
+      copy_(files, folder_.RecoveryFolder(), [this] { return EditsOnScreen(); }) {}
 
 // The name belongs to the edits kept: a renamed memo is restored under its new name.
 void MemoController::Combo1_Change() {
@@ -53,12 +52,12 @@ void MemoController::Combo1_Click() {
         case Settled::Saved:
             mnuReload_Click();
             view_.SetComboText(chosen);
-            LoadMemo(MemoPath(view_.ComboText()));
+            LoadMemo(folder_.MemoPath(view_.ComboText()));
             ArmRestore(Resume::ResumeCombo);
             break;
         case Settled::Nothing:
         case Settled::Dropped:
-            LoadMemo(MemoPath(view_.ComboText()));
+            LoadMemo(folder_.MemoPath(view_.ComboText()));
             break;
         case Settled::Kept:
             break;
@@ -168,7 +167,7 @@ void MemoController::StartNewMemo() {
 }
 
 void MemoController::mnuSave_Click() {
-    SaveShownMemo(MemoPath(view_.ComboText()));
+    SaveShownMemo(folder_.MemoPath(view_.ComboText()));
     mnuReload_Click();
 }
 
@@ -184,12 +183,11 @@ void MemoController::mnuReload_Click() {
 
 void MemoController::Form_Load() {
     view_.SetApplicationTitle(text::kApplicationTitle);
-    view_.SetWindowGeometryTwips(
-        ReadWindowSettings(files_, QString::fromLatin1(kSettingsFileName)));
+    view_.SetWindowGeometryTwips(ReadWindowSettings(files_, folder_.SettingsPath()));
     mnuReload_Click();
     Combo1_Click();
     LoadStartupArgument();
-    memoFolderLock_ = HoldMemoFolder(QStringLiteral("memo"), QString::fromLatin1(kRecoveryFolder));
+    memoFolderLock_ = HoldMemoFolder(folder_.Path(), folder_.RecoveryFolder());
     OfferRecovery();
 }
 
@@ -200,8 +198,8 @@ void MemoController::LoadStartupArgument() {
         return;
     }
     const QString name = MemoNameFromArgument(startupArgument_);
-    const QString path = MemoPath(name);
-    if (!IsInsideMemoFolder(path) || !store_.FileExists(path)) {
+    const QString path = folder_.MemoPath(name);
+    if (!folder_.Holds(path) || !store_.FileExists(path)) {
         return;
     }
     view_.SetComboText(name);
@@ -218,8 +216,7 @@ void MemoController::Form_Unload(bool& cancel) {
     if (settled == Settled::Kept) {
         cancel = true;
     }
-    WriteWindowSettings(files_, QString::fromLatin1(kSettingsFileName),
-                        view_.WindowGeometryTwips());
+    WriteWindowSettings(files_, folder_.SettingsPath(), view_.WindowGeometryTwips());
 }
 
 std::optional<QString> MemoController::Form_Terminate() {
@@ -227,7 +224,7 @@ std::optional<QString> MemoController::Form_Terminate() {
         return std::nullopt;
     }
     if (const std::optional<RecoveryWrite> failure = copy_.WriteNow()) {
-        return text::CannotSave(failure->path, WriteFailureReason(failure->result));
+        return text::CannotSave(folder_.Shown(failure->path), WriteFailureReason(failure->result));
     }
     return std::nullopt;
 }
@@ -237,14 +234,14 @@ RecoveryCopy::Edits MemoController::EditsOnScreen() const {
                          .text = view_.Text().MemoText(),
                          .nameChanged = state_.NameChanged,
                          .onDisk = state_.OnDisk},
-            .memoPath = MemoPath(state_.MemoName)};
+            .memoPath = folder_.MemoPath(state_.MemoName)};
 }
 
 // The copies that no running instance keeps (a crash, a kill, an end by signal), one after
 // another until one is restored; the others wait for a later start.
 void MemoController::OfferRecovery() {
-    for (const QString& path : RecoveryFilePaths(QString::fromLatin1(kRecoveryFolder))) {
-        std::optional<OrphanedRecovery> orphan = TakeOrphanedRecovery(path);
+    for (const QString& path : RecoveryFilePaths(folder_.RecoveryFolder())) {
+        std::optional<OrphanedRecovery> orphan = TakeOrphanedRecovery(files_, path);
         if (orphan && OfferedRecoveryRestored(*std::move(orphan))) {
             return;
         }
@@ -283,7 +280,7 @@ MemoController::Settled MemoController::SettleUnsavedEdits() {
     switch (view_.ShowMessage(text::kCloseQuestion, Buttons::YesNoCancel, MessageIcon::None,
                               text::kCloseQuestionTitle)) {
         case Answer::Yes:
-            if (SaveShownMemo(MemoPath(state_.MemoName)) == SaveOutcome::Saved) {
+            if (SaveShownMemo(folder_.MemoPath(state_.MemoName)) == SaveOutcome::Saved) {
                 return Settled::Saved;
             }
             break;

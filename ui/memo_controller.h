@@ -5,6 +5,7 @@
 
 #include "storage/file_lock.h"
 #include "storage/file_store.h"
+#include "storage/memo_folder.h"
 #include "ui/editor_state.h"
 #include "ui/key_codes.h"
 #include "ui/memo_store.h"
@@ -17,7 +18,7 @@ namespace markola {
 // creates or saves a memo, starts the program or closes the window.
 class MemoController {
 public:
-    MemoController(MemoView& view, FileStore& files, QString startupArgument);
+    MemoController(MemoView& view, FileStore& files, MemoFolder folder, QString startupArgument);
 
     const EditorState& State() const { return state_; }
 
@@ -59,6 +60,7 @@ private:
 
     MemoView& view_;
     FileStore& files_;
+    const MemoFolder folder_;
     EditorState state_;
     MemoStore store_;
     QString startupArgument_;

@@ -1,8 +1,8 @@
 #include "ui/memo_store.h"
 
-#include <QDir>
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "storage/cp932.h"
 #include "ui/free_memory.h"
@@ -11,8 +11,6 @@
 namespace markola {
 
 namespace {
-
-const QString kMemoFolder = QStringLiteral("memo/");
 
 // The hourglass for exactly as long as the file work takes, however it ends.
 class BusyPointer {
@@ -74,24 +72,14 @@ QString WriteFailureReason(const WriteResult& result) {
     }
 }
 
-QString MemoPath(const QString& name) {
-    return kMemoFolder + name + QStringLiteral(".txt");
-}
-
-bool IsInsideMemoFolder(const QString& path) {
-    return path.startsWith(kMemoFolder) &&
-           !QStringView(path).sliced(kMemoFolder.size()).contains(u'/') &&
-           !path.contains(QChar(u'\0'));
-}
-
-MemoStore::MemoStore(MemoView& view, const EditorState& state, FileStore& files)
-    : view_(view), state_(state), files_(files) {}
+MemoStore::MemoStore(MemoView& view, const EditorState& state, FileStore& files, MemoFolder folder)
+    : view_(view), state_(state), files_(files), folder_(std::move(folder)) {}
 
 // The identity is taken before the read: a file replaced while it is read is then the
 // file of that path all the same, and the content tells whether it changed.
 LoadResult MemoStore::LoadMemo(const QString& path) {
     view_.Text().SetMemoText(QString());
-    const bool inside = IsInsideMemoFolder(path);
+    const bool inside = folder_.Holds(path);
     FileIdentity identity = inside ? files_.Identity(path) : FileIdentity{};
     std::optional<ContentDigest> shown = inside ? ShowMemoFile(path) : std::nullopt;
     ReturnFreeMemoryToSystem();
@@ -99,7 +87,8 @@ LoadResult MemoStore::LoadMemo(const QString& path) {
         KnownFile unread{.identity = std::move(identity),
                          .unreadable = inside && files_.Exists(path),
                          .content = std::nullopt};
-        view_.ShowMessage(path + text::kCannotOpenSuffix, Buttons::Ok, MessageIcon::None);
+        view_.ShowMessage(folder_.Shown(path) + text::kCannotOpenSuffix, Buttons::Ok,
+                          MessageIcon::None);
         return {.onDisk = std::move(unread)};
     }
     return {.shown = true,
@@ -117,7 +106,7 @@ std::optional<ContentDigest> MemoStore::ShowMemoFile(const QString& path) {
 }
 
 SaveResult MemoStore::SaveMemo(const QString& path) {
-    if (!IsInsideMemoFolder(path) || HoldsControlCharacter(path)) {
+    if (!folder_.Holds(path) || HoldsControlCharacter(path)) {
         view_.ShowMessage(text::kUnsafeName, Buttons::Ok, MessageIcon::Exclamation);
         return {.outcome = SaveOutcome::Failed};
     }
@@ -183,8 +172,8 @@ SaveResult MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
         saved.onDisk = KnownFile{.identity = files_.Identity(path), .content = DigestOf(bytes)};
     }
     if (!result.ok) {
-        view_.ShowMessage(text::CannotSave(path, WriteFailureReason(result)), Buttons::Ok,
-                          MessageIcon::Exclamation);
+        view_.ShowMessage(text::CannotSave(folder_.Shown(path), WriteFailureReason(result)),
+                          Buttons::Ok, MessageIcon::Exclamation);
     }
     return saved;
 }
@@ -194,7 +183,7 @@ bool MemoStore::FileExists(const QString& path) const {
 }
 
 QStringList MemoStore::ListMemos() {
-    return files_.ListMemoNames(QDir::currentPath() + QStringLiteral("/memo"));
+    return files_.ListMemoNames(folder_.Path());
 }
 
 }  // namespace markola

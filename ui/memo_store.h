@@ -4,18 +4,11 @@
 #include <QStringList>
 
 #include "storage/file_store.h"
+#include "storage/memo_folder.h"
 #include "ui/editor_state.h"
 #include "ui/memo_view.h"
 
 namespace markola {
-
-// "memo/<name>.txt", relative to the current directory; the empty name is the unnamed memo.
-QString MemoPath(const QString& name);
-
-// False for a path that is not one file directly in the memo folder, or that no file system
-// can hold: a "/" in the name (so also "..", an absolute path, a subfolder or a link to a
-// folder), a NUL character.
-bool IsInsideMemoFolder(const QString& path);
 
 // Why a file could not be written, in the user's words; the platform's own description is
 // the fallback for failures a user can do little about.
@@ -42,7 +35,7 @@ struct SaveResult {
 // reads the editor state and reports what it did; the caller applies that to the state.
 class MemoStore {
 public:
-    MemoStore(MemoView& view, const EditorState& state, FileStore& files);
+    MemoStore(MemoView& view, const EditorState& state, FileStore& files, MemoFolder folder);
 
     LoadResult LoadMemo(const QString& path);
     SaveResult SaveMemo(const QString& path);
@@ -62,6 +55,7 @@ private:
     MemoView& view_;
     const EditorState& state_;
     FileStore& files_;
+    const MemoFolder folder_;
 };
 
 }  // namespace markola

@@ -13,8 +13,8 @@ constexpr int kLongestMs = 10000;
 
 }  // namespace
 
-RecoveryCopy::RecoveryCopy(QString folder, Snapshot snapshot)
-    : folder_(std::move(folder)), snapshot_(std::move(snapshot)) {
+RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, Snapshot snapshot)
+    : folder_(std::move(folder)), snapshot_(std::move(snapshot)), writer_(files) {
     quiet_.setSingleShot(true);
     quiet_.setInterval(kQuietMs);
     longest_.setSingleShot(true);

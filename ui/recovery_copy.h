@@ -27,7 +27,7 @@ public:
     };
     using Snapshot = std::function<Edits()>;
 
-    RecoveryCopy(QString folder, Snapshot snapshot);
+    RecoveryCopy(FileStore& files, QString folder, Snapshot snapshot);
     // A lock with no copy beside it is of no use to anyone.
     ~RecoveryCopy() override;
     RecoveryCopy(const RecoveryCopy&) = delete;

@@ -38,22 +38,19 @@ const auto* const kApplication = ::testing::AddGlobalTestEnvironment(new Applica
 const ShownMessage kCloseQuestion{"変更されています。保存しますか？", Buttons::YesNoCancel,
                                   MessageIcon::None, "変更されています。"};
 
-// A controller on a fake view, in a temporary current directory with a "memo" folder.
-// Writes fail while failWrites is set.
+// A controller on a fake view, on a temporary folder with a "memo" folder; paths given to
+// the helpers are relative to it. Writes of memos fail while failWrites is set.
 class ControllerTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(QDir::setCurrent(dir_.path()) && QDir().mkdir("memo")); }
+    void SetUp() override { ASSERT_TRUE(QDir(dir.path()).mkdir("memo")); }
     // QTemporaryDir cannot remove names that are not UTF-8.
-    void TearDown() override {
-        QDir::setCurrent(previousDir_);
-        std::filesystem::remove_all(dir_.path().toStdString());
-    }
+    void TearDown() override { std::filesystem::remove_all(dir.path().toStdString()); }
 
     // A new window on the files as they are now.
     void Start(const QString& argument = {}, std::deque<Answer> answers = {}) {
         view = FakeView();
         view.answers = std::move(answers);
-        controller = std::make_unique<MemoController>(view, files, argument);
+        controller = std::make_unique<MemoController>(view, files, folder, argument);
         view.controller = controller.get();
         controller->Form_Load();
     }
@@ -65,27 +62,34 @@ protected:
     }
     static QByteArray Memo(const QString& name) { return "memo/" + name.toUtf8() + ".txt"; }
     // By the bytes of the file's name, which need not be UTF-8.
-    static void Write(const QByteArray& path, const QByteArray& bytes) {
-        std::ofstream file(path.constData(), std::ios::binary);
+    QByteArray At(const QByteArray& path) const {
+        return QFile::encodeName(dir.path()) + '/' + path;
+    }
+    void Write(const QByteArray& path, const QByteArray& bytes) const {
+        std::ofstream file(At(path).constData(), std::ios::binary);
         ASSERT_TRUE(file.write(bytes.constData(), bytes.size()));
     }
-    static QByteArray Read(const QByteArray& path) {
-        std::ifstream file(path.constData(), std::ios::binary);
+    QByteArray Read(const QByteArray& path) const {
+        std::ifstream file(At(path).constData(), std::ios::binary);
         return file ? QByteArray::fromStdString({std::istreambuf_iterator<char>(file), {}})
                     : QByteArray("<missing>");
     }
-    static qsizetype Recoveries() {
-        return QDir("memo/.recovery").entryList({"*.recovery"}, QDir::Files).size();
+    void Remove(const QByteArray& path) const { std::remove(At(path).constData()); }
+    // A command of the shell, run in the temporary folder: its status.
+    int Shell(const std::string& command) const {
+        return std::system(("cd " + dir.path().toStdString() + " && " + command).c_str());
+    }
+    qsizetype Recoveries() const {
+        return QDir(folder.RecoveryFolder()).entryList({"*.recovery"}, QDir::Files).size();
     }
 
+    QTemporaryDir dir;
+    const MemoFolder folder{dir.path()};
     FakeView view;
     bool failWrites = false;
-    DiskFileStore files{[this] { return failWrites ? EACCES : 0; }};
+    DiskFileStore files{
+        [this](const QString& path) { return folder.Holds(path) && failWrites ? EACCES : 0; }};
     std::unique_ptr<MemoController> controller;
-
-private:
-    QTemporaryDir dir_;
-    const QString previousDir_ = QDir::currentPath();
 };
 
 // Memo files as they come from older systems too: each opens from the command line and
@@ -157,9 +161,9 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             for (const char* name : {"one", "two", "four"}) {
                 Write(Memo(name), name);
             }
-            std::remove("settings.ini");
-            std::remove(Memo(fresh));
-            QDir("memo/.recovery").removeRecursively();
+            Remove("settings.ini");
+            Remove(Memo(fresh));
+            QDir(folder.RecoveryFolder()).removeRecursively();
             Start("one");
             view.messages.clear();                             // the unnamed memo is missing
             EXPECT_EQ(view.geometry, kDefaultWindowGeometry);  // no settings file
@@ -257,9 +261,9 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
          "「big」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。"},
     };
     Write(Memo("b"), "text");
-    QFile huge(Memo("huge"));
+    QFile huge(QFile::decodeName(At(Memo("huge"))));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxMemoFileSize + 1));  // sparse
-    ASSERT_TRUE(QFile::link("huge.txt", Memo("big")));
+    ASSERT_TRUE(QFile::link("huge.txt", QFile::decodeName(At(Memo("big")))));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         Start(c.chosen);
@@ -275,7 +279,7 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
         EXPECT_EQ(view.memoText, c.text);
         EXPECT_TRUE(State().TextChanged);
         EXPECT_EQ(Read(Memo("b")), "text");
-        EXPECT_EQ(QFile(Memo("huge")).size(), kMaxMemoFileSize + 1);
+        EXPECT_EQ(QFile(QFile::decodeName(At(Memo("huge")))).size(), kMaxMemoFileSize + 1);
     }
 }
 
@@ -303,7 +307,7 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.theirs);
-        std::system("rm -rf memo/.recovery memo/.txt");
+        Shell("rm -rf memo/.recovery memo/.txt");
         Write(Memo("plan"), "plan");
         Start(c.memo);
         controller->Form_Terminate();
@@ -313,7 +317,7 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         EXPECT_EQ(Read(Memo("plan")), "plan");
         EXPECT_EQ(Recoveries(), 1);
         const std::string shell = "cd memo; touch -r plan.txt t; old() { touch -r t plan.txt; }; ";
-        ASSERT_EQ(std::system((shell + c.theirs).c_str()), 0);
+        ASSERT_EQ(Shell(shell + c.theirs), 0);
 
         const bool restored = c.answers.front() == A::Yes;
         Start({}, c.answers);
@@ -365,16 +369,16 @@ TEST_F(ControllerTest, RecoveryFilesAreTheUsersAlone) {
     const mode_t mask = umask(022);
     for (const auto& [odd, reason] : cases) {
         SCOPED_TRACE(odd);
-        std::system("rm -rf memo/.recovery elsewhere pipe && mkdir -m 755 memo/.recovery");
+        Shell("rm -rf memo/.recovery elsewhere pipe && mkdir -m 755 memo/.recovery");
         EXPECT_FALSE(keepEdits());
-        std::system("stat -c %a memo/.recovery memo/.recovery/* >modes");
+        Shell("stat -c %a memo/.recovery memo/.recovery/* >modes");
         EXPECT_EQ(Read("modes"), "700\n600\n600\n");  // the folder, the lock, the edits
-        if (std::system(odd) != 0) {
+        if (Shell(odd) != 0) {
             continue;  // not root
         }
-        std::system("ls -lniR --time-style=+ memo elsewhere >before 2>&1");
+        Shell("ls -lniR --time-style=+ memo elsewhere >before 2>&1");
         Start();  // an offer would be a question that no answer waits for
-        std::system("ls -lniR --time-style=+ memo elsewhere >after 2>&1");
+        Shell("ls -lniR --time-style=+ memo elsewhere >after 2>&1");
         EXPECT_EQ(Read("after"), Read("before"));
         EXPECT_EQ(keepEdits().value_or("").section(u' ', 1),
                   reason.isEmpty() ? QString() : "を保存できませんでした。" + reason);
@@ -415,8 +419,8 @@ TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.code << (c.inCombo ? " in the combo" : "") << " at "
                                           << c.caret << " of " << c.text);
-        std::remove(Memo(""));
-        std::remove(Memo("listed"));
+        Remove(Memo(""));
+        Remove(Memo("listed"));
         Start();
         const auto press = [&](int code, int shift) {
             c.inCombo ? controller->Combo1_KeyDown(code, shift)

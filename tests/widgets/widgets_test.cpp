@@ -48,12 +48,14 @@ class WidgetsTest : public QObject {
     std::unique_ptr<MainWindow> window;
 
     void Open(const QByteArray& unnamedMemo = {}) {
-        QVERIFY(files.WriteAll("memo/.txt", unnamedMemo).ok);
-        window = std::make_unique<MainWindow>(files, launcher, QString(), "1.0.2");
+        QVERIFY(files.WriteAll(At("memo/.txt"), unnamedMemo).ok);
+        window = std::make_unique<MainWindow>(files, MemoFolder(dir->path()), launcher, QString(),
+                                              "1.0.2");
         window->Form_Load();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
+    QString At(const QString& path) const { return dir->filePath(path); }
     MemoNameCombo* Combo() const { return window->findChild<MemoNameCombo*>("Combo1"); }
     MemoTextEdit* Text() const { return window->findChild<MemoTextEdit*>("Text1"); }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
@@ -75,14 +77,14 @@ private slots:
 
     void init() {
         dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir::setCurrent(dir->path()) && QDir().mkdir("memo"));
+        QVERIFY(QDir(dir->path()).mkdir("memo"));
         launcher = {};
     }
 
     void cleanup() { window.reset(); }
 
     void comboReportsOnlyTypingAndAssignments() {
-        QVERIFY(files.WriteAll("memo/plan.txt", "plan").ok);
+        QVERIFY(files.WriteAll(At("memo/plan.txt"), "plan").ok);
         Open();
         int changes = 0;
         connect(Combo(), &MemoNameCombo::nameChanged, [&] { ++changes; });
@@ -159,7 +161,7 @@ private slots:
             {true, Qt::Key_S, u"a\r\nb\r\n"_qs, u"m日本"_qs, overwrite},
         };
         for (const Case& c : cases) {
-            QVERIFY(files.WriteAll(u"memo/m日本.txt"_qs, "theirs").ok);
+            QVERIFY(files.WriteAll(At(u"memo/m日本.txt"_qs), "theirs").ok);
             Open("a\r\nb\r\n");
             QWidget* target = Text();
             if (c.inName) {
@@ -182,7 +184,7 @@ private slots:
             QCOMPARE(Text()->MemoText(), c.memo);
             QCOMPARE(Combo()->EditText(), c.name);
             QCOMPARE(asked, c.asked);
-            QCOMPARE(files.ReadAll(u"memo/m日本.txt"_qs).value(), "theirs");
+            QCOMPARE(files.ReadAll(At(u"memo/m日本.txt"_qs)).value(), "theirs");
             QCoreApplication::processEvents();  // the handler of a case without a question
         }
     }
@@ -226,7 +228,7 @@ private slots:
             Text()->SetMemoText("memo");
             QWidget* const targets[] = {Text(), Combo(), Combo()->lineEdit()};
             PressKey(targets[target], key, modifiers);
-            QCOMPARE(files.ReadAll("memo/.txt").value(), saved);
+            QCOMPARE(files.ReadAll(At("memo/.txt")).value(), saved);
             QCOMPARE(Text()->MemoText(), QString("memo"));
             QCOMPARE(QApplication::overrideCursor(), nullptr);
         }
@@ -235,7 +237,7 @@ private slots:
     // The window opens where settings.ini says, in twips (15 a pixel here). 7000 twips became
     // 467 pixels, which would read back as 7005: unmoved, it stays 7000. Minimized, it has none.
     void windowGeometryAndLayout() {
-        QVERIFY(files.WriteAll("settings.ini", "6000,7000,1500,1500").ok);
+        QVERIFY(files.WriteAll(At("settings.ini"), "6000,7000,1500,1500").ok);
         Open();
         QCOMPARE(window->frameGeometry(), QRect(100, 100, 400, 467));
         QCOMPARE(window->WindowGeometryTwips(), (WindowGeometry{6000, 7000, 1500, 1500}));
@@ -290,11 +292,11 @@ private slots:
             QVERIFY(!about->isVisible());
         });
         Action("mnuAbout")->trigger();
-        const QString folder = QDir::current().absoluteFilePath("memo");
+        const QString folder = At("memo");
         const QString program = QCoreApplication::applicationFilePath();
         const QString site = "https://markola.example.org/";
         QCOMPARE(launcher.calls,
-                 (QStringList{"folder " + folder, "start " + program + " in " + QDir::currentPath(),
+                 (QStringList{"folder " + folder, "start " + program + " in " + dir->path(),
                               "url " + site}));
         QCOMPARE(messages,
                  (QStringList{text::CannotOpenFolder(folder), text::CannotStartProgram(program),

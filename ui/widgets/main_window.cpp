@@ -44,8 +44,8 @@ QIcon WindowIcon() {
 
 }  // namespace
 
-MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgument,
-                       QString version, QWidget* parent)
+MainWindow::MainWindow(FileStore& files, MemoFolder folder, Launcher& launcher,
+                       QString startupArgument, QString version, QWidget* parent)
     : QMainWindow(parent),
       ticks_([this] {
           if (Timer1.isActive()) {
@@ -54,8 +54,9 @@ MainWindow::MainWindow(FileStore& files, Launcher& launcher, QString startupArgu
       }),
       placer_(new WindowPlacer(this)),
       launcher_(launcher),
+      folder_(std::move(folder)),
       version_(std::move(version)),
-      controller_(*this, files, std::move(startupArgument)) {
+      controller_(*this, files, folder_, std::move(startupArgument)) {
     setWindowTitle(text::kApplicationTitle);
     setWindowIcon(WindowIcon());
     installEventFilter(placer_);
@@ -182,7 +183,7 @@ void MainWindow::Form_Resize() {
 }
 
 void MainWindow::mngOpenMemo_Click() {
-    const QString folder = QDir::current().absoluteFilePath(QStringLiteral("memo"));
+    const QString folder = QDir(folder_.Path()).absolutePath();
     if (!launcher_.OpenFolder(folder)) {
         ShowMessage(text::CannotOpenFolder(QDir::toNativeSeparators(folder)), Buttons::Ok,
                     MessageIcon::Exclamation);
@@ -193,7 +194,7 @@ void MainWindow::mngOpenMemo_Click() {
 // is running, not whatever "markola" the search path finds first.
 void MainWindow::mnuFirst_Click() {
     const QString program = QCoreApplication::applicationFilePath();
-    if (!launcher_.StartDetached(program, QDir::currentPath())) {
+    if (!launcher_.StartDetached(program, folder_.Base())) {
         ShowMessage(text::CannotStartProgram(program), Buttons::Ok, MessageIcon::Exclamation);
     }
 }

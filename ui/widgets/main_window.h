@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "storage/file_store.h"
+#include "storage/memo_folder.h"
 #include "ui/launcher.h"
 #include "ui/memo_controller.h"
 #include "ui/memo_view.h"
@@ -28,8 +29,8 @@ class MainWindow : public QMainWindow, public MemoView {
     Q_OBJECT
 
 public:
-    MainWindow(FileStore& files, Launcher& launcher, QString startupArgument, QString version,
-               QWidget* parent = nullptr);
+    MainWindow(FileStore& files, MemoFolder folder, Launcher& launcher, QString startupArgument,
+               QString version, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The start-up sequence; runs before the window is first shown.
@@ -90,6 +91,7 @@ private:
     WindowPlacer* const placer_;
 
     Launcher& launcher_;
+    const MemoFolder folder_;
     const QString version_;
     QString applicationTitle_;
     int endStatus_ = 0;
