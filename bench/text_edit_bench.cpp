@@ -81,15 +81,20 @@ void BM_ReplaceMemoText_100kLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplaceMemoText_100kLines)->Unit(benchmark::kMicrosecond);
 
+// A shown text box holding the memo, the caret in its middle.
+void ShowWithCaretInTheMiddle(MemoTextEdit& edit, const QString& memo) {
+    edit.resize(600, 400);
+    edit.show();
+    edit.SetMemoText(memo);
+    edit.SetSelStart(static_cast<int>(edit.MemoText().size() / 2));
+}
+
 // Keystrokes at the middle of a 10 MB memo in a shown text box, two to an iteration: a
 // typed character and its Backspace, or a composition shown and given up.
 template <typename Keystrokes>
 void TypeIntoLargeMemo(benchmark::State& state, Keystrokes keystrokes) {
     MemoTextEdit edit;
-    edit.resize(600, 400);
-    edit.show();
-    edit.SetMemoText(Memo(kLines, 98));
-    edit.SetSelStart(static_cast<int>(edit.MemoText().size() / 2));
+    ShowWithCaretInTheMiddle(edit, Memo(kLines, 98));
     for (auto _ : state) {
         keystrokes(edit);
     }
@@ -120,10 +125,8 @@ BENCHMARK(BM_CompositionKeystroke_10MB)->Unit(benchmark::kMicrosecond);
 template <typename LineCommand>
 void RunOnLargeMemo(benchmark::State& state, LineCommand command) {
     MemoTextEdit edit;
-    edit.resize(600, 400);
-    edit.show();
-    edit.SetMemoText(LargeMemo());
-    const int middle = static_cast<int>(edit.MemoText().size() / 2);
+    ShowWithCaretInTheMiddle(edit, LargeMemo());
+    const int middle = edit.SelStart();
     for (auto _ : state) {
         edit.SetSelStart(middle);
         command(edit);

@@ -23,8 +23,8 @@ QString MemoNameFromArgument(const QString& argument) {
 MemoController::MemoController(MemoView& view, FileStore& files, MemoFolder folder,
                                QString startupArgument)
     : view_(view),
-      files_(files),
       folder_(std::move(folder)),
+      files_(files),
       store_(view, state_, files, folder_),
       startupArgument_(std::move(startupArgument)),
       copy_(files, folder_.RecoveryFolder(), [this] { return EditsOnScreen(); }) {}

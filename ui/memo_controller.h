@@ -59,8 +59,8 @@ private:
     RecoveryCopy::Edits EditsOnScreen() const;
 
     MemoView& view_;
-    FileStore& files_;
     const MemoFolder folder_;
+    FileStore& files_;
     EditorState state_;
     MemoStore store_;
     QString startupArgument_;

@@ -132,8 +132,8 @@ bool MemoStore::ConfirmOverwrite(const QString& path) {
     if (!state_.NameChanged || !FileExists(path)) {
         return true;
     }
-    const QString question = text::kOverwriteBefore + state_.MemoName + text::kOverwriteAfter;
-    return view_.ShowMessage(question, Buttons::YesNo, MessageIcon::None) == Answer::Yes;
+    return view_.ShowMessage(text::OverwriteQuestion(state_.MemoName), Buttons::YesNo,
+                             MessageIcon::None) == Answer::Yes;
 }
 
 // Asked when the file of the memo on screen holds other bytes than it was loaded with or

@@ -10,9 +10,6 @@ inline const QString kCloseQuestion = QStringLiteral("変更されています�
 inline const QString kCloseQuestionTitle = QStringLiteral("変更されています。");
 inline const QString kNewMemoName = QStringLiteral("新規メモ");
 inline const QString kCannotOpenSuffix = QStringLiteral(" ﾌｧｲﾙを開けません。");
-inline const QString kOverwriteBefore = QStringLiteral("「");
-inline const QString kOverwriteAfter =
-    QStringLiteral("」 の名前は他のメモで使用されています。上書き保存しますか？");
 inline const QString kUnsafeName = QStringLiteral(
     "このメモの名前では保存できません。メモフォルダの外を指す名前（「..」や「/」を含む名前）や、"
     "改行・タブなどの制御文字を含む名前は使えません。別の名前を付けてください。");
@@ -45,6 +42,10 @@ inline QString NotOverwritingUnreadable(const QString& name) {
     return QStringLiteral("「") + name +
            QStringLiteral(
                "」 は読み込めなかったため、上書き保存しません。別の名前で保存してください。");
+}
+inline QString OverwriteQuestion(const QString& name) {
+    return QStringLiteral("「") + name +
+           QStringLiteral("」 の名前は他のメモで使用されています。上書き保存しますか？");
 }
 inline QString ChangedOnDisk(const QString& name) {
     return QStringLiteral("「") + name +
