@@ -83,22 +83,24 @@ FileIdentity DiskFileStore::Identity(const QString& path) const {
     return identity;
 }
 
-WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
-    if (const int injected = InjectedFault(path); injected != 0) {
-        return WriteFailure(injected);
+// No path at all names no file: its folder would be the current directory.
+int DiskFileStore::RefusedWrite(const QString& path) const {
+    if (const int injected = injectFault_ ? injectFault_(path) : 0; injected != 0) {
+        return injected;
     }
-    if (path.isEmpty()) {
-        return WriteFailure(ENOENT);
+    return path.isEmpty() ? ENOENT : 0;
+}
+
+WriteResult DiskFileStore::WriteAll(const QString& path, const QByteArray& bytes) {
+    if (const int refused = RefusedWrite(path); refused != 0) {
+        return WriteFailure(refused);
     }
     return ReplaceFileAtomically(NativePath(path), bytes);
 }
 
 WriteResult DiskFileStore::WritePrivate(const QString& path, const QByteArray& bytes) {
-    if (const int injected = InjectedFault(path); injected != 0) {
-        return WriteFailure(injected);
-    }
-    if (path.isEmpty()) {
-        return WriteFailure(ENOENT);
+    if (const int refused = RefusedWrite(path); refused != 0) {
+        return WriteFailure(refused);
     }
     const QByteArray native = NativePath(path);
     if (const int error = MakePrivateFolder(FolderOf(native)); error != 0) {

@@ -93,7 +93,8 @@ public:
     QStringList ListMemoNames(const QString& folder) override;
 
 private:
-    int InjectedFault(const QString& path) const { return injectFault_ ? injectFault_(path) : 0; }
+    // Why a write of the path fails before any system call: 0 when it may go on.
+    int RefusedWrite(const QString& path) const;
 
     FaultInjector injectFault_;
 };

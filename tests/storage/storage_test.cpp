@@ -173,6 +173,10 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     for (const char* name : {"missing.txt", ".", "pipe.txt"}) {
         EXPECT_FALSE(store_.ReadAll(Path(name)).has_value()) << name;
     }
+    // No path names no file; its folder would be the current directory, made private.
+    for (const auto write : {&FileStore::WriteAll, &FileStore::WritePrivate}) {
+        EXPECT_EQ((store_.*write)({}, "bytes").errorCode, ENOENT);
+    }
 }
 
 // As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
