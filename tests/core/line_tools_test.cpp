@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
+#include <utility>
 
 namespace markola {
 namespace {
@@ -24,6 +26,80 @@ TEST(RevInStrTest, FindsTheLastOccurrenceEndingAtStart) {
         const std::int32_t given = start;
         EXPECT_EQ(RevInStr(text, delimiter, start, mode), found) << given;
         EXPECT_EQ(start, startAfter) << given;
+    }
+}
+
+// Each line command by example: the text and the caret before, the text and the caret after
+// (nothing: there is no line to change places with).
+struct LineExample {
+    const char* name;
+    MemoStringView text;
+    std::int32_t caret;
+    std::optional<LineEdit> after;
+};
+constexpr MemoStringView kAbc = u"a\r\nb\r\nc\r\n";
+
+TEST(LineCommandsTest, MoveLineDownSwapsTheCaretLineWithTheOneBelow) {
+    const LineExample examples[] = {
+        {.name = "first line", .text = kAbc, .caret = 0, .after = {{u"b\r\na\r\nc\r\n", 3}}},
+        {.name = "inside the line", .text = kAbc, .caret = 1, .after = {{u"b\r\na\r\nc\r\n", 3}}},
+        {.name = "middle line", .text = kAbc, .caret = 4, .after = {{u"a\r\nc\r\nb\r\n", 6}}},
+        {.name = "between CR and LF", .text = kAbc, .caret = 2, .after = {{u"b\r\na\r\nc\r\n", 3}}},
+        {.name = "last line", .text = kAbc, .caret = 7, .after = {}},
+        {.name = "after the end", .text = kAbc, .caret = 9, .after = {}},
+        {.name = "empty line", .text = u"\r\n", .caret = 0, .after = {}},
+        {.name = "same lines", .text = u"a\r\na\r\n", .caret = 0, .after = {{u"a\r\na\r\n", 3}}},
+        {.name = "LF", .text = u"\nab\r\ncd\r\n", .caret = 2, .after = {{u"cd\r\n\nab\r\n", 4}}},
+    };
+    for (const LineExample& e : examples) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(MoveLineDown(e.text, e.caret), e.after);
+    }
+}
+
+TEST(LineCommandsTest, MoveLineUpSwapsTheCaretLineWithTheOneAbove) {
+    const LineExample examples[] = {
+        {.name = "first line", .text = kAbc, .caret = 1, .after = {}},
+        {.name = "caret at 0", .text = kAbc, .caret = 0, .after = {}},
+        {.name = "second line", .text = kAbc, .caret = 3, .after = {{u"b\r\na\r\nc\r\n", 0}}},
+        {.name = "last line", .text = kAbc, .caret = 7, .after = {{u"a\r\nc\r\nb\r\n", 3}}},
+        {.name = "between CR and LF", .text = kAbc, .caret = 5, .after = {{u"b\r\na\r\nc\r\n", 0}}},
+        {.name = "after the end", .text = kAbc, .caret = 9, .after = {}},
+        {.name = "an empty line", .text = u"a\r\n\r\n", .caret = 3, .after = {{u"\r\na\r\n", 0}}},
+    };
+    for (const LineExample& e : examples) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(MoveLineUp(e.text, e.caret), e.after);
+    }
+}
+
+// Plain -> "□ " -> "■ " -> "□ ": only the exact two characters at the line's start count.
+TEST(LineCommandsTest, ToggleCheckCyclesThePrefixOfTheCaretLine) {
+    const LineExample examples[] = {
+        {.name = "plain line", .text = u"task", .caret = 2, .after = {{u"□ task", 0}}},
+        {.name = "unchecked", .text = u"□ task", .caret = 6, .after = {{u"■ task", 0}}},
+        {.name = "checked", .text = u"x\r\n■ y", .caret = 5, .after = {{u"x\r\n□ y", 3}}},
+        {.name = "empty memo", .text = u"", .caret = 0, .after = {{u"□ ", 0}}},
+        {.name = "after the end", .text = u"a\r\n", .caret = 3, .after = {{u"a\r\n□ ", 3}}},
+        {.name = "empty line", .text = u"a\r\n\r\nb", .caret = 3, .after = {{u"a\r\n□ \r\nb", 3}}},
+        {.name = "no space", .text = u"□x", .caret = 0, .after = {{u"□ □x", 0}}},
+        {.name = "square alone", .text = u"□", .caret = 1, .after = {{u"□ □", 0}}},
+        {.name = "after a blank", .text = u" □ a", .caret = 0, .after = {{u"□  □ a", 0}}},
+        {.name = "lone LF", .text = u"\nab", .caret = 2, .after = {{u"□ \nab", 0}}},
+    };
+    for (const LineExample& e : examples) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(ToggleCheck(e.text, e.caret), e.after);
+    }
+}
+
+TEST(LineCommandsTest, EnsureFinalBreakAddsCrLfUnlessThere) {
+    const std::pair<MemoStringView, MemoStringView> examples[] = {
+        {u"", u"\r\n"},       {u"a", u"a\r\n"},     {u"a\r\n", u"a\r\n"},
+        {u"a\r", u"a\r\r\n"}, {u"a\n", u"a\n\r\n"},
+    };
+    for (const auto& [text, ensured] : examples) {
+        EXPECT_EQ(EnsureFinalBreak(text), ensured);
     }
 }
 
