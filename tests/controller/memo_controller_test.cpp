@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 #include "tests/controller/fake_view.h"
@@ -136,28 +137,98 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
 // one not saved (declined or failed) stays on screen with its edits and in the recovery file,
 // and the close is cancelled. New's name is a new name even where the combo shows it already.
 TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
+    // The text, the combo, the name the memo is saved under, both flags.
+    using Screen = std::tuple<QString, QString, QString, bool, bool>;
+    struct Outcome {
+        QString savedAs;  // the file that now holds the edits
+        bool listsNew = false, cancelsClose = false, focusesCombo = false, armsTimer = false;
+        int recoveries = 0;
+        std::optional<Screen> screen;  // none once closed
+    };
     struct Case {
-        QString name;
+        const char* name;
+        QString typed;          // the name in the combo
         std::deque<A> answers;  // none: the memo is not edited
-        bool failWrite;
-        QString savedAs;
-        bool stays;
+        bool failWrite = false;
+        std::vector<ShownMessage> asked;
+        Outcome byChoosing, byNew, byClosing;  // the three ways of leaving it
     };
     const QString fresh = text::kNewMemoName;
+    const ShownMessage overwriteTwo{
+        "「two」 の名前は他のメモで使用されています。上書き保存しますか？", Buttons::YesNo,
+        MessageIcon::None, "MARKOLA"};
+    const ShownMessage failed{"memo/one.txt を保存できませんでした。書き込みが許可されていません。",
+                              Buttons::Ok, MessageIcon::Exclamation, "MARKOLA"};
+    const Screen choseFour{"four", "four", "four", false, false};
+    const Screen newMemo{"", fresh, fresh, true, true};
+    // The restore is a change of name, so the next save asks before overwriting.
+    const Screen keptRenamed{"メモ", "one", "one", true, true};
+    const Screen kept{"メモ", "one", "one", true, false};
+    const Screen keptTwo{"メモ", "two", "two", true, true};
     const Case cases[] = {
-        {"one", {}, false, "", false},
-        {"one", {A::Yes}, false, "one", false},
-        {"one", {A::No}, false, "", false},
-        {"one", {A::Cancel}, false, "", true},
-        {"one", {A::Yes}, true, "", true},
-        {"two", {A::Yes, A::No}, false, "", true},
-        {"two", {A::Yes, A::Yes}, false, "two", false},
-        {fresh, {A::Yes}, false, fresh, false},
+        {.name = "unedited",
+         .typed = "one",
+         .byChoosing = {.screen = choseFour},
+         .byNew = {.focusesCombo = true, .screen = newMemo}},
+        {.name = "Yes saves",
+         .typed = "one",
+         .answers = {A::Yes},
+         .asked = {kCloseQuestion},
+         .byChoosing = {.savedAs = "one", .armsTimer = true, .screen = choseFour},
+         .byNew = {.savedAs = "one", .focusesCombo = true, .screen = newMemo},
+         .byClosing = {.savedAs = "one"}},
+        {.name = "No drops",
+         .typed = "one",
+         .answers = {A::No},
+         .asked = {kCloseQuestion},
+         .byChoosing = {.screen = choseFour},
+         .byNew = {.focusesCombo = true, .screen = newMemo}},
+        {.name = "Cancel stays",
+         .typed = "one",
+         .answers = {A::Cancel},
+         .asked = {kCloseQuestion},
+         .byChoosing = {.armsTimer = true, .recoveries = 1, .screen = keptRenamed},
+         .byNew = {.focusesCombo = true, .armsTimer = true, .recoveries = 1, .screen = kept},
+         .byClosing = {.cancelsClose = true, .armsTimer = true, .recoveries = 1, .screen = kept}},
+        {.name = "Yes fails and stays",
+         .typed = "one",
+         .answers = {A::Yes},
+         .failWrite = true,
+         .asked = {kCloseQuestion, failed},
+         .byChoosing = {.armsTimer = true, .recoveries = 1, .screen = keptRenamed},
+         .byNew = {.focusesCombo = true, .armsTimer = true, .recoveries = 1, .screen = kept},
+         .byClosing = {.cancelsClose = true, .armsTimer = true, .recoveries = 1, .screen = kept}},
+        {.name = "renamed, overwrite declined",
+         .typed = "two",
+         .answers = {A::Yes, A::No},
+         .asked = {kCloseQuestion, overwriteTwo},
+         .byChoosing = {.armsTimer = true, .recoveries = 1, .screen = keptTwo},
+         .byNew = {.focusesCombo = true, .armsTimer = true, .recoveries = 1, .screen = keptTwo},
+         .byClosing =
+             {.cancelsClose = true, .armsTimer = true, .recoveries = 1, .screen = keptTwo}},
+        {.name = "renamed, overwrites",
+         .typed = "two",
+         .answers = {A::Yes, A::Yes},
+         .asked = {kCloseQuestion, overwriteTwo},
+         .byChoosing = {.savedAs = "two", .armsTimer = true, .screen = choseFour},
+         .byNew = {.savedAs = "two", .focusesCombo = true, .screen = newMemo},
+         .byClosing = {.savedAs = "two"}},
+        {.name = "named as New, Yes saves",
+         .typed = fresh,
+         .answers = {A::Yes},
+         .asked = {kCloseQuestion},
+         .byChoosing = {.savedAs = fresh, .listsNew = true, .armsTimer = true, .screen = choseFour},
+         .byNew = {.savedAs = fresh, .listsNew = true, .focusesCombo = true, .screen = newMemo},
+         .byClosing = {.savedAs = fresh}},
     };
-    enum Leave { kChoose, kNew, kClose };
-    for (const Leave leave : {kChoose, kNew, kClose}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(::testing::Message() << leave << " row " << &c - cases);
+    for (const Case& c : cases) {
+        bool cancel = false;
+        const std::tuple<const char*, std::function<void()>, const Outcome&> leaves[] = {
+            {"choosing", [this] { Choose("four"); }, c.byChoosing},
+            {"New", [this] { controller->mnuNewFile_Click(); }, c.byNew},
+            {"closing", [&] { controller->Form_Unload(cancel); }, c.byClosing}};
+        for (const auto& [way, leave, then] : leaves) {
+            SCOPED_TRACE(::testing::Message() << way << ", " << c.name);
             for (const char* name : {"one", "two", "four"}) {
                 Write(Memo(name), name);
             }
@@ -168,58 +239,37 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             view.messages.clear();                             // the unnamed memo is missing
             EXPECT_EQ(view.geometry, kDefaultWindowGeometry);  // no settings file
             view.geometry = {6000, 7000, 1500, 1500};
-            view.SetComboText(c.name);
+            view.SetComboText(c.typed);
             view.SetMemoText(c.answers.empty() ? "one" : "メモ");
             controller->Form_Terminate();
             view.answers = c.answers;
             failWrites = c.failWrite;
-            bool cancel = false;
-            const std::function<void()> leaves[] = {[this] { Choose("four"); },
-                                                    [this] { controller->mnuNewFile_Click(); },
-                                                    [&] { controller->Form_Unload(cancel); }};
-            leaves[leave]();
+            cancel = false;
+            leave();
 
             EXPECT_TRUE(view.answers.empty());
-            EXPECT_EQ(view.messages.empty(), c.answers.empty());
-            if (!c.answers.empty()) {
-                EXPECT_EQ(view.messages[0], kCloseQuestion);
-                EXPECT_EQ(std::get<MessageIcon>(view.messages.back()) == MessageIcon::Exclamation,
-                          c.failWrite);
-            }
-            if (c.answers.size() == 2) {
-                EXPECT_EQ(view.messages[1],
-                          (ShownMessage{
-                              "「two」 の名前は他のメモで使用されています。上書き保存しますか？",
-                              Buttons::YesNo, MessageIcon::None, "MARKOLA"}));
-            }
+            EXPECT_EQ(view.messages, c.asked);
             // No file is taken for another of the same length ("four.txt").
             for (const QString& name : {u"one"_qs, u"two"_qs, u"four"_qs, fresh}) {
                 const QByteArray kept = name == fresh ? "<missing>" : name.toUtf8();
-                EXPECT_EQ(Read(Memo(name)), name == c.savedAs ? "\x83\x81\x83\x82" : kept);
+                EXPECT_EQ(Read(Memo(name)), name == then.savedAs ? "\x83\x81\x83\x82" : kept);
             }
-            EXPECT_EQ(view.comboList.contains(fresh), leave != kClose && c.savedAs == fresh);
-            EXPECT_EQ(cancel, c.stays && leave == kClose);
-            EXPECT_EQ(view.comboFocusCount, leave == kNew ? 1 : 0);
+            EXPECT_EQ(view.comboList.contains(fresh), then.listsNew);
+            EXPECT_EQ(cancel, then.cancelsClose);
+            EXPECT_EQ(view.comboFocusCount, int{then.focusesCombo});
             // Armed for the restore of the combo text, which clears itself.
-            EXPECT_EQ(view.timerEnabled, c.stays || (leave == kChoose && !c.savedAs.isEmpty()));
+            EXPECT_EQ(view.timerEnabled, then.armsTimer);
             controller->Timer1_Timer();
             EXPECT_FALSE(view.timerEnabled);
-            // The text, the combo, the name the memo is saved under, both flags.
-            using Screen = std::tuple<QString, QString, QString, bool, bool>;
-            const Screen screen{view.memoText, view.comboText, State().MemoName,
-                                State().TextChanged, State().NameChanged};
-            if (c.stays) {
-                // The restore is a change of name, so the next save asks before overwriting.
-                const bool renamed = c.name != "one" || leave == kChoose;
-                EXPECT_EQ(screen, Screen("メモ", c.name, c.name, true, renamed));
-            } else if (leave != kClose) {
-                EXPECT_EQ(screen, leave == kChoose ? Screen("four", "four", "four", false, false)
-                                                   : Screen("", fresh, fresh, true, true));
+            if (then.screen) {
+                EXPECT_EQ(Screen(view.memoText, view.comboText, State().MemoName,
+                                 State().TextChanged, State().NameChanged),
+                          *then.screen);
             } else {
                 EXPECT_EQ(Read("settings.ini"), "6000,7000,1500,1500\r\n");
                 controller->Form_Terminate();  // the end of the session after the close
             }
-            EXPECT_EQ(Recoveries(), c.stays ? 1 : 0);
+            EXPECT_EQ(Recoveries(), then.recoveries);
             view.SetComboText("typed");  // the restore ran: after it, a typed name is new
             controller->Timer1_Timer();
             EXPECT_TRUE(State().NameChanged);
