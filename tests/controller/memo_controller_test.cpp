@@ -441,59 +441,105 @@ TEST_F(ControllerTest, RecoveryFilesAreTheUsersAlone) {
 // line command replaces the text in steps of their own (the missing final break first) and
 // scrolls the line that was on top back there; identical lines change places without an edit.
 TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
-    struct Case {
-        bool inCombo;
-        int code, codeAfter, shiftAfter;
-        const char *text, *after;
-        int caret, selStart, selLength, replaces;
-        bool edited;
+    struct Press {
+        bool inCombo = false;
+        int code;
+        const char* text;  // as loaded
+        int caret;
+    };
+    struct Outcome {
+        const char* text;
+        int caret = 0, selLength = 0, replaces = 0;
+        bool edited = false;
         std::vector<int> scrolls;
+        int code = 0, shift = key::kCtrlOnly;  // what the key handler leaves
+        bool saves = false, readsList = false;
+    };
+    struct Case {
+        const char* name;
+        Press press;
+        Outcome then;
     };
     const char* abc = "a\r\nb\r\nc\r\n";
     const Case cases[] = {
-        {false, key::kUp, 0, 2, abc, "b\r\na\r\nc\r\n", 3, 0, 0, 1, true, {1}},
-        {false, key::kUp, 0, 2, abc, abc, 0, 0, 0, 0, false, {}},
-        {false, key::kDown, 0, 2, abc, "a\r\nc\r\nb\r\n", 3, 6, 0, 1, true, {1}},
-        {false, key::kDown, 0, 2, "a\r\nb", "b\r\na\r\n", 1, 3, 0, 2, true, {1}},
-        {false, key::kDown, 0, 2, "a\r\nb", "a\r\nb\r\n", 4, 0, 0, 1, true, {}},
-        {false, key::kDown, 0, 2, "a\r\na\r\n", "a\r\na\r\n", 0, 3, 0, 1, false, {1}},
-        {false, key::kLeft, 0, 2, abc, "a\r\n\u25A1 b\r\nc\r\n", 3, 3, 0, 1, true, {1}},
-        {false, key::kR, 0, 0, abc, abc, 3, 3, 0, 0, false, {}},
-        {false, key::kA, key::kA, 2, abc, abc, 3, 0, 9, 0, false, {}},
-        {false, key::kN, 0, 2, abc, "", 3, 0, 0, 0, true, {}},
-        {true, key::kS, 0, 2, abc, abc, 3, 3, 0, 0, false, {}},
-        {true, key::kN, 0, 2, abc, "", 3, 0, 0, 0, true, {}},
-        {true, key::kR, 0, 2, abc, abc, 3, 3, 0, 0, false, {}},
-        {true, key::kUp, key::kUp, 2, abc, abc, 3, 3, 0, 0, false, {}},
+        {.name = "Up on the second line",
+         .press = {.code = key::kUp, .text = abc, .caret = 3},
+         .then = {.text = "b\r\na\r\nc\r\n", .replaces = 1, .edited = true, .scrolls = {1}}},
+        {.name = "Up on the first line",
+         .press = {.code = key::kUp, .text = abc, .caret = 0},
+         .then = {.text = abc}},
+        {.name = "Down on the second line",
+         .press = {.code = key::kDown, .text = abc, .caret = 3},
+         .then = {.text = "a\r\nc\r\nb\r\n",
+                  .caret = 6,
+                  .replaces = 1,
+                  .edited = true,
+                  .scrolls = {1}}},
+        {.name = "Down, the final break first",
+         .press = {.code = key::kDown, .text = "a\r\nb", .caret = 1},
+         .then = {.text = "b\r\na\r\n", .caret = 3, .replaces = 2, .edited = true, .scrolls = {1}}},
+        {.name = "Down on the last line, only the final break",
+         .press = {.code = key::kDown, .text = "a\r\nb", .caret = 4},
+         .then = {.text = "a\r\nb\r\n", .replaces = 1, .edited = true}},
+        {.name = "Down on identical lines",
+         .press = {.code = key::kDown, .text = "a\r\na\r\n", .caret = 0},
+         .then = {.text = "a\r\na\r\n", .caret = 3, .replaces = 1, .scrolls = {1}}},
+        {.name = "Left toggles the check",
+         .press = {.code = key::kLeft, .text = abc, .caret = 3},
+         .then = {.text = "a\r\n\u25A1 b\r\nc\r\n",
+                  .caret = 3,
+                  .replaces = 1,
+                  .edited = true,
+                  .scrolls = {1}}},
+        {.name = "R reads the list",
+         .press = {.code = key::kR, .text = abc, .caret = 3},
+         .then = {.text = abc, .caret = 3, .shift = 0, .readsList = true}},
+        {.name = "A selects all, and passes",
+         .press = {.code = key::kA, .text = abc, .caret = 3},
+         .then = {.text = abc, .selLength = 9, .code = key::kA}},
+        {.name = "N starts a new memo",
+         .press = {.code = key::kN, .text = abc, .caret = 3},
+         .then = {.text = "", .edited = true}},
+        {.name = "S in the combo saves",
+         .press = {.inCombo = true, .code = key::kS, .text = abc, .caret = 3},
+         .then = {.text = abc, .caret = 3, .saves = true, .readsList = true}},
+        {.name = "N in the combo starts a new memo",
+         .press = {.inCombo = true, .code = key::kN, .text = abc, .caret = 3},
+         .then = {.text = "", .edited = true}},
+        {.name = "R in the combo reads the list",
+         .press = {.inCombo = true, .code = key::kR, .text = abc, .caret = 3},
+         .then = {.text = abc, .caret = 3, .readsList = true}},
+        {.name = "Up in the combo passes",
+         .press = {.inCombo = true, .code = key::kUp, .text = abc, .caret = 3},
+         .then = {.text = abc, .caret = 3, .code = key::kUp}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.code << (c.inCombo ? " in the combo" : "") << " at "
-                                          << c.caret << " of " << c.text);
+        SCOPED_TRACE(c.name);
         Remove(Memo(""));
         Remove(Memo("listed"));
         Start();
         const auto press = [&](int code, int shift) {
-            c.inCombo ? controller->Combo1_KeyDown(code, shift)
-                      : controller->Text1_KeyDown(code, shift);
+            c.press.inCombo ? controller->Combo1_KeyDown(code, shift)
+                            : controller->Text1_KeyDown(code, shift);
             return std::pair{code, shift};
         };
-        view.memoText = c.text;  // as loaded: no edit
-        view.SetSelStart(c.caret);
+        view.memoText = c.press.text;  // as loaded: no edit
+        view.SetSelStart(c.press.caret);
         view.firstVisibleLine = 1;
         Write(Memo("listed"), "");
         for (const int shift : {0, 1, 3, 4, 6}) {
-            EXPECT_EQ(press(c.code, shift), (std::pair{c.code, shift}));
+            EXPECT_EQ(press(c.press.code, shift), (std::pair{c.press.code, shift}));
         }
-        EXPECT_EQ(view.memoText, c.text);
-        EXPECT_EQ(press(c.code, key::kCtrlOnly), (std::pair{c.codeAfter, c.shiftAfter}));
-        EXPECT_EQ(view.memoText, c.after);
-        EXPECT_EQ(view.selStart, c.selStart);
-        EXPECT_EQ(view.selLength, c.selLength);
-        EXPECT_EQ(view.replaceCount, c.replaces);
-        EXPECT_EQ(State().TextChanged, c.edited);
-        EXPECT_EQ(view.postedScrolls, c.scrolls);
-        EXPECT_EQ(Read(Memo("")), c.code == key::kS ? QByteArray(c.text) : "<missing>");
-        EXPECT_EQ(view.comboList.contains("listed"), c.code == key::kS || c.code == key::kR);
+        EXPECT_EQ(view.memoText, c.press.text);
+        EXPECT_EQ(press(c.press.code, key::kCtrlOnly), (std::pair{c.then.code, c.then.shift}));
+        EXPECT_EQ(view.memoText, c.then.text);
+        EXPECT_EQ(view.selStart, c.then.caret);
+        EXPECT_EQ(view.selLength, c.then.selLength);
+        EXPECT_EQ(view.replaceCount, c.then.replaces);
+        EXPECT_EQ(State().TextChanged, c.then.edited);
+        EXPECT_EQ(view.postedScrolls, c.then.scrolls);
+        EXPECT_EQ(Read(Memo("")), c.then.saves ? QByteArray(c.press.text) : "<missing>");
+        EXPECT_EQ(view.comboList.contains("listed"), c.then.readsList);
     }
 }
 
