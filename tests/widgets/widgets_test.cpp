@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -59,6 +60,18 @@ class WidgetsTest : public QObject {
     MemoNameCombo* Combo() const { return window->findChild<MemoNameCombo*>("Combo1"); }
     MemoTextEdit* Text() const { return window->findChild<MemoTextEdit*>("Text1"); }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
+    // A control by its object name; the combo box's text field has none of its own.
+    QWidget* Control(const QString& name) const {
+        return name == "Combo1 field" ? Combo()->lineEdit() : window->findChild<QWidget*>(name);
+    }
+    // Names the row that a failure comes from, as the failed check returns through it.
+    static auto Trace(const QString& row) {
+        return qScopeGuard([row] {
+            if (QTest::currentTestFailed()) {
+                qWarning() << "in row" << row;
+            }
+        });
+    }
     // What to do with the modal window that the next call opens, once its event loop runs.
     static void WithNextModal(const std::function<void(QWidget*)>& handle) {
         QTimer::singleShot(0, [handle] { handle(QApplication::activeModalWidget()); });
@@ -70,6 +83,10 @@ class WidgetsTest : public QObject {
         QKeyEvent press(QEvent::KeyPress, key, modifiers,
                         letter ? QString(QChar(key - Qt::Key_A + 1)) : QString());
         QApplication::sendEvent(target, &press);
+    }
+    static void PressKey(QWidget* target, const char* keys) {
+        const QKeyCombination combination = QKeySequence(keys)[0];
+        PressKey(target, combination.key(), combination.keyboardModifiers());
     }
 
 private slots:
@@ -123,12 +140,9 @@ private slots:
         Text()->SetSelStart(3);
         QTest::mouseDClick(Text()->viewport(), Qt::LeftButton, {}, Text()->cursorRect().center());
         QCOMPARE(Text()->MemoText(), QString("a\r\n□ b\r\n"));
-        // Unconsumed, Ctrl+Left would then take the caret a word back, to the first line.
-        QTest::keyClick(Text(), Qt::Key_Left, Qt::ControlModifier);
-        QCOMPARE(Text()->MemoText(), QString("a\r\n■ b\r\n"));
-        for (const auto& [item, memo] : {std::pair{"mnuCheck", "a\r\n□ b\r\n"},
-                                         {"mnuMemoUp", "□ b\r\na\r\n"},
-                                         {"mnuMemoDown", "a\r\n□ b\r\n"}}) {
+        for (const auto& [item, memo] : {std::pair{"mnuCheck", "a\r\n■ b\r\n"},
+                                         {"mnuMemoUp", "■ b\r\na\r\n"},
+                                         {"mnuMemoDown", "a\r\n■ b\r\n"}}) {
             Action(item)->trigger();
             QCOMPARE(Text()->MemoText(), QString(memo));
         }
@@ -137,10 +151,50 @@ private slots:
         QInputMethodEvent composing(u"すし"_qs, {});
         QApplication::sendEvent(QApplication::focusWidget(), &composing);
         Action("mnuMemoDown")->trigger();
-        QCOMPARE(Text()->MemoText(), u"□ b\r\naすし\r\n"_qs);
+        QCOMPARE(Text()->MemoText(), u"■ b\r\naすし\r\n"_qs);
         QCOMPARE(Text()->SelStart(), 5);
         QTest::keyClick(Text(), Qt::Key_X);  // what the key handler lets through is typed
-        QCOMPARE(Text()->MemoText(), u"□ b\r\nxaすし\r\n"_qs);
+        QCOMPARE(Text()->MemoText(), u"■ b\r\nxaすし\r\n"_qs);
+    }
+
+    // Each line command at its key, as typed: the text and the caret before and after; Ctrl+Z
+    // takes the command back in one step, and the loaded text is no step to undo.
+    void lineCommandsAtTheirKeys() {
+        struct Shown {
+            QString text;
+            int caret;
+        };
+        struct Example {
+            const char* name;
+            Qt::Key key;
+            Shown from, to;
+        };
+        const auto up = Qt::Key_Up, down = Qt::Key_Down, left = Qt::Key_Left;
+        const QString abc = "a\r\nb\r\nc\r\n";
+        const Example examples[] = {
+            {.name = "Down, first", .key = down, .from = {abc, 0}, .to = {"b\r\na\r\nc\r\n", 3}},
+            {.name = "Down, middle", .key = down, .from = {abc, 4}, .to = {"a\r\nc\r\nb\r\n", 6}},
+            {.name = "Down, last", .key = down, .from = {abc, 7}, .to = {abc, 7}},
+            {.name = "Up, second", .key = up, .from = {abc, 4}, .to = {"b\r\na\r\nc\r\n", 0}},
+            {.name = "Up, first", .key = up, .from = {abc, 1}, .to = {abc, 1}},
+            {.name = "Left, plain", .key = left, .from = {abc, 4}, .to = {"a\r\n□ b\r\nc\r\n", 3}},
+            {.name = "Left, unchecked", .key = left, .from = {"□ a\r\n", 2}, .to = {"■ a\r\n", 0}},
+            {.name = "Left, checked", .key = left, .from = {"x\r\n■ a", 6}, .to = {"x\r\n□ a", 3}},
+            {.name = "Left, empty memo", .key = left, .from = {"", 0}, .to = {"□ ", 0}},
+        };
+        Open();
+        for (const Example& e : examples) {
+            const auto trace = Trace(e.name);
+            Text()->SetMemoText(e.from.text);
+            Text()->SetSelStart(e.from.caret);
+            QTest::keyClick(Text(), e.key, Qt::ControlModifier);
+            QCOMPARE(Text()->MemoText(), e.to.text);
+            QCOMPARE(Text()->SelStart(), e.to.caret);
+            QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Text()->MemoText(), e.from.text);
+            QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Text()->MemoText(), e.from.text);
+        }
     }
 
     // An input method may pass a shortcut on while composing: the composition is committed where
@@ -148,30 +202,36 @@ private slots:
     // new name, asked about before it overwrites the memo it names.
     void shortcutsCommitAnOpenCompositionFirst() {
         struct Case {
-            bool inName;
-            Qt::Key key;
+            const char* control;
+            const char* keys;
+            int caret;  // in the text box
             QString memo, name, asked;
         };
         const QString overwrite =
             u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs;
         const Case cases[] = {
-            {false, Qt::Key_Down, u"b\r\naすし\r\n"_qs, {}, {}},
-            {false, Qt::Key_Up, u"すしb\r\na\r\n"_qs, {}, {}},
-            {false, Qt::Key_Left, u"□ aすし\r\nb\r\n"_qs, {}, {}},
-            {true, Qt::Key_S, u"a\r\nb\r\n"_qs, u"m日本"_qs, overwrite},
+            {.control = "Text1", .keys = "Ctrl+Down", .caret = 1, .memo = u"b\r\naすし\r\n"_qs},
+            {.control = "Text1", .keys = "Ctrl+Up", .caret = 3, .memo = u"すしb\r\na\r\n"_qs},
+            {.control = "Text1", .keys = "Ctrl+Left", .caret = 1, .memo = u"□ aすし\r\nb\r\n"_qs},
+            {.control = "Combo1 field",
+             .keys = "Ctrl+S",
+             .caret = 0,
+             .memo = "a\r\nb\r\n",
+             .name = u"m日本"_qs,
+             .asked = overwrite},
         };
         for (const Case& c : cases) {
+            const auto trace = Trace(QString(c.keys) + " in " + c.control);
             QVERIFY(files.WriteAll(At(u"memo/m日本.txt"_qs), "theirs").ok);
             Open("a\r\nb\r\n");
-            QWidget* target = Text();
-            if (c.inName) {
-                target = Combo()->lineEdit();
+            QWidget* const target = Control(c.control);
+            const bool inName = target != Text();
+            Text()->SetSelStart(c.caret);
+            if (inName) {
                 target->setFocus();
                 QTest::keyClicks(target, "m");
-            } else {
-                Text()->SetSelStart(c.key == Qt::Key_Up ? 3 : 1);
             }
-            QInputMethodEvent composing(c.inName ? u"日本"_qs : u"すし"_qs, {});
+            QInputMethodEvent composing(inName ? u"日本"_qs : u"すし"_qs, {});
             QApplication::sendEvent(target, &composing);
             QString asked;
             WithNextModal([&asked](QWidget* modal) {
@@ -180,7 +240,7 @@ private slots:
                     box->button(QMessageBox::No)->click();
                 }
             });
-            PressKey(target, c.key, Qt::ControlModifier);
+            PressKey(target, c.keys);
             QCOMPARE(Text()->MemoText(), c.memo);
             QCOMPARE(Combo()->EditText(), c.name);
             QCOMPARE(asked, c.asked);
@@ -214,21 +274,25 @@ private slots:
     // Ctrl+S saves from any control, only without Shift or Alt, and takes its busy pointer away
     // again; the name field's keys go to its own handler, not to the line commands.
     void shortcutsReachEachControlsOwnHandler() {
-        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
-        const std::tuple<int, Qt::Key, Qt::KeyboardModifiers, QByteArray> cases[] = {
-            {0, Qt::Key_S, ctrl, "memo"},
-            {1, Qt::Key_S, ctrl, "memo"},
-            {2, Qt::Key_S, ctrl, "memo"},
-            {0, Qt::Key_S, ctrl | Qt::ShiftModifier, ""},
-            {0, Qt::Key_S, ctrl | Qt::AltModifier, ""},
-            {2, Qt::Key_Left, ctrl, ""},
+        struct Case {
+            const char* control;
+            const char* keys;
+            QByteArray saved;
         };
-        for (const auto& [target, key, modifiers, saved] : cases) {
+        const Case cases[] = {
+            {.control = "Text1", .keys = "Ctrl+S", .saved = "memo"},
+            {.control = "Combo1", .keys = "Ctrl+S", .saved = "memo"},
+            {.control = "Combo1 field", .keys = "Ctrl+S", .saved = "memo"},
+            {.control = "Text1", .keys = "Ctrl+Shift+S"},
+            {.control = "Text1", .keys = "Ctrl+Alt+S"},
+            {.control = "Combo1 field", .keys = "Ctrl+Left"},
+        };
+        for (const Case& c : cases) {
+            const auto trace = Trace(QString(c.keys) + " in " + c.control);
             Open();
             Text()->SetMemoText("memo");
-            QWidget* const targets[] = {Text(), Combo(), Combo()->lineEdit()};
-            PressKey(targets[target], key, modifiers);
-            QCOMPARE(files.ReadAll(At("memo/.txt")).value(), saved);
+            PressKey(Control(c.control), c.keys);
+            QCOMPARE(files.ReadAll(At("memo/.txt")).value(), c.saved);
             QCOMPARE(Text()->MemoText(), QString("memo"));
             QCOMPARE(QApplication::overrideCursor(), nullptr);
         }
