@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <span>
 #include <tuple>
-#include <utility>
 
 namespace markola {
 namespace {
@@ -39,6 +39,14 @@ struct LineExample {
 };
 constexpr MemoStringView kAbc = u"a\r\nb\r\nc\r\n";
 
+template <typename Command>
+void ExpectExamples(Command command, std::span<const LineExample> examples) {
+    for (const LineExample& e : examples) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(std::optional(command(e.text, e.caret)), e.after);
+    }
+}
+
 TEST(LineCommandsTest, MoveLineDownSwapsTheCaretLineWithTheOneBelow) {
     const LineExample examples[] = {
         {.name = "first line", .text = kAbc, .caret = 0, .after = {{u"b\r\na\r\nc\r\n", 3}}},
@@ -51,10 +59,7 @@ TEST(LineCommandsTest, MoveLineDownSwapsTheCaretLineWithTheOneBelow) {
         {.name = "same lines", .text = u"a\r\na\r\n", .caret = 0, .after = {{u"a\r\na\r\n", 3}}},
         {.name = "LF", .text = u"\nab\r\ncd\r\n", .caret = 2, .after = {{u"cd\r\n\nab\r\n", 4}}},
     };
-    for (const LineExample& e : examples) {
-        SCOPED_TRACE(e.name);
-        EXPECT_EQ(MoveLineDown(e.text, e.caret), e.after);
-    }
+    ExpectExamples(MoveLineDown, examples);
 }
 
 TEST(LineCommandsTest, MoveLineUpSwapsTheCaretLineWithTheOneAbove) {
@@ -67,10 +72,7 @@ TEST(LineCommandsTest, MoveLineUpSwapsTheCaretLineWithTheOneAbove) {
         {.name = "after the end", .text = kAbc, .caret = 9, .after = {}},
         {.name = "an empty line", .text = u"a\r\n\r\n", .caret = 3, .after = {{u"\r\na\r\n", 0}}},
     };
-    for (const LineExample& e : examples) {
-        SCOPED_TRACE(e.name);
-        EXPECT_EQ(MoveLineUp(e.text, e.caret), e.after);
-    }
+    ExpectExamples(MoveLineUp, examples);
 }
 
 // Plain -> "□ " -> "■ " -> "□ ": only the exact two characters at the line's start count.
@@ -87,20 +89,7 @@ TEST(LineCommandsTest, ToggleCheckCyclesThePrefixOfTheCaretLine) {
         {.name = "after a blank", .text = u" □ a", .caret = 0, .after = {{u"□  □ a", 0}}},
         {.name = "lone LF", .text = u"\nab", .caret = 2, .after = {{u"□ \nab", 0}}},
     };
-    for (const LineExample& e : examples) {
-        SCOPED_TRACE(e.name);
-        EXPECT_EQ(ToggleCheck(e.text, e.caret), e.after);
-    }
-}
-
-TEST(LineCommandsTest, EnsureFinalBreakAddsCrLfUnlessThere) {
-    const std::pair<MemoStringView, MemoStringView> examples[] = {
-        {u"", u"\r\n"},       {u"a", u"a\r\n"},     {u"a\r\n", u"a\r\n"},
-        {u"a\r", u"a\r\r\n"}, {u"a\n", u"a\n\r\n"},
-    };
-    for (const auto& [text, ensured] : examples) {
-        EXPECT_EQ(EnsureFinalBreak(text), ensured);
-    }
+    ExpectExamples(ToggleCheck, examples);
 }
 
 }  // namespace
