@@ -145,11 +145,14 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
         int recoveries = 0;
         std::optional<Screen> screen;  // none once closed
     };
-    struct Case {
-        const char* name;
+    struct Leaving {
         QString typed;          // the name in the combo
         std::deque<A> answers;  // none: the memo is not edited
         bool failWrite = false;
+    };
+    struct Case {
+        const char* name;
+        Leaving when;
         std::vector<ShownMessage> asked;
         Outcome byChoosing, byNew, byClosing;  // the three ways of leaving it
     };
@@ -167,55 +170,47 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
     const Screen keptTwo{"メモ", "two", "two", true, true};
     const Case cases[] = {
         {.name = "unedited",
-         .typed = "one",
+         .when = {.typed = "one"},
          .byChoosing = {.screen = choseFour},
          .byNew = {.focusesCombo = true, .screen = newMemo}},
         {.name = "Yes saves",
-         .typed = "one",
-         .answers = {A::Yes},
+         .when = {.typed = "one", .answers = {A::Yes}},
          .asked = {kCloseQuestion},
          .byChoosing = {.savedAs = "one", .armsTimer = true, .screen = choseFour},
          .byNew = {.savedAs = "one", .focusesCombo = true, .screen = newMemo},
          .byClosing = {.savedAs = "one"}},
         {.name = "No drops",
-         .typed = "one",
-         .answers = {A::No},
+         .when = {.typed = "one", .answers = {A::No}},
          .asked = {kCloseQuestion},
          .byChoosing = {.screen = choseFour},
          .byNew = {.focusesCombo = true, .screen = newMemo}},
         {.name = "Cancel stays",
-         .typed = "one",
-         .answers = {A::Cancel},
+         .when = {.typed = "one", .answers = {A::Cancel}},
          .asked = {kCloseQuestion},
          .byChoosing = {.armsTimer = true, .recoveries = 1, .screen = keptRenamed},
          .byNew = {.focusesCombo = true, .armsTimer = true, .recoveries = 1, .screen = kept},
          .byClosing = {.cancelsClose = true, .armsTimer = true, .recoveries = 1, .screen = kept}},
         {.name = "Yes fails and stays",
-         .typed = "one",
-         .answers = {A::Yes},
-         .failWrite = true,
+         .when = {.typed = "one", .answers = {A::Yes}, .failWrite = true},
          .asked = {kCloseQuestion, failed},
          .byChoosing = {.armsTimer = true, .recoveries = 1, .screen = keptRenamed},
          .byNew = {.focusesCombo = true, .armsTimer = true, .recoveries = 1, .screen = kept},
          .byClosing = {.cancelsClose = true, .armsTimer = true, .recoveries = 1, .screen = kept}},
         {.name = "renamed, overwrite declined",
-         .typed = "two",
-         .answers = {A::Yes, A::No},
+         .when = {.typed = "two", .answers = {A::Yes, A::No}},
          .asked = {kCloseQuestion, overwriteTwo},
          .byChoosing = {.armsTimer = true, .recoveries = 1, .screen = keptTwo},
          .byNew = {.focusesCombo = true, .armsTimer = true, .recoveries = 1, .screen = keptTwo},
          .byClosing =
              {.cancelsClose = true, .armsTimer = true, .recoveries = 1, .screen = keptTwo}},
         {.name = "renamed, overwrites",
-         .typed = "two",
-         .answers = {A::Yes, A::Yes},
+         .when = {.typed = "two", .answers = {A::Yes, A::Yes}},
          .asked = {kCloseQuestion, overwriteTwo},
          .byChoosing = {.savedAs = "two", .armsTimer = true, .screen = choseFour},
          .byNew = {.savedAs = "two", .focusesCombo = true, .screen = newMemo},
          .byClosing = {.savedAs = "two"}},
         {.name = "named as New, Yes saves",
-         .typed = fresh,
-         .answers = {A::Yes},
+         .when = {.typed = fresh, .answers = {A::Yes}},
          .asked = {kCloseQuestion},
          .byChoosing = {.savedAs = fresh, .listsNew = true, .armsTimer = true, .screen = choseFour},
          .byNew = {.savedAs = fresh, .listsNew = true, .focusesCombo = true, .screen = newMemo},
@@ -239,11 +234,11 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             view.messages.clear();                             // the unnamed memo is missing
             EXPECT_EQ(view.geometry, kDefaultWindowGeometry);  // no settings file
             view.geometry = {6000, 7000, 1500, 1500};
-            view.SetComboText(c.typed);
-            view.SetMemoText(c.answers.empty() ? "one" : "メモ");
+            view.SetComboText(c.when.typed);
+            view.SetMemoText(c.when.answers.empty() ? "one" : "メモ");
             controller->Form_Terminate();
-            view.answers = c.answers;
-            failWrites = c.failWrite;
+            view.answers = c.when.answers;
+            failWrites = c.when.failWrite;
             cancel = false;
             leave();
 
