@@ -7,8 +7,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -20,6 +22,7 @@
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
 #include "ui/widgets/memo_text_mapping.h"
+#include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
 
@@ -361,6 +364,8 @@ private slots:
                 QApplication::sendEvent(&edit, &event);
             };
         };
+        QInputMethodEvent takeOneBack;  // an edit with nothing committed
+        takeOneBack.setCommitString({}, -1, 1);
         // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
         QApplication::clipboard()->setText(u"1\r2\u20283\r\n4\u240D\uFDD2"_qs);
         const std::pair<std::function<void()>, QStringList> steps[] = {
@@ -393,6 +398,7 @@ private slots:
             {[&] { edit.SetMemoText("z"); }, {u"日本xby\r\na"_qs, "z"}},
             {[&] { edit.SetSelStart(1); }, {}},
             {compose("", u"\u2028"_qs), {"z\r\n"}},
+            {[&] { QApplication::sendEvent(&edit, &takeOneBack); }, {"z"}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();
@@ -432,6 +438,53 @@ private slots:
             QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
                      qPrintable(QString::number(other)));
         }
+    }
+
+    // A replacement changes the document only where the texts differ, yet never splits a CR LF
+    // or a surrogate pair: the lines end as a load would make them.
+    void replacingTheMemoTextKeepsLinesAndCharactersWhole() {
+        const struct {
+            QString old, replacement, lines;
+        } cases[] = {
+            {.old = u"\ra"_qs, .replacement = u"\r\na"_qs, .lines = u"\na"_qs},
+            {.old = u"\r\n"_qs, .replacement = u"x\n"_qs, .lines = u"x\uFDD3"_qs},
+            {.old = u"\U0001F600"_qs, .replacement = u"\U0001F601"_qs, .lines = u"\U0001F601"_qs},
+        };
+        for (const auto& c : cases) {
+            MemoTextEdit edit;
+            edit.SetMemoText(c.old);
+            edit.ReplaceMemoText(c.replacement);
+            QCOMPARE(edit.document()->toPlainText(), c.lines);
+        }
+    }
+
+    // A memo set or replaced shows its first line from its first column.
+    void aNewMemoTextShowsFromItsStart() {
+        MemoTextEdit edit;
+        edit.resize(200, 100);
+        edit.show();
+        const QString memo = QString(QString(80, u'a') + "\r\n").repeated(50);
+        for (const auto set : {&MemoTextEdit::SetMemoText, &MemoTextEdit::ReplaceMemoText}) {
+            edit.SetMemoText(memo);
+            edit.SetSelStart(memo.size() - 30);  // scrolled down and right
+            (edit.*set)(memo + "\r\n");
+            QCOMPARE(edit.FirstVisibleLine(), 0);
+            QCOMPARE(edit.horizontalScrollBar()->value(), 0);
+        }
+    }
+
+    // However many signals arrive before the event loop runs, the program hears of them once.
+    void terminationSignalsAreHeardOnce() {
+        TerminationSignals endRequests;
+        int heard = 0;
+        connect(&endRequests, &TerminationSignals::received, [&heard] { ++heard; });
+        for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+            QCOMPARE(raise(number), 0);
+        }
+        QTRY_COMPARE(heard, 1);
+        QTest::qWait(50);
+        QCOMPARE(heard, 1);
+        QVERIFY(endRequests.Received());
     }
 };
 
