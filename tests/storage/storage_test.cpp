@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 
 #include "storage/cp932.h"
+#include "storage/native_path.h"
 #include "storage/window_settings.h"
 
 namespace markola {
@@ -181,7 +182,8 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
 
 // As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
 // may not write, and anything but a regular file (a pipe, a device behind a link, a folder)
-// is refused before anything is written.
+// is refused before anything is written; a memo the user may write, in a folder the user may
+// not, fails with the reason.
 TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
     constexpr uid_t kNobody = 65534;  // and its group nogroup, as Debian has them; -1: not regular
     if (geteuid() != 0) {
@@ -189,11 +191,12 @@ TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
     }
     const std::pair<const char*, int> cases[] = {
         {"0444.txt", EACCES}, {"0400.txt", EACCES}, {"0555.txt", EACCES}, {"root.txt", EACCES},
-        {"fifo.txt", -1},     {"null.txt", -1},     {"folder.txt", -1}};
+        {"fifo.txt", -1},     {"null.txt", -1},     {"folder.txt", -1},   {"d/m.txt", EACCES}};
     ASSERT_EQ(std::system(("cd " + dir_.path().toStdString() +
                            " && for m in 0444 0400 0555; do echo old >$m.txt; chmod $m $m.txt; "
                            "done && mkfifo fifo.txt && ln -s /dev/null null.txt && mkdir "
-                           "folder.txt && chown -hR nobody: . && echo old >root.txt")
+                           "folder.txt && chown -hR nobody: . && echo old >root.txt && "
+                           "mkdir d && echo old >d/m.txt && chown nobody: d/m.txt")
                               .c_str()),
               0);
     EXPECT_EXIT(  // as nobody, telling what each write gave
@@ -233,6 +236,19 @@ TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) 
             EXPECT_EQ(QDir(Path("files")).entryList(QDir::Files | QDir::Hidden),
                       QStringList{"m.txt"});
         }
+    }
+}
+
+// A temporary file goes into the folder of the file it replaces.
+TEST(NativePathTest, FolderOfAPathIsTheFolderItNames) {
+    const struct {
+        QByteArray path, folder;
+    } cases[] = {{.path = "/m.txt", .folder = "/"},
+                 {.path = "m.txt", .folder = "."},
+                 {.path = "a/m.txt", .folder = "a"},
+                 {.path = "/a/b/m.txt", .folder = "/a/b"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path.toStdString();
     }
 }
 
