@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include "storage/cp932.h"
@@ -237,6 +239,16 @@ TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) 
                       QStringList{"m.txt"});
         }
     }
+}
+
+// In the users' own locale, names that differ only as a small and a full-size kana do (or in
+// case, or width) are one name to the collation; their characters decide between them.
+TEST_F(FileStoreTest, ListsNamesTheLocaleCannotTellApartByTheirCharacters) {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+    MakeFile("\u30F5.txt");
+    MakeFile("\u30AB.txt");
+    EXPECT_EQ(store_.ListMemoNames(dir_.path()), (QStringList{u"\u30AB"_qs, u"\u30F5"_qs}));
 }
 
 // A temporary file goes into the folder of the file it replaces.
