@@ -4,6 +4,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -485,6 +486,20 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(heard, 1);
         QVERIFY(endRequests.Received());
+    }
+
+    // The menu bar's entries in order, each with its name and its caption.
+    void menuBarHoldsItsMenusAndItems() {
+        Open();
+        QStringList entries;
+        for (const QAction* action : window->menuBar()->actions()) {
+            const QString name =
+                action->menu() ? action->menu()->objectName() : action->objectName();
+            entries << name + " " + action->text();
+        }
+        QCOMPARE(entries,
+                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
+                              u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
     }
 };
 
