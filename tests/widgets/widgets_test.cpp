@@ -450,17 +450,20 @@ private slots:
             {.old = u"\ra"_qs, .replacement = u"\r\na"_qs, .lines = u"\na"_qs},
             {.old = u"\r\n"_qs, .replacement = u"x\n"_qs, .lines = u"x\uFDD3"_qs},
             {.old = u"\U0001F600"_qs, .replacement = u"\U0001F601"_qs, .lines = u"\U0001F601"_qs},
+            {.old = "a", .replacement = u"a\u2029b"_qs, .lines = "a\nb"},  // read back as CR LF
         };
         for (const auto& c : cases) {
             MemoTextEdit edit;
             edit.SetMemoText(c.old);
             edit.ReplaceMemoText(c.replacement);
             QCOMPARE(edit.document()->toPlainText(), c.lines);
+            QCOMPARE(edit.MemoText(), MemoTextFromDocument(edit.document()->toRawText()));
         }
     }
 
-    // A memo set or replaced shows its first line from its first column.
-    void aNewMemoTextShowsFromItsStart() {
+    // A memo set or replaced shows its first line from its first column; the controller's line
+    // scroll moves it by whole lines.
+    void aNewMemoTextShowsFromItsStartAndScrollsByLines() {
         MemoTextEdit edit;
         edit.resize(200, 100);
         edit.show();
@@ -472,6 +475,8 @@ private slots:
             QCOMPARE(edit.FirstVisibleLine(), 0);
             QCOMPARE(edit.horizontalScrollBar()->value(), 0);
         }
+        edit.PostLineScroll(3);
+        QTRY_COMPARE(edit.FirstVisibleLine(), 3);
     }
 
     // However many signals arrive before the event loop runs, the program hears of them once.
