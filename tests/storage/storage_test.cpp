@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include "storage/cp932.h"
@@ -184,8 +183,7 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
 
 // As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
 // may not write, and anything but a regular file (a pipe, a device behind a link, a folder)
-// is refused before anything is written; a memo the user may write, in a folder the user may
-// not, fails with the reason.
+// is refused before anything is written; in a folder the user may not write, a write fails.
 TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
     constexpr uid_t kNobody = 65534;  // and its group nogroup, as Debian has them; -1: not regular
     if (geteuid() != 0) {
@@ -241,24 +239,22 @@ TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) 
     }
 }
 
-// In the users' own locale, names that differ only as a small and a full-size kana do (or in
-// case, or width) are one name to the collation; their characters decide between them.
+// Names the user's collation cannot tell apart (small kana, case, width) go by their characters.
 TEST_F(FileStoreTest, ListsNamesTheLocaleCannotTellApartByTheirCharacters) {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
     MakeFile("\u30F5.txt");
     MakeFile("\u30AB.txt");
     EXPECT_EQ(store_.ListMemoNames(dir_.path()), (QStringList{u"\u30AB"_qs, u"\u30F5"_qs}));
+    QLocale::setDefault(QLocale::c());
 }
 
 // A temporary file goes into the folder of the file it replaces.
 TEST(NativePathTest, FolderOfAPathIsTheFolderItNames) {
     const struct {
         QByteArray path, folder;
-    } cases[] = {{.path = "/m.txt", .folder = "/"},
-                 {.path = "m.txt", .folder = "."},
-                 {.path = "a/m.txt", .folder = "a"},
-                 {.path = "/a/b/m.txt", .folder = "/a/b"}};
+    } cases[] = {{.path = "/m", .folder = "/"},
+                 {.path = "m", .folder = "."},
+                 {.path = "a/m", .folder = "a"}};
     for (const auto& c : cases) {
         EXPECT_EQ(FolderOf(c.path), c.folder) << c.path.toStdString();
     }
