@@ -26,6 +26,7 @@
 #include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
+#include "ui/widgets/window_placement.h"
 
 namespace markola {
 
@@ -502,6 +503,25 @@ private slots:
         QCOMPARE(entries,
                  (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
                               u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
+    }
+
+    // A field within a pixel of where the window was asked to open keeps the twips read; two
+    // pixels away, the user moved or resized it and the new place is stored.
+    void keptGeometryStoresOnlyWhatTheUserChanged() {
+        const WindowGeometry read{.width = 7000, .height = 7000, .left = 1500, .top = 1500};
+        const struct {
+            const char* what;
+            QRect now;
+            WindowGeometry kept;
+        } cases[] = {
+            {.what = "within a pixel", .now = QRect(101, 99, 468, 466), .kept = read},
+            {.what = "two pixels off",
+             .now = QRect(102, 100, 467, 469),
+             .kept = {.width = 7000, .height = 7035, .left = 1530, .top = 1500}},
+        };
+        for (const auto& c : cases) {
+            QVERIFY2(KeptGeometry(read, QRect(100, 100, 467, 467), c.now, 96) == c.kept, c.what);
+        }
     }
 };
 
