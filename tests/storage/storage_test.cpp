@@ -14,9 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include "storage/cp932.h"
+#include "storage/native_path.h"
 #include "storage/window_settings.h"
 
 namespace markola {
@@ -181,7 +183,7 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
 
 // As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
 // may not write, and anything but a regular file (a pipe, a device behind a link, a folder)
-// is refused before anything is written.
+// is refused before anything is written; in a folder the user may not write, a write fails.
 TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
     constexpr uid_t kNobody = 65534;  // and its group nogroup, as Debian has them; -1: not regular
     if (geteuid() != 0) {
@@ -189,11 +191,12 @@ TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
     }
     const std::pair<const char*, int> cases[] = {
         {"0444.txt", EACCES}, {"0400.txt", EACCES}, {"0555.txt", EACCES}, {"root.txt", EACCES},
-        {"fifo.txt", -1},     {"null.txt", -1},     {"folder.txt", -1}};
+        {"fifo.txt", -1},     {"null.txt", -1},     {"folder.txt", -1},   {"d/m.txt", EACCES}};
     ASSERT_EQ(std::system(("cd " + dir_.path().toStdString() +
                            " && for m in 0444 0400 0555; do echo old >$m.txt; chmod $m $m.txt; "
                            "done && mkfifo fifo.txt && ln -s /dev/null null.txt && mkdir "
-                           "folder.txt && chown -hR nobody: . && echo old >root.txt")
+                           "folder.txt && chown -hR nobody: . && echo old >root.txt && "
+                           "mkdir d && echo old >d/m.txt && chown nobody: d/m.txt")
                               .c_str()),
               0);
     EXPECT_EXIT(  // as nobody, telling what each write gave
@@ -233,6 +236,27 @@ TEST_F(FileStoreTest, FailingSystemCallsKeepTheOldFileWholeAndReportTheirError) 
             EXPECT_EQ(QDir(Path("files")).entryList(QDir::Files | QDir::Hidden),
                       QStringList{"m.txt"});
         }
+    }
+}
+
+// Names the user's collation cannot tell apart (small kana, case, width) go by their characters.
+TEST_F(FileStoreTest, ListsNamesTheLocaleCannotTellApartByTheirCharacters) {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    MakeFile("\u30F5.txt");
+    MakeFile("\u30AB.txt");
+    EXPECT_EQ(store_.ListMemoNames(dir_.path()), (QStringList{u"\u30AB"_qs, u"\u30F5"_qs}));
+    QLocale::setDefault(QLocale::c());
+}
+
+// A temporary file goes into the folder of the file it replaces.
+TEST(NativePathTest, FolderOfAPathIsTheFolderItNames) {
+    const struct {
+        QByteArray path, folder;
+    } cases[] = {{.path = "/m", .folder = "/"},
+                 {.path = "m", .folder = "."},
+                 {.path = "a/m", .folder = "a"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path.toStdString();
     }
 }
 

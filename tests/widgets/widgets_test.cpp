@@ -5,11 +5,14 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -21,8 +24,10 @@
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
 #include "ui/widgets/memo_text_mapping.h"
+#include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
+#include "ui/widgets/window_placement.h"
 
 namespace markola {
 
@@ -416,6 +421,8 @@ private slots:
                 QApplication::sendEvent(&edit, &event);
             };
         };
+        QInputMethodEvent takeOneBack;  // an edit with nothing committed
+        takeOneBack.setCommitString({}, -1, 1);
         // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
         QApplication::clipboard()->setText(u"1\r2\u20283\r\n4\u240D\uFDD2"_qs);
         const std::pair<std::function<void()>, QStringList> steps[] = {
@@ -448,6 +455,7 @@ private slots:
             {[&] { edit.SetMemoText("z"); }, {u"日本xby\r\na"_qs, "z"}},
             {[&] { edit.SetSelStart(1); }, {}},
             {compose("", u"\u2028"_qs), {"z\r\n"}},
+            {[&] { QApplication::sendEvent(&edit, &takeOneBack); }, {"z"}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();
@@ -486,6 +494,88 @@ private slots:
         for (int other = 1; other < shots.size(); ++other) {
             QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
                      qPrintable(QString::number(other)));
+        }
+    }
+
+    // A replacement never splits a CR LF or a surrogate pair: the lines end as a load makes them.
+    void replacingTheMemoTextKeepsLinesAndCharactersWhole() {
+        const struct {
+            QString old, replacement, lines;
+        } cases[] = {
+            {.old = u"\ra"_qs, .replacement = u"\r\na"_qs, .lines = u"\na"_qs},
+            {.old = u"\r\n"_qs, .replacement = u"x\n"_qs, .lines = u"x\uFDD3"_qs},
+            {.old = u"\U0001F600"_qs, .replacement = u"\U0001F601"_qs, .lines = u"\U0001F601"_qs},
+            {.old = "a", .replacement = u"a\u2029b"_qs, .lines = "a\nb"},  // read back as CR LF
+        };
+        for (const auto& c : cases) {
+            MemoTextEdit edit;
+            edit.SetMemoText(c.old);
+            edit.ReplaceMemoText(c.replacement);
+            QCOMPARE(edit.document()->toPlainText(), c.lines);
+            QCOMPARE(edit.MemoText(), MemoTextFromDocument(edit.document()->toRawText()));
+        }
+    }
+
+    // A new memo text shows from its start; the controller's line scroll moves by whole lines.
+    void aNewMemoTextShowsFromItsStartAndScrollsByLines() {
+        MemoTextEdit edit;
+        edit.resize(200, 100);
+        edit.show();
+        const QString memo = QString(QString(80, u'a') + "\r\n").repeated(50);
+        for (const auto set : {&MemoTextEdit::SetMemoText, &MemoTextEdit::ReplaceMemoText}) {
+            edit.SetMemoText(memo);
+            edit.SetSelStart(memo.size() - 30);  // scrolled down and right
+            (edit.*set)(memo + "\r\n");
+            QCOMPARE(edit.FirstVisibleLine(), 0);
+            QCOMPARE(edit.horizontalScrollBar()->value(), 0);
+        }
+        edit.PostLineScroll(3);
+        QTRY_COMPARE(edit.FirstVisibleLine(), 3);
+    }
+
+    // However many signals arrive before the event loop runs, the program hears of them once.
+    void terminationSignalsAreHeardOnce() {
+        TerminationSignals endRequests;
+        int heard = 0;
+        connect(&endRequests, &TerminationSignals::received, [&heard] { ++heard; });
+        for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+            QCOMPARE(raise(number), 0);
+        }
+        QTest::qWait(50);
+        QCOMPARE(heard, 1);
+        QVERIFY(endRequests.Received());
+    }
+
+    // The menu bar's entries in order, each with its name and its caption.
+    void menuBarHoldsItsMenusAndItems() {
+        Open();
+        QStringList entries;
+        for (const QAction* action : window->menuBar()->actions()) {
+            const QString name =
+                action->menu() ? action->menu()->objectName() : action->objectName();
+            entries << name + " " + action->text();
+        }
+        QCOMPARE(entries,
+                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
+                              u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
+    }
+
+    // A field within a pixel of where the window was asked to open keeps the twips read; two
+    // pixels away, the user moved or resized it and the new place is stored.
+    void keptGeometryStoresOnlyWhatTheUserChanged() {
+        const WindowGeometry read{.width = 7000, .height = 7000, .left = 1500, .top = 1500};
+        const struct {
+            const char* what;
+            QRect now;
+            WindowGeometry kept;
+        } cases[] = {
+            {.what = "within a pixel", .now = QRect(101, 99, 468, 466), .kept = read},
+            {.what = "two pixels off",
+             .now = QRect(102, 100, 467, 469),
+             .kept = {.width = 7000, .height = 7035, .left = 1530, .top = 1500}},
+        };
+        for (const auto& c : cases) {
+            QVERIFY2(KeptGeometry(read, QRect(100, 100, 467, 467), c.now, 96) == c.kept, c.what);
         }
     }
 };
