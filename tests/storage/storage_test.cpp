@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <future>
 #include <string>
+#include <thread>
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +21,7 @@
 
 #include "storage/cp932.h"
 #include "storage/native_path.h"
+#include "storage/recovery_writer.h"
 #include "storage/window_settings.h"
 
 namespace markola {
@@ -258,6 +261,26 @@ TEST(NativePathTest, FolderOfAPathIsTheFolderItNames) {
     for (const auto& c : cases) {
         EXPECT_EQ(FolderOf(c.path), c.folder) << c.path.toStdString();
     }
+}
+
+// A flush waits for the copy under way too: an end by signal must not exit before it is kept.
+TEST_F(FileStoreTest, FlushWaitsForTheCopyBeingWritten) {
+    std::promise<void> writing, release;
+    DiskFileStore slowStore([&, ready = release.get_future().share()](const QString&) {
+        writing.set_value();
+        ready.wait();
+        return 0;
+    });
+    RecoveryWriter writer(slowStore);
+    writer.Keep(Path("a.recovery"), Path("none.txt"), {.text = "edits"});
+    writing.get_future().wait();
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        release.set_value();
+    });
+    EXPECT_FALSE(writer.Flush().has_value());
+    EXPECT_TRUE(QFileInfo::exists(Path("a.recovery")));
+    releaser.join();
 }
 
 }  // namespace
