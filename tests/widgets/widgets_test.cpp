@@ -81,17 +81,24 @@ class WidgetsTest : public QObject {
     static void WithNextModal(const std::function<void(QWidget*)>& handle) {
         QTimer::singleShot(0, [handle] { handle(QApplication::activeModalWidget()); });
     }
+    // Answers the question that the next call asks, if it asks one, and tells what it asked.
+    static void AnswerNext(QMessageBox::StandardButton answer, QString& asked) {
+        WithNextModal([&asked, answer](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                asked = box->text();
+                box->button(answer)->click();
+            }
+        });
+    }
 
     // As a desktop sends it: a letter with Ctrl types its control character.
-    static void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    static void PressKey(QWidget* target, const char* keys) {
+        const QKeyCombination pressed = QKeySequence(keys)[0];
+        const Qt::Key key = pressed.key();
         const bool letter = key >= Qt::Key_A && key <= Qt::Key_Z;
-        QKeyEvent press(QEvent::KeyPress, key, modifiers,
+        QKeyEvent press(QEvent::KeyPress, key, pressed.keyboardModifiers(),
                         letter ? QString(QChar(key - Qt::Key_A + 1)) : QString());
         QApplication::sendEvent(target, &press);
-    }
-    static void PressKey(QWidget* target, const char* keys) {
-        const QKeyCombination combination = QKeySequence(keys)[0];
-        PressKey(target, combination.key(), combination.keyboardModifiers());
     }
 
 private slots:
@@ -140,7 +147,7 @@ private slots:
 
     void textBoxKeysBarItemsAndDoubleClick() {
         Open("a\r\nb\r\n");
-        PressKey(Text(), Qt::Key_A, Qt::ControlModifier);
+        PressKey(Text(), "Ctrl+A");
         QCOMPARE(Text()->textCursor().selectedText(), QString("a\u2029b\u2029"));
         Text()->SetSelStart(3);
         QTest::mouseDClick(Text()->viewport(), Qt::LeftButton, {}, Text()->cursorRect().center());
@@ -162,85 +169,83 @@ private slots:
         QCOMPARE(Text()->MemoText(), u"■ b\r\nxaすし\r\n"_qs);
     }
 
-    // Each line command at its key, as typed: the text and the caret before and after; one
-    // Ctrl+Z takes the command back.
-    void lineCommandsAtTheirKeys() {
-        struct Shown {
-            QString text;
-            int caret;
-        };
-        struct Example {
-            const char* name;
-            Qt::Key key;
-            Shown from, to;
-        };
-        const auto up = Qt::Key_Up, down = Qt::Key_Down, left = Qt::Key_Left;
-        const QString abc = "a\r\nb\r\nc\r\n";
-        const Example examples[] = {
-            {.name = "Down, first", .key = down, .from = {abc, 0}, .to = {"b\r\na\r\nc\r\n", 3}},
-            {.name = "Up, second", .key = up, .from = {abc, 4}, .to = {"b\r\na\r\nc\r\n", 0}},
-            {.name = "Left, plain", .key = left, .from = {abc, 4}, .to = {"a\r\n□ b\r\nc\r\n", 3}},
-        };
-        Open();
-        for (const Example& e : examples) {
-            const auto trace = Trace(e.name);
-            Text()->SetMemoText(e.from.text);
-            Text()->SetSelStart(e.from.caret);
-            QTest::keyClick(Text(), e.key, Qt::ControlModifier);
-            QCOMPARE(Text()->MemoText(), e.to.text);
-            QCOMPARE(Text()->SelStart(), e.to.caret);
-            QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
-            QCOMPARE(Text()->MemoText(), e.from.text);
-        }
-    }
-
-    // An input method may pass a shortcut on while composing: the composition is committed where
-    // it was typed before the command reads the text or the name, and a name finished so is a
-    // new name, asked about before it overwrites the memo it names.
-    void shortcutsCommitAnOpenCompositionFirst() {
+    // Each shortcut as typed in each control: the line commands take the caret along and one
+    // Ctrl+Z takes them back; Ctrl+S saves only without Shift or Alt and takes its busy pointer
+    // away again; the name field's keys go to its own handler. An input method may pass a
+    // shortcut on while composing: the composition is committed where it was typed before the
+    // command reads the text or the name, and a name finished so is a new name, asked about
+    // before it overwrites the memo it names.
+    void shortcutsInEachControl() {
         struct Case {
             const char* control;
             const char* keys;
             int caret = 0;  // in the text box
-            QString memo, name{}, asked{};
+            QString composing{}, memo = "a\r\nb\r\n", name{}, asked{};
+            int caretAfter = 0;
+            QString undone = "a\r\nb\r\n";
+            QByteArray saved{};
         };
         const QString overwrite =
             u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs;
         const Case cases[] = {
-            {.control = "Text1", .keys = "Ctrl+Down", .caret = 1, .memo = u"b\r\naすし\r\n"_qs},
-            {.control = "Text1", .keys = "Ctrl+Up", .caret = 3, .memo = u"すしb\r\na\r\n"_qs},
-            {.control = "Text1", .keys = "Ctrl+Left", .caret = 1, .memo = u"□ aすし\r\nb\r\n"_qs},
+            {.control = "Text1",
+             .keys = "Ctrl+Left",
+             .caret = 4,
+             .memo = "a\r\n□ b\r\n",
+             .caretAfter = 3},
+            {.control = "Text1",
+             .keys = "Ctrl+Down",
+             .caret = 1,
+             .composing = u"すし"_qs,
+             .memo = u"b\r\naすし\r\n"_qs,
+             .caretAfter = 3,
+             .undone = u"aすし\r\nb\r\n"_qs},
+            {.control = "Text1",
+             .keys = "Ctrl+Up",
+             .caret = 3,
+             .composing = u"すし"_qs,
+             .memo = u"すしb\r\na\r\n"_qs,
+             .undone = u"a\r\nすしb\r\n"_qs},
+            {.control = "Text1",
+             .keys = "Ctrl+Left",
+             .caret = 1,
+             .composing = u"すし"_qs,
+             .memo = u"□ aすし\r\nb\r\n"_qs,
+             .undone = u"aすし\r\nb\r\n"_qs},
             {.control = "Combo1 field",
              .keys = "Ctrl+S",
-             .memo = "a\r\nb\r\n",
+             .composing = u"m日本"_qs,
              .name = u"m日本"_qs,
              .asked = overwrite},
+            {.control = "Text1", .keys = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.control = "Combo1", .keys = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.control = "Combo1 field", .keys = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.control = "Text1", .keys = "Ctrl+Shift+S"},
+            {.control = "Text1", .keys = "Ctrl+Alt+S"},
+            {.control = "Combo1 field", .keys = "Ctrl+Left"},
         };
         for (const Case& c : cases) {
-            const auto trace = Trace(QString(c.keys) + " in " + c.control);
+            const auto trace = Trace(QString(c.keys) + " in " + c.control + " " + c.composing);
             QVERIFY(files.WriteAll(At(u"memo/m日本.txt"_qs), "theirs").ok);
-            Open("a\r\nb\r\n");
+            Open();
+            Text()->SetMemoText("a\r\nb\r\n");
             QWidget* const target = Control(c.control);
-            const bool inName = target != Text();
             Text()->SetSelStart(c.caret);
-            if (inName) {
-                target->setFocus();
-                QTest::keyClicks(target, "m");
-            }
-            QInputMethodEvent composing(inName ? u"日本"_qs : u"すし"_qs, {});
+            target->setFocus();
+            QInputMethodEvent composing(c.composing, {});
             QApplication::sendEvent(target, &composing);
             QString asked;
-            WithNextModal([&asked](QWidget* modal) {
-                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    asked = box->text();
-                    box->button(QMessageBox::No)->click();
-                }
-            });
+            AnswerNext(QMessageBox::No, asked);
             PressKey(target, c.keys);
             QCOMPARE(Text()->MemoText(), c.memo);
+            QCOMPARE(Text()->SelStart(), c.caretAfter);
             QCOMPARE(Combo()->EditText(), c.name);
             QCOMPARE(asked, c.asked);
+            QCOMPARE(files.ReadAll(At("memo/.txt")).value(), c.saved);
             QCOMPARE(files.ReadAll(At(u"memo/m日本.txt"_qs)).value(), "theirs");
+            QCOMPARE(QApplication::overrideCursor(), nullptr);
+            QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Text()->MemoText(), c.undone);
             QCoreApplication::processEvents();  // the handler of a case without a question
         }
     }
@@ -265,33 +270,6 @@ private slots:
         }
         QCOMPARE(Text()->MemoText(), u"すしすすaa"_qs);
         QCOMPARE(Combo()->EditText(), QString());
-    }
-
-    // Ctrl+S saves from any control, only without Shift or Alt, and takes its busy pointer away
-    // again; the name field's keys go to its own handler, not to the line commands.
-    void shortcutsReachEachControlsOwnHandler() {
-        struct Case {
-            const char* control;
-            const char* keys;
-            QByteArray saved{};
-        };
-        const Case cases[] = {
-            {.control = "Text1", .keys = "Ctrl+S", .saved = "memo"},
-            {.control = "Combo1", .keys = "Ctrl+S", .saved = "memo"},
-            {.control = "Combo1 field", .keys = "Ctrl+S", .saved = "memo"},
-            {.control = "Text1", .keys = "Ctrl+Shift+S"},
-            {.control = "Text1", .keys = "Ctrl+Alt+S"},
-            {.control = "Combo1 field", .keys = "Ctrl+Left"},
-        };
-        for (const Case& c : cases) {
-            const auto trace = Trace(QString(c.keys) + " in " + c.control);
-            Open();
-            Text()->SetMemoText("memo");
-            PressKey(Control(c.control), c.keys);
-            QCOMPARE(files.ReadAll(At("memo/.txt")).value(), c.saved);
-            QCOMPARE(Text()->MemoText(), QString("memo"));
-            QCOMPARE(QApplication::overrideCursor(), nullptr);
-        }
     }
 
     // The window opens where settings.ini says, in twips (15 a pixel here). 7000 twips became
