@@ -272,9 +272,10 @@ private slots:
         QCOMPARE(Combo()->EditText(), QString());
     }
 
-    // The window opens where settings.ini says, in twips (15 a pixel here). 7000 twips became
-    // 467 pixels, which would read back as 7005: unmoved, it stays 7000. Minimized, it has none.
-    void windowGeometryAndLayout() {
+    // The window opens where settings.ini says, in twips (15 a pixel here), with its icon, font
+    // and menus. 7000 twips became 467 pixels, which would read back as 7005: unmoved, it stays
+    // 7000. Minimized, it has none.
+    void windowOpensAsStoredAndKeepsItsLayout() {
         QVERIFY(files.WriteAll(At("settings.ini"), "6000,7000,1500,1500").ok);
         Open();
         QCOMPARE(window->frameGeometry(), QRect(100, 100, 400, 467));
@@ -284,6 +285,14 @@ private slots:
         QCOMPARE(QFontInfo(Text()->font()).family(), QString("IPAGothic"));
         QCOMPARE(Text()->font().pointSizeF(), 12.0);
         QCOMPARE(Combo()->font(), Text()->font());
+        QStringList menuBar;  // each entry's name and caption
+        for (const QAction* action : window->menuBar()->actions()) {
+            menuBar << (action->menu() ? action->menu()->objectName() : action->objectName()) +
+                           " " + action->text();
+        }
+        QCOMPARE(menuBar,
+                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
+                              u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
         window->resize(500, 400);
         // The frame of the offscreen platform adds 2 pixels a side.
         QTRY_COMPARE(window->WindowGeometryTwips(), (WindowGeometry{7560, 6060, 1500, 1500}));
@@ -296,6 +305,11 @@ private slots:
         QCOMPARE(Text()->width(), 300);
         QCOMPARE(Combo()->width(), 300);
         QCOMPARE(Text()->height(), textHeight);
+        // A field within a pixel of where the window was asked to open keeps the twips read; two
+        // pixels away, the user moved or resized it and the new place is stored.
+        QCOMPARE(
+            KeptGeometry({7000, 7000, 1500, 1500}, {100, 100, 467, 467}, {102, 99, 468, 469}, 96),
+            (WindowGeometry{7000, 7035, 1530, 1500}));
         window->showMinimized();
         QTRY_VERIFY(window->isMinimized());
         QCOMPARE(window->WindowGeometryTwips(), WindowGeometry{});
@@ -353,12 +367,7 @@ private slots:
             {[this] { Action("mnuEnd")->trigger(); }, QMessageBox::No}};
         for (const auto& [close, answer] : closes) {
             QString asked;
-            WithNextModal([&asked, answer](QWidget* modal) {
-                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    asked = box->text();
-                    box->button(answer)->click();
-                }
-            });
+            AnswerNext(answer, asked);
             close();
             QCOMPARE(asked, u"変更されています。保存しますか？"_qs);
             QCOMPARE(window->isVisible(), answer == QMessageBox::Cancel);
@@ -522,39 +531,6 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(heard, 1);
         QVERIFY(endRequests.Received());
-    }
-
-    // The menu bar's entries in order, each with its name and its caption.
-    void menuBarHoldsItsMenusAndItems() {
-        Open();
-        QStringList entries;
-        for (const QAction* action : window->menuBar()->actions()) {
-            const QString name =
-                action->menu() ? action->menu()->objectName() : action->objectName();
-            entries << name + " " + action->text();
-        }
-        QCOMPARE(entries,
-                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
-                              u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
-    }
-
-    // A field within a pixel of where the window was asked to open keeps the twips read; two
-    // pixels away, the user moved or resized it and the new place is stored.
-    void keptGeometryStoresOnlyWhatTheUserChanged() {
-        const WindowGeometry read{.width = 7000, .height = 7000, .left = 1500, .top = 1500};
-        const struct {
-            const char* what;
-            QRect now;
-            WindowGeometry kept;
-        } cases[] = {
-            {.what = "within a pixel", .now = QRect(101, 99, 468, 466), .kept = read},
-            {.what = "two pixels off",
-             .now = QRect(102, 100, 467, 469),
-             .kept = {.width = 7000, .height = 7035, .left = 1530, .top = 1500}},
-        };
-        for (const auto& c : cases) {
-            QVERIFY2(KeptGeometry(read, QRect(100, 100, 467, 467), c.now, 96) == c.kept, c.what);
-        }
     }
 };
 
