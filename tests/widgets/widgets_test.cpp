@@ -80,11 +80,12 @@ class WidgetsTest : public QObject {
     static void WithNextModal(const std::function<void(QWidget*)>& handle) {
         QTimer::singleShot(0, [handle] { handle(QApplication::activeModalWidget()); });
     }
-    // Answers the question that the next call asks, if it asks one, and tells what it asked.
-    static void AnswerNext(QMessageBox::StandardButton answer, QString& asked) {
-        WithNextModal([&asked, answer](QWidget* modal) {
+    // Answers the message that the next call shows, if it shows one, and adds its text to what
+    // was said.
+    static void AnswerNext(QMessageBox::StandardButton answer, QStringList& said) {
+        WithNextModal([&said, answer](QWidget* modal) {
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                asked = box->text();
+                said << box->text();
                 box->button(answer)->click();
             }
         });
@@ -167,13 +168,12 @@ private slots:
             const char* control = "Text1";
             const char* input;  // keys, or the name of a bar item
             int caret = 0;      // in the text box
-            QString composing{}, memo = "a\r\nb\r\n", name{}, asked{};
+            QString composing{}, memo = "a\r\nb\r\n", name{};
+            QStringList asked{};
             int caretAfter = 0;
             QString undone = "a\r\nb\r\n";
             QByteArray saved{};
         };
-        const QString overwrite =
-            u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs;
         const Case cases[] = {
             {.input = "Ctrl+Down", .memo = "b\r\na\r\n", .caretAfter = 3},
             {.input = "Ctrl+Left", .caret = 4, .memo = "a\r\n□ b\r\n", .caretAfter = 3},
@@ -194,7 +194,7 @@ private slots:
              .input = "Ctrl+S",
              .composing = u"m日本"_qs,
              .name = u"m日本"_qs,
-             .asked = overwrite},
+             .asked = {u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs}},
             {.input = "Ctrl+S", .saved = "a\r\nb\r\n"},
             {.control = "Combo1", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
             {.control = "Combo1 field", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
@@ -211,7 +211,7 @@ private slots:
             Control(c.control)->setFocus();
             QInputMethodEvent composing(c.composing, {});
             QApplication::sendEvent(QApplication::focusWidget(), &composing);
-            QString asked;
+            QStringList asked;
             AnswerNext(QMessageBox::No, asked);
             if (QAction* const item = Action(c.input)) {
                 item->trigger();
@@ -301,23 +301,17 @@ private slots:
     void aboutDialogAndLaunchCommands() {
         Open();
         QStringList messages;
-        const auto readNextMessage = [&messages] {
-            WithNextModal([&messages](QWidget* box) {
-                messages << qobject_cast<QMessageBox*>(box)->text();
-                box->close();
-            });
-        };
         for (const char* command : {"mngOpenMemo", "mnuFirst"}) {
-            readNextMessage();
+            AnswerNext(QMessageBox::Ok, messages);
             Action(command)->trigger();
         }
-        WithNextModal([&readNextMessage](QWidget* about) {
+        WithNextModal([&messages](QWidget* about) {
             const auto closeAnyway = qScopeGuard([about] { about->hide(); });
             QTRY_COMPARE(QApplication::activeWindow(), about);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             QCOMPARE(QApplication::focusWidget()->objectName(), "Command1");
             QCOMPARE(about->findChild<QLabel*>("lblVersion")->text(), u"ﾊﾞｰｼﾞｮﾝ 1.0.2"_qs);
-            readNextMessage();
+            AnswerNext(QMessageBox::Ok, messages);
             about->findChild<QPushButton*>("Command2")->click();
             QVERIFY(about->isVisible());
             QCOMPARE(about->focusWidget()->objectName(), "Command1");
@@ -343,16 +337,14 @@ private slots:
         QInputMethodEvent composing(u"すし"_qs, {});
         QApplication::sendEvent(Text(), &composing);
         QApplication::sendEvent(Combo()->lineEdit(), &composing);
-        const QString question = u"変更されています。保存しますか？"_qs;
-        QString asked;
+        QStringList asked;
         AnswerNext(QMessageBox::Cancel, asked);
         window->close();
-        QCOMPARE(asked, question);
         QVERIFY(window->isVisible());
         AnswerNext(QMessageBox::No, asked);
         Action("mnuEnd")->trigger();
-        QCOMPARE(asked, question);
         QVERIFY(!window->isVisible());
+        QCOMPARE(asked, QStringList(2, u"変更されています。保存しますか？"_qs));
         QCOMPARE(Text()->MemoText(), u"すし"_qs);
         QCOMPARE(Combo()->EditText(), u"すし"_qs);
     }
