@@ -66,14 +66,6 @@ class WidgetsTest : public QObject {
     QWidget* Control(const QString& name) const {
         return name == "Combo1 field" ? Combo()->lineEdit() : window->findChild<QWidget*>(name);
     }
-    // Names the row that a failure comes from, as the failed check returns through it.
-    static auto Trace(const QString& row) {
-        return qScopeGuard([row] {
-            if (QTest::currentTestFailed()) {
-                qWarning() << "in row" << row;
-            }
-        });
-    }
     // What to do with the modal window that the next call opens, once its event loop runs.
     static void WithNextModal(const std::function<void(QWidget*)>& handle) {
         QTimer::singleShot(0, [handle] { handle(QApplication::activeModalWidget()); });
@@ -89,6 +81,14 @@ class WidgetsTest : public QObject {
         });
     }
 
+    // As an input method sends it: a composition shown, committed, or given up, and what an
+    // edit takes back before the caret.
+    static void InputMethod(QWidget* to, const QString& preedit, const QString& commit = {},
+                            int takeBack = 0) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit, -takeBack, takeBack);
+        QApplication::sendEvent(to, &event);
+    }
     // As a desktop sends it: a letter with Ctrl types its control character.
     static void PressKey(QWidget* target, const char* keys) {
         const QKeyCombination pressed = QKeySequence(keys)[0];
@@ -133,8 +133,7 @@ private slots:
         Combo()->SetEditText("x");
         QCOMPARE(changes, 5);
         Combo()->setFocus();
-        QInputMethodEvent composing(u"メモ"_qs, {});  // as an input method shows it
-        QApplication::sendEvent(QApplication::focusWidget(), &composing);
+        InputMethod(QApplication::focusWidget(), u"メモ"_qs);
         QCOMPARE(changes, 5);
         Combo()->SetEditText("y");  // the composition is committed first, then replaced
         QCOMPARE(changes, 7);
@@ -201,14 +200,17 @@ private slots:
             {.control = "Combo1 field", .input = "Ctrl+Left"},
         };
         for (const Case& c : cases) {
-            const auto trace = Trace(QString(c.input) + " in " + c.control + " " + c.composing);
+            const auto nameTheRow = qScopeGuard([&c] {
+                if (QTest::currentTestFailed()) {
+                    qWarning() << "in row" << c.input << "in" << c.control << c.composing;
+                }
+            });
             QVERIFY(files.WriteAll(At(u"memo/m日本.txt"_qs), "theirs").ok);
             Open();
             Text()->SetMemoText("a\r\nb\r\n");
             Text()->SetSelStart(c.caret);
             Control(c.control)->setFocus();
-            QInputMethodEvent composing(c.composing, {});
-            QApplication::sendEvent(QApplication::focusWidget(), &composing);
+            InputMethod(QApplication::focusWidget(), c.composing);
             QStringList asked;
             AnswerNext(QMessageBox::No, asked);
             if (QAction* const item = Action(c.input)) {
@@ -243,9 +245,7 @@ private slots:
             {text, {}, u"a"_qs},
         };
         for (const auto& [to, preedit, commit] : events) {
-            QInputMethodEvent event(preedit, {});
-            event.setCommitString(commit);
-            QApplication::sendEvent(to, &event);
+            InputMethod(to, preedit, commit);
         }
         QCOMPARE(Text()->MemoText(), u"すしすすaa"_qs);
         QCOMPARE(Combo()->EditText(), QString());
@@ -328,9 +328,8 @@ private slots:
     // keeps the window, No closes it.
     void closingAsksAboutTheTextWithItsComposition() {
         Open();
-        QInputMethodEvent composing(u"すし"_qs, {});
-        QApplication::sendEvent(Text(), &composing);
-        QApplication::sendEvent(Combo()->lineEdit(), &composing);
+        InputMethod(Text(), u"すし"_qs);
+        InputMethod(Combo()->lineEdit(), u"すし"_qs);
         QStringList asked;
         AnswerNext(QMessageBox::Cancel, asked);
         window->close();
@@ -361,13 +360,9 @@ private slots:
         MemoTextEdit edit;
         QStringList seen;
         connect(&edit, &MemoTextEdit::memoChanged, [&] { seen << edit.MemoText(); });
-        // As an input method sends it: a composition shown, then committed or given up.
-        const auto compose = [&edit](const QString& preedit, const QString& commit = {},
-                                     int takeBack = 0) {
+        const auto compose = [&edit](QString preedit, QString commit = {}, int takeBack = 0) {
             return [&edit, preedit, commit, takeBack] {
-                QInputMethodEvent event(preedit, {});
-                event.setCommitString(commit, -takeBack, takeBack);
-                QApplication::sendEvent(&edit, &event);
+                InputMethod(&edit, preedit, commit, takeBack);
             };
         };
         // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
@@ -388,9 +383,8 @@ private slots:
             {[&] { edit.selectAll(); }, {}},
             {[&] { edit.copy(); }, {}},
             {[&] { QCOMPARE(QApplication::clipboard()->text(), edit.MemoText()); }, {}},
-            {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
-            {[&] { edit.selectAll(); }, {}},
             {[&] { edit.cut(); }, {""}},
+            {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.ReplaceMemoText("a\r\nb"); }, {"a\r\nb"}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
             {[&] { edit.undo(); }, {"a\r\nb"}},  // a replace is one step
