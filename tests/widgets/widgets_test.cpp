@@ -18,8 +18,6 @@
 
 #include "storage/file_store.h"
 #include "ui/launcher.h"
-#include "ui/messages.h"
-#include "ui/widgets/about_dialog.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
@@ -27,7 +25,6 @@
 #include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
-#include "ui/widgets/window_placement.h"
 
 namespace markola {
 
@@ -69,29 +66,37 @@ class WidgetsTest : public QObject {
     QWidget* Control(const QString& name) const {
         return name == "Combo1 field" ? Combo()->lineEdit() : window->findChild<QWidget*>(name);
     }
-    // Names the row that a failure comes from, as the failed check returns through it.
-    static auto Trace(const QString& row) {
-        return qScopeGuard([row] {
-            if (QTest::currentTestFailed()) {
-                qWarning() << "in row" << row;
-            }
-        });
-    }
     // What to do with the modal window that the next call opens, once its event loop runs.
     static void WithNextModal(const std::function<void(QWidget*)>& handle) {
         QTimer::singleShot(0, [handle] { handle(QApplication::activeModalWidget()); });
     }
+    // Answers the message that the next call shows, if it shows one, and adds its text to what
+    // was said.
+    static void AnswerNext(QMessageBox::StandardButton answer, QStringList& said) {
+        WithNextModal([&said, answer](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                said << box->text();
+                box->button(answer)->click();
+            }
+        });
+    }
 
+    // As an input method sends it: a composition shown, committed, or given up, and what an
+    // edit takes back before the caret.
+    static void InputMethod(QWidget* to, const QString& preedit, const QString& commit = {},
+                            int takeBack = 0) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit, -takeBack, takeBack);
+        QApplication::sendEvent(to, &event);
+    }
     // As a desktop sends it: a letter with Ctrl types its control character.
-    static void PressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    static void PressKey(QWidget* target, const char* keys) {
+        const QKeyCombination pressed = QKeySequence(keys)[0];
+        const Qt::Key key = pressed.key();
         const bool letter = key >= Qt::Key_A && key <= Qt::Key_Z;
-        QKeyEvent press(QEvent::KeyPress, key, modifiers,
+        QKeyEvent press(QEvent::KeyPress, key, pressed.keyboardModifiers(),
                         letter ? QString(QChar(key - Qt::Key_A + 1)) : QString());
         QApplication::sendEvent(target, &press);
-    }
-    static void PressKey(QWidget* target, const char* keys) {
-        const QKeyCombination combination = QKeySequence(keys)[0];
-        PressKey(target, combination.key(), combination.keyboardModifiers());
     }
 
 private slots:
@@ -128,8 +133,7 @@ private slots:
         Combo()->SetEditText("x");
         QCOMPARE(changes, 5);
         Combo()->setFocus();
-        QInputMethodEvent composing(u"メモ"_qs, {});  // as an input method shows it
-        QApplication::sendEvent(QApplication::focusWidget(), &composing);
+        InputMethod(QApplication::focusWidget(), u"メモ"_qs);
         QCOMPARE(changes, 5);
         Combo()->SetEditText("y");  // the composition is committed first, then replaced
         QCOMPARE(changes, 7);
@@ -138,109 +142,91 @@ private slots:
         QCOMPARE(Text()->MemoText(), QString("plan"));
     }
 
-    void textBoxKeysBarItemsAndDoubleClick() {
+    void textBoxKeysAndDoubleClick() {
         Open("a\r\nb\r\n");
-        PressKey(Text(), Qt::Key_A, Qt::ControlModifier);
+        PressKey(Text(), "Ctrl+A");
         QCOMPARE(Text()->textCursor().selectedText(), QString("a\u2029b\u2029"));
         Text()->SetSelStart(3);
         QTest::mouseDClick(Text()->viewport(), Qt::LeftButton, {}, Text()->cursorRect().center());
         QCOMPARE(Text()->MemoText(), QString("a\r\n□ b\r\n"));
-        for (const auto& [item, memo] : {std::pair{"mnuCheck", "a\r\n■ b\r\n"},
-                                         {"mnuMemoUp", "■ b\r\na\r\n"},
-                                         {"mnuMemoDown", "a\r\n■ b\r\n"}}) {
-            Action(item)->trigger();
-            QCOMPARE(Text()->MemoText(), QString(memo));
-        }
-        // A bar item leaves the focus in the text box; the composition goes with its line.
-        Text()->SetSelStart(1);
-        QInputMethodEvent composing(u"すし"_qs, {});
-        QApplication::sendEvent(QApplication::focusWidget(), &composing);
-        Action("mnuMemoDown")->trigger();
-        QCOMPARE(Text()->MemoText(), u"■ b\r\naすし\r\n"_qs);
-        QCOMPARE(Text()->SelStart(), 5);
-        QTest::keyClick(Text(), Qt::Key_X);  // what the key handler lets through is typed
-        QCOMPARE(Text()->MemoText(), u"■ b\r\nxaすし\r\n"_qs);
+        Action("mnuCheck")->trigger();  // a bar item leaves the focus in the text box
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
+        QCOMPARE(Text()->MemoText(), u"a\r\nx■ b\r\n"_qs);  // what the key handler lets through
     }
 
-    // Each line command at its key, as typed: the text and the caret before and after; one
-    // Ctrl+Z takes the command back.
-    void lineCommandsAtTheirKeys() {
-        struct Shown {
-            QString text;
-            int caret;
-        };
-        struct Example {
-            const char* name;
-            Qt::Key key;
-            Shown from, to;
-        };
-        const auto up = Qt::Key_Up, down = Qt::Key_Down, left = Qt::Key_Left;
-        const QString abc = "a\r\nb\r\nc\r\n";
-        const Example examples[] = {
-            {.name = "Down, first", .key = down, .from = {abc, 0}, .to = {"b\r\na\r\nc\r\n", 3}},
-            {.name = "Up, second", .key = up, .from = {abc, 4}, .to = {"b\r\na\r\nc\r\n", 0}},
-            {.name = "Left, plain", .key = left, .from = {abc, 4}, .to = {"a\r\n□ b\r\nc\r\n", 3}},
-        };
-        Open();
-        for (const Example& e : examples) {
-            const auto trace = Trace(e.name);
-            Text()->SetMemoText(e.from.text);
-            Text()->SetSelStart(e.from.caret);
-            QTest::keyClick(Text(), e.key, Qt::ControlModifier);
-            QCOMPARE(Text()->MemoText(), e.to.text);
-            QCOMPARE(Text()->SelStart(), e.to.caret);
-            QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
-            QCOMPARE(Text()->MemoText(), e.from.text);
-        }
-    }
-
-    // An input method may pass a shortcut on while composing: the composition is committed where
-    // it was typed before the command reads the text or the name, and a name finished so is a
-    // new name, asked about before it overwrites the memo it names.
-    void shortcutsCommitAnOpenCompositionFirst() {
+    // Each shortcut as typed in each control, and each bar item: the line commands take the caret
+    // along and one Ctrl+Z takes them back; Ctrl+S saves only without Shift or Alt and takes its
+    // busy pointer away again; the name field's keys go to its own handler. An input method may
+    // pass a shortcut on while composing: the composition is committed where it was typed before
+    // the command reads the text or the name, and a name finished so is a new name, asked about
+    // before it overwrites the memo it names.
+    void shortcutsAndBarItemsInEachControl() {
         struct Case {
-            const char* control;
-            const char* keys;
-            int caret = 0;  // in the text box
-            QString memo, name{}, asked{};
+            const char* control = "Text1";
+            const char* input;  // keys, or the name of a bar item
+            int caret = 0;      // in the text box
+            QString composing{}, memo = "a\r\nb\r\n", name{};
+            QStringList asked{};
+            int caretAfter = 0;
+            QString undone = "a\r\nb\r\n";
+            QByteArray saved{};
         };
-        const QString overwrite =
-            u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs;
         const Case cases[] = {
-            {.control = "Text1", .keys = "Ctrl+Down", .caret = 1, .memo = u"b\r\naすし\r\n"_qs},
-            {.control = "Text1", .keys = "Ctrl+Up", .caret = 3, .memo = u"すしb\r\na\r\n"_qs},
-            {.control = "Text1", .keys = "Ctrl+Left", .caret = 1, .memo = u"□ aすし\r\nb\r\n"_qs},
+            {.input = "Ctrl+Down", .memo = "b\r\na\r\n", .caretAfter = 3},
+            {.input = "Ctrl+Left", .caret = 4, .memo = "a\r\n□ b\r\n", .caretAfter = 3},
+            {.input = "mnuCheck", .caret = 4, .memo = "a\r\n□ b\r\n", .caretAfter = 3},
+            {.input = "mnuMemoUp", .caret = 4, .memo = "b\r\na\r\n"},
+            {.input = "mnuMemoDown",
+             .caret = 1,
+             .composing = u"すし"_qs,
+             .memo = u"b\r\naすし\r\n"_qs,
+             .caretAfter = 3,
+             .undone = u"aすし\r\nb\r\n"_qs},
+            {.input = "Ctrl+Up",
+             .caret = 3,
+             .composing = u"すし"_qs,
+             .memo = u"すしb\r\na\r\n"_qs,
+             .undone = u"a\r\nすしb\r\n"_qs},
             {.control = "Combo1 field",
-             .keys = "Ctrl+S",
-             .memo = "a\r\nb\r\n",
+             .input = "Ctrl+S",
+             .composing = u"m日本"_qs,
              .name = u"m日本"_qs,
-             .asked = overwrite},
+             .asked = {u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs}},
+            {.input = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.control = "Combo1", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.control = "Combo1 field", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.input = "Ctrl+Shift+S"},
+            {.input = "Ctrl+Alt+S"},
+            {.control = "Combo1 field", .input = "Ctrl+Left"},
         };
         for (const Case& c : cases) {
-            const auto trace = Trace(QString(c.keys) + " in " + c.control);
-            QVERIFY(files.WriteAll(At(u"memo/m日本.txt"_qs), "theirs").ok);
-            Open("a\r\nb\r\n");
-            QWidget* const target = Control(c.control);
-            const bool inName = target != Text();
-            Text()->SetSelStart(c.caret);
-            if (inName) {
-                target->setFocus();
-                QTest::keyClicks(target, "m");
-            }
-            QInputMethodEvent composing(inName ? u"日本"_qs : u"すし"_qs, {});
-            QApplication::sendEvent(target, &composing);
-            QString asked;
-            WithNextModal([&asked](QWidget* modal) {
-                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    asked = box->text();
-                    box->button(QMessageBox::No)->click();
+            const auto nameTheRow = qScopeGuard([&c] {
+                if (QTest::currentTestFailed()) {
+                    qWarning() << "in row" << c.input << "in" << c.control << c.composing;
                 }
             });
-            PressKey(target, c.keys);
+            QVERIFY(files.WriteAll(At(u"memo/m日本.txt"_qs), "theirs").ok);
+            Open();
+            Text()->SetMemoText("a\r\nb\r\n");
+            Text()->SetSelStart(c.caret);
+            Control(c.control)->setFocus();
+            InputMethod(QApplication::focusWidget(), c.composing);
+            QStringList asked;
+            AnswerNext(QMessageBox::No, asked);
+            if (QAction* const item = Action(c.input)) {
+                item->trigger();
+            } else {
+                PressKey(Control(c.control), c.input);
+            }
             QCOMPARE(Text()->MemoText(), c.memo);
+            QCOMPARE(Text()->SelStart(), c.caretAfter);
             QCOMPARE(Combo()->EditText(), c.name);
             QCOMPARE(asked, c.asked);
+            QCOMPARE(files.ReadAll(At("memo/.txt")).value(), c.saved);
             QCOMPARE(files.ReadAll(At(u"memo/m日本.txt"_qs)).value(), "theirs");
+            QCOMPARE(QApplication::overrideCursor(), nullptr);
+            QTest::keyClick(Text(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(Text()->MemoText(), c.undone);
             QCoreApplication::processEvents();  // the handler of a case without a question
         }
     }
@@ -259,44 +245,16 @@ private slots:
             {text, {}, u"a"_qs},
         };
         for (const auto& [to, preedit, commit] : events) {
-            QInputMethodEvent event(preedit, {});
-            event.setCommitString(commit);
-            QApplication::sendEvent(to, &event);
+            InputMethod(to, preedit, commit);
         }
         QCOMPARE(Text()->MemoText(), u"すしすすaa"_qs);
         QCOMPARE(Combo()->EditText(), QString());
     }
 
-    // Ctrl+S saves from any control, only without Shift or Alt, and takes its busy pointer away
-    // again; the name field's keys go to its own handler, not to the line commands.
-    void shortcutsReachEachControlsOwnHandler() {
-        struct Case {
-            const char* control;
-            const char* keys;
-            QByteArray saved{};
-        };
-        const Case cases[] = {
-            {.control = "Text1", .keys = "Ctrl+S", .saved = "memo"},
-            {.control = "Combo1", .keys = "Ctrl+S", .saved = "memo"},
-            {.control = "Combo1 field", .keys = "Ctrl+S", .saved = "memo"},
-            {.control = "Text1", .keys = "Ctrl+Shift+S"},
-            {.control = "Text1", .keys = "Ctrl+Alt+S"},
-            {.control = "Combo1 field", .keys = "Ctrl+Left"},
-        };
-        for (const Case& c : cases) {
-            const auto trace = Trace(QString(c.keys) + " in " + c.control);
-            Open();
-            Text()->SetMemoText("memo");
-            PressKey(Control(c.control), c.keys);
-            QCOMPARE(files.ReadAll(At("memo/.txt")).value(), c.saved);
-            QCOMPARE(Text()->MemoText(), QString("memo"));
-            QCOMPARE(QApplication::overrideCursor(), nullptr);
-        }
-    }
-
-    // The window opens where settings.ini says, in twips (15 a pixel here). 7000 twips became
-    // 467 pixels, which would read back as 7005: unmoved, it stays 7000. Minimized, it has none.
-    void windowGeometryAndLayout() {
+    // The window opens where settings.ini says, in twips (15 a pixel here), with its icon, font
+    // and menus. 7000 twips became 467 pixels, which would read back as 7005: unmoved, it stays
+    // 7000. Minimized, it has none.
+    void windowOpensAsStoredAndKeepsItsLayout() {
         QVERIFY(files.WriteAll(At("settings.ini"), "6000,7000,1500,1500").ok);
         Open();
         QCOMPARE(window->frameGeometry(), QRect(100, 100, 400, 467));
@@ -306,9 +264,18 @@ private slots:
         QCOMPARE(QFontInfo(Text()->font()).family(), QString("IPAGothic"));
         QCOMPARE(Text()->font().pointSizeF(), 12.0);
         QCOMPARE(Combo()->font(), Text()->font());
-        window->resize(500, 400);
-        // The frame of the offscreen platform adds 2 pixels a side.
-        QTRY_COMPARE(window->WindowGeometryTwips(), (WindowGeometry{7560, 6060, 1500, 1500}));
+        QStringList menuBar;  // each entry's name and caption
+        for (const QAction* action : window->menuBar()->actions()) {
+            menuBar << (action->menu() ? action->menu()->objectName() : action->objectName()) +
+                           " " + action->text();
+        }
+        QCOMPARE(menuBar,
+                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
+                              u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
+        // The frame of the offscreen platform adds 2 pixels a side. Two pixels wider, the user
+        // resized it; a pixel lower is within rounding and keeps the height read.
+        window->resize(398, 462);
+        QTRY_COMPARE(window->WindowGeometryTwips(), (WindowGeometry{6030, 7000, 1500, 1500}));
         const QRect client = window->centralWidget()->rect();
         QCOMPARE(Combo()->geometry(), QRect(0, 0, client.width(), Combo()->sizeHint().height()));
         QCOMPARE(Text()->geometry(),
@@ -328,23 +295,17 @@ private slots:
     void aboutDialogAndLaunchCommands() {
         Open();
         QStringList messages;
-        const auto readNextMessage = [&messages] {
-            WithNextModal([&messages](QWidget* box) {
-                messages << qobject_cast<QMessageBox*>(box)->text();
-                box->close();
-            });
-        };
         for (const char* command : {"mngOpenMemo", "mnuFirst"}) {
-            readNextMessage();
+            AnswerNext(QMessageBox::Ok, messages);
             Action(command)->trigger();
         }
-        WithNextModal([&readNextMessage](QWidget* about) {
+        WithNextModal([&messages](QWidget* about) {
             const auto closeAnyway = qScopeGuard([about] { about->hide(); });
             QTRY_COMPARE(QApplication::activeWindow(), about);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             QCOMPARE(QApplication::focusWidget()->objectName(), "Command1");
             QCOMPARE(about->findChild<QLabel*>("lblVersion")->text(), u"ﾊﾞｰｼﾞｮﾝ 1.0.2"_qs);
-            readNextMessage();
+            AnswerNext(QMessageBox::Ok, messages);
             about->findChild<QPushButton*>("Command2")->click();
             QVERIFY(about->isVisible());
             QCOMPARE(about->focusWidget()->objectName(), "Command1");
@@ -354,37 +315,28 @@ private slots:
         Action("mnuAbout")->trigger();
         const QString folder = At("memo");
         const QString program = QCoreApplication::applicationFilePath();
-        const QString site = "https://markola.example.org/";
         QCOMPARE(launcher.calls,
                  (QStringList{"folder " + folder, "start " + program + " in " + dir->path(),
-                              "url " + site}));
-        QCOMPARE(messages,
-                 (QStringList{text::CannotOpenFolder(folder), text::CannotStartProgram(program),
-                              site + u" を開けません。"_qs}));
+                              "url https://markola.example.org/"}));
+        QCOMPARE(messages, (QStringList{folder + u" ﾌｫﾙﾀﾞを開けません。"_qs,
+                                        program + u" を起動できません。"_qs,
+                                        u"https://markola.example.org/ を開けません。"_qs}));
     }
 
     // The close box and 終了 ask about the text and the name with their compositions: Cancel
     // keeps the window, No closes it.
     void closingAsksAboutTheTextWithItsComposition() {
         Open();
-        QInputMethodEvent composing(u"すし"_qs, {});
-        QApplication::sendEvent(Text(), &composing);
-        QApplication::sendEvent(Combo()->lineEdit(), &composing);
-        const std::pair<std::function<void()>, QMessageBox::StandardButton> closes[] = {
-            {[this] { window->close(); }, QMessageBox::Cancel},
-            {[this] { Action("mnuEnd")->trigger(); }, QMessageBox::No}};
-        for (const auto& [close, answer] : closes) {
-            QString asked;
-            WithNextModal([&asked, answer](QWidget* modal) {
-                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                    asked = box->text();
-                    box->button(answer)->click();
-                }
-            });
-            close();
-            QCOMPARE(asked, u"変更されています。保存しますか？"_qs);
-            QCOMPARE(window->isVisible(), answer == QMessageBox::Cancel);
-        }
+        InputMethod(Text(), u"すし"_qs);
+        InputMethod(Combo()->lineEdit(), u"すし"_qs);
+        QStringList asked;
+        AnswerNext(QMessageBox::Cancel, asked);
+        window->close();
+        QVERIFY(window->isVisible());
+        AnswerNext(QMessageBox::No, asked);
+        Action("mnuEnd")->trigger();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(asked, QStringList(2, u"変更されています。保存しますか？"_qs));
         QCOMPARE(Text()->MemoText(), u"すし"_qs);
         QCOMPARE(Combo()->EditText(), u"すし"_qs);
     }
@@ -407,40 +359,41 @@ private slots:
         MemoTextEdit edit;
         QStringList seen;
         connect(&edit, &MemoTextEdit::memoChanged, [&] { seen << edit.MemoText(); });
-        const auto press = [&edit](int at, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-            return [&edit, at, key, modifiers] {
-                edit.SetSelStart(at);
-                QTest::keyClick(&edit, key, modifiers);
+        const auto compose = [&edit](QString preedit, QString commit = {}, int takeBack = 0) {
+            return [&edit, preedit, commit, takeBack] {
+                InputMethod(&edit, preedit, commit, takeBack);
             };
         };
-        // As an input method sends it: a composition shown, then committed or given up.
-        const auto compose = [&edit](const QString& preedit, const QString& commit = {}) {
-            return [&edit, preedit, commit] {
-                QInputMethodEvent event(preedit, {});
-                event.setCommitString(commit);
-                QApplication::sendEvent(&edit, &event);
-            };
-        };
-        QInputMethodEvent takeOneBack;  // an edit with nothing committed
-        takeOneBack.setCommitString({}, -1, 1);
         // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
         QApplication::clipboard()->setText(u"1\r2\u20283\r\n4\u240D\uFDD2"_qs);
+        // A replacement never splits a CR LF or a surrogate pair: the lines end as a load makes
+        // them.
         const std::pair<std::function<void()>, QStringList> steps[] = {
+            {[&] { edit.SetMemoText(u"\ra"_qs); }, {u"\ra"_qs}},
+            {[&] { edit.ReplaceMemoText(u"\r\na"_qs); }, {u"\r\na"_qs}},
+            {[&] { edit.SetMemoText(u"\r\n"_qs); }, {u"\r\n"_qs}},
+            {[&] { edit.ReplaceMemoText(u"x\n"_qs); }, {u"x\n"_qs}},
+            {[&] { edit.SetMemoText(u"\U0001F600"_qs); }, {u"\U0001F600"_qs}},
+            {[&] { edit.ReplaceMemoText(u"\U0001F601"_qs); }, {u"\U0001F601"_qs}},
+            {[&] { edit.SetMemoText("a"); }, {"a"}},
+            {[&] { edit.ReplaceMemoText(u"a\u2029b"_qs); }, {"a\r\nb"}},  // read back as CR LF
             {[&] { edit.SetMemoText(u"a\rb\nc\r\n\0z"_qs); }, {u"a\rb\nc\r\n\0z"_qs}},
             {[&] { edit.SetMemoText(u"a\rb\nc\r\n\0z"_qs); }, {}},
             {[&] { edit.undo(); }, {}},  // a loaded memo is no step to undo
             {[&] { edit.ReplaceMemoText(u"a\rb\nc\r\n\0z"_qs); }, {}},
-            {press(1, Qt::Key_Return, Qt::ShiftModifier), {u"a\r\n\rb\nc\r\n\0z"_qs}},
-            {press(9, Qt::Key_Backspace), {u"a\r\n\rb\nc\0z"_qs}},
+            {[&] { edit.SetSelStart(1); }, {}},
+            {[&] { QTest::keyClick(&edit, Qt::Key_Return, Qt::ShiftModifier); },
+             {u"a\r\n\rb\nc\r\n\0z"_qs}},
+            {[&] { edit.SetSelStart(9); }, {}},
+            {[&] { QTest::keyClick(&edit, Qt::Key_Backspace); }, {u"a\r\n\rb\nc\0z"_qs}},
             {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.undo(); }, {u"a\r\n\rb\nc\0z"_qs}},
             {[&] { edit.redo(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.selectAll(); }, {}},
             {[&] { edit.copy(); }, {}},
             {[&] { QCOMPARE(QApplication::clipboard()->text(), edit.MemoText()); }, {}},
-            {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
-            {[&] { edit.selectAll(); }, {}},
             {[&] { edit.cut(); }, {""}},
+            {[&] { edit.paste(); }, {u"a\r\n\rb\nc1\r\n2\r\n3\r\n4\u240D\0z"_qs}},
             {[&] { edit.ReplaceMemoText("a\r\nb"); }, {"a\r\nb"}},
             {[&] { edit.ReplaceMemoText("b\r\na"); }, {"b\r\na"}},
             {[&] { edit.undo(); }, {"a\r\nb"}},  // a replace is one step
@@ -455,7 +408,7 @@ private slots:
             {[&] { edit.SetMemoText("z"); }, {u"日本xby\r\na"_qs, "z"}},
             {[&] { edit.SetSelStart(1); }, {}},
             {compose("", u"\u2028"_qs), {"z\r\n"}},
-            {[&] { QApplication::sendEvent(&edit, &takeOneBack); }, {"z"}},
+            {compose("", "", 1), {"z"}},  // an edit with nothing committed
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();
@@ -465,13 +418,14 @@ private slots:
         }
     }
 
-    void speaksMemoUnitsForTheCaret() {
+    // The caret is spoken in memo units.
+    void mapsTheCaretInMemoUnits() {
         MemoTextEdit edit;
         edit.SetMemoText(u"ab\r\nc\U0001F600d\r\n"_qs);
         // Between CR and LF is the end of the line; inside a surrogate pair is before it.
-        const std::pair<int, int> cases[] = {{0, 0}, {2, 2}, {3, 2},   {4, 4},   {5, 5},
-                                             {6, 5}, {9, 8}, {10, 10}, {99, 10}, {-1, 0}};
-        for (const auto& [set, read] : cases) {
+        const std::pair<int, int> carets[] = {{0, 0}, {2, 2}, {3, 2},   {4, 4},   {5, 5},
+                                              {6, 5}, {9, 8}, {10, 10}, {99, 10}, {-1, 0}};
+        for (const auto& [set, read] : carets) {
             edit.SetSelStart(set);
             QCOMPARE(edit.SelStart(), read);
         }
@@ -480,11 +434,13 @@ private slots:
         QCOMPARE(edit.textCursor().selectedText(), u"b\u2029c"_qs);
     }
 
-    // The box draws each mark over its cell: CR and LF differ from each other and from a
-    // blank, a typed arrow and the empty box a font draws for a noncharacter.
-    void drawsLoneCrAndLfAsMarksOfTheirOwn() {
+    // The box draws each mark over its cell: CR and LF differ from each other and from a blank,
+    // a typed arrow and the empty box a font draws for a noncharacter. A new memo text shows
+    // from its start; the controller's line scroll moves by whole lines.
+    void showsMarksAndScrollsByLines() {
         MemoTextEdit edit;
-        edit.resize(200, 60);
+        edit.resize(200, 100);
+        edit.show();
         QList<QImage> shots;
         for (const QString& memo :
              {u"x\ry"_qs, u"x\ny"_qs, u"x y"_qs, u"x\u2190y"_qs, u"x\uFDD4y"_qs}) {
@@ -495,32 +451,6 @@ private slots:
             QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
                      qPrintable(QString::number(other)));
         }
-    }
-
-    // A replacement never splits a CR LF or a surrogate pair: the lines end as a load makes them.
-    void replacingTheMemoTextKeepsLinesAndCharactersWhole() {
-        const struct {
-            QString old, replacement, lines;
-        } cases[] = {
-            {.old = u"\ra"_qs, .replacement = u"\r\na"_qs, .lines = u"\na"_qs},
-            {.old = u"\r\n"_qs, .replacement = u"x\n"_qs, .lines = u"x\uFDD3"_qs},
-            {.old = u"\U0001F600"_qs, .replacement = u"\U0001F601"_qs, .lines = u"\U0001F601"_qs},
-            {.old = "a", .replacement = u"a\u2029b"_qs, .lines = "a\nb"},  // read back as CR LF
-        };
-        for (const auto& c : cases) {
-            MemoTextEdit edit;
-            edit.SetMemoText(c.old);
-            edit.ReplaceMemoText(c.replacement);
-            QCOMPARE(edit.document()->toPlainText(), c.lines);
-            QCOMPARE(edit.MemoText(), MemoTextFromDocument(edit.document()->toRawText()));
-        }
-    }
-
-    // A new memo text shows from its start; the controller's line scroll moves by whole lines.
-    void aNewMemoTextShowsFromItsStartAndScrollsByLines() {
-        MemoTextEdit edit;
-        edit.resize(200, 100);
-        edit.show();
         const QString memo = QString(QString(80, u'a') + "\r\n").repeated(50);
         for (const auto set : {&MemoTextEdit::SetMemoText, &MemoTextEdit::ReplaceMemoText}) {
             edit.SetMemoText(memo);
@@ -544,39 +474,6 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(heard, 1);
         QVERIFY(endRequests.Received());
-    }
-
-    // The menu bar's entries in order, each with its name and its caption.
-    void menuBarHoldsItsMenusAndItems() {
-        Open();
-        QStringList entries;
-        for (const QAction* action : window->menuBar()->actions()) {
-            const QString name =
-                action->menu() ? action->menu()->objectName() : action->objectName();
-            entries << name + " " + action->text();
-        }
-        QCOMPARE(entries,
-                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
-                              u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
-    }
-
-    // A field within a pixel of where the window was asked to open keeps the twips read; two
-    // pixels away, the user moved or resized it and the new place is stored.
-    void keptGeometryStoresOnlyWhatTheUserChanged() {
-        const WindowGeometry read{.width = 7000, .height = 7000, .left = 1500, .top = 1500};
-        const struct {
-            const char* what;
-            QRect now;
-            WindowGeometry kept;
-        } cases[] = {
-            {.what = "within a pixel", .now = QRect(101, 99, 468, 466), .kept = read},
-            {.what = "two pixels off",
-             .now = QRect(102, 100, 467, 469),
-             .kept = {.width = 7000, .height = 7035, .left = 1530, .top = 1500}},
-        };
-        for (const auto& c : cases) {
-            QVERIFY2(KeptGeometry(read, QRect(100, 100, 467, 467), c.now, 96) == c.kept, c.what);
-        }
     }
 };
 
