@@ -144,8 +144,7 @@ class WaylandSession(Session):
 
 
 class InputMethodSession(Session):
-    """Mozc under fcitx5 or ibus; its converter will not work for root: all but the desktop runs as
-    nobody, owner of the workdir and of copies of markola and this script (the build may be closed)."""
+    """Mozc under fcitx5 or ibus; Mozc refuses root, so all but the desktop runs as nobody."""
 
     def start(self):
         super().start()
@@ -199,9 +198,8 @@ class IBusSession(InputMethodSession):
 
 
 def press_control(name, press):
-    """Run by Debian's python3, which has pyatspi: prints the middle on the screen of markola's menu
-    item or combo box, whether it is editable and its description, and presses it over the
-    accessibility bus as a screen reader would."""
+    """Run by Debian's python3, which has pyatspi: prints where a menu item or combo box is, whether
+    it is editable and its description, and presses it as a screen reader would."""
     import pyatspi
 
     def is_it(node):
