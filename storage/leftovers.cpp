@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <algorithm>
-#include <memory>
 
 #include "storage/atomic_write.h"
 #include "storage/posix_file.h"
@@ -27,9 +26,7 @@ bool IsLeftover(int folder, const QByteArray& name) {
 }
 
 void RemoveLeftovers(const QString& folder) {
-    const std::unique_ptr<DIR, DirCloser> dir(
-        fdopendir(open(QFile::encodeName(folder).constData(),
-                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)));
+    const FolderEntries dir = OpenFolderNoFollow(QFile::encodeName(folder));
     if (!dir) {
         return;
     }

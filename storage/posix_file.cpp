@@ -1,5 +1,6 @@
 #include "storage/posix_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -28,6 +29,16 @@ std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
         return std::nullopt;
     }
     return bytes;
+}
+
+FolderEntries OpenFolderNoFollow(const QByteArray& nativeFolder) {
+    const int fd = open(nativeFolder.constData(),
+                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    FolderEntries dir(fd < 0 ? nullptr : fdopendir(fd));
+    if (fd >= 0 && !dir) {
+        close(fd);
+    }
+    return dir;
 }
 
 int MakePrivateFolder(const QByteArray& folder) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <cerrno>
+#include <memory>
 #include <optional>
 
 namespace markola {
@@ -42,6 +43,11 @@ bool MoveEveryByte(qsizetype size, Step step) {
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
+using FolderEntries = std::unique_ptr<DIR, DirCloser>;
+
+// The folder, open for reading its entries; nothing when it cannot be opened or its path
+// ends in a link, which would lead wherever another program points it.
+FolderEntries OpenFolderNoFollow(const QByteArray& nativeFolder);
 
 // The whole content of an open file, read to its end, when it is a regular file of at most
 // maxSize bytes; nothing otherwise. A pipe or device is refused before anything is read.

@@ -109,9 +109,7 @@ RecoveryWrite WriteRecoveryFile(FileStore& files, const QString& path, const Rec
 
 std::vector<QString> RecoveryFilePaths(const QString& folder) {
     std::vector<QString> paths;
-    const std::unique_ptr<DIR, DirCloser> dir(
-        fdopendir(open(QFile::encodeName(folder).constData(),
-                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)));
+    const FolderEntries dir = OpenFolderNoFollow(QFile::encodeName(folder));
     if (dir) {
         for (const QByteArray& name : RecoveryFileNames(dir.get())) {
             paths.push_back(folder + u'/' + QFile::decodeName(name));
