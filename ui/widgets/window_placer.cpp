@@ -24,7 +24,8 @@ QList<QRect> ScreenRects() {
 WindowPlacer::WindowPlacer(QWidget* window) : QObject(window), window_(window) {}
 
 void WindowPlacer::Apply(const WindowGeometry& geometry) {
-    QRect outer = OuterRectInPixels(geometry, LogicalDpi());
+    const QRect asked = OuterRectInPixels(geometry, LogicalDpi());
+    QRect outer = asked;
     const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
     const QPoint fallback =
         primary.topLeft() + OuterRectInPixels(kDefaultWindowGeometry, LogicalDpi()).topLeft();
@@ -35,7 +36,7 @@ void WindowPlacer::Apply(const WindowGeometry& geometry) {
     window_->move(outer.topLeft());
     ResizeOuter(outer.size());
     pendingOuterSize_ = outer.size();
-    placement_ = Placement{geometry, OuterRectInPixels(geometry, LogicalDpi())};
+    placement_ = Placement{geometry, asked};
 }
 
 WindowGeometry WindowPlacer::Measure() const {
