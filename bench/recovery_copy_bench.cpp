@@ -51,8 +51,7 @@ void BM_KeystrokeDuringCopy_10MB(benchmark::State& state) {
     RecoveryWriter writer(files);
     qint64 longestNs = 0;
     for (auto _ : state) {
-        writer.Keep(path, dir.filePath(QStringLiteral("none.txt")),
-                    {.name = QStringLiteral("plan"), .text = edit.MemoText()});
+        writer.Keep(path, {.name = QStringLiteral("plan"), .text = edit.MemoText()});
         for (int key = 0; key < 3; ++key) {
             QElapsedTimer keystroke;
             keystroke.start();

@@ -1,16 +1,16 @@
 #include "storage/lost_edits.h"
 
-#include "storage/cp932.h"
-
 namespace markola {
 
-bool EditsWouldBeLost(const FileStore& files, const QString& memoPath, const QString& text) {
-    const std::optional<QByteArray> saved = files.ReadAll(memoPath);
-    if (!saved) {
-        return !text.isEmpty() || files.Exists(memoPath);
-    }
-    const cp932::Encoded encoded = cp932::Encode(text);
-    return encoded.unencodableAt >= 0 || encoded.bytes != *saved;
+ContentDigest DigestOfText(QStringView text) {
+    return DigestOf(QByteArrayView(reinterpret_cast<const char*>(text.utf16()),
+                                   text.size() * qsizetype{sizeof(char16_t)}));
+}
+
+// The sizes first: most edits change the length, and those need no digest of the text.
+bool EditsWouldBeLost(QStringView text, const std::optional<ContentDigest>& savedText) {
+    return !savedText || text.size() * qsizetype{sizeof(char16_t)} != savedText->size ||
+           DigestOfText(text) != *savedText;
 }
 
 }  // namespace markola

@@ -14,10 +14,10 @@ namespace markola {
 // and what the editor knew of the memo's file, so that saving them later asks exactly the
 // questions it would have asked before the end.
 struct Recovery {
-    QString name;
-    QString text;
+    QString name = {};
+    QString text = {};
     bool nameChanged = false;
-    KnownFile onDisk;
+    KnownFile onDisk = {};
     friend bool operator==(const Recovery&, const Recovery&) = default;
 };
 

@@ -17,17 +17,26 @@ RecoveryWriter::~RecoveryWriter() {
     thread_.join();
 }
 
-void RecoveryWriter::Keep(const QString& path, const QString& memoPath, Recovery recovery) {
-    Post({path, memoPath, std::move(recovery)});
+void RecoveryWriter::SetSavedText(std::optional<QString> text) {
+    {
+        const std::lock_guard lock(mutex_);
+        savedTextWaiting_ = true;
+        newSavedText_ = std::move(text);
+    }
+    changed_.notify_all();
+}
+
+void RecoveryWriter::Keep(const QString& path, Recovery recovery) {
+    Post({path, std::move(recovery)});
 }
 
 void RecoveryWriter::Remove(const QString& path) {
-    Post({path, {}, std::nullopt});
+    Post({path, std::nullopt});
 }
 
 std::optional<RecoveryWrite> RecoveryWriter::Flush() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !waiting_ && !busy_; });
+    changed_.wait(lock, [this] { return !waiting_ && !savedTextWaiting_ && !busy_; });
     return lastFailure_;
 }
 
@@ -39,27 +48,35 @@ void RecoveryWriter::Post(Request request) {
     changed_.notify_all();
 }
 
+// The text handed over is let go of here, on the thread, once it is digested.
 void RecoveryWriter::Run() {
     std::unique_lock lock(mutex_);
     while (true) {
-        changed_.wait(lock, [this] { return waiting_ || stopping_; });
-        if (!waiting_) {
+        changed_.wait(lock, [this] { return waiting_ || savedTextWaiting_ || stopping_; });
+        if (!waiting_ && !savedTextWaiting_) {
             return;
         }
-        const Request request = *std::exchange(waiting_, std::nullopt);
+        std::optional<QString> savedText = std::exchange(newSavedText_, std::nullopt);
+        const bool savedTextChanged = std::exchange(savedTextWaiting_, false);
+        const std::optional<Request> request = std::exchange(waiting_, std::nullopt);
         busy_ = true;
         lock.unlock();
-        std::optional<RecoveryWrite> failure = CarryOut(request);
+        if (savedTextChanged) {
+            savedText_ = savedText ? std::optional(DigestOfText(*savedText)) : std::nullopt;
+            savedText.reset();
+        }
+        std::optional<RecoveryWrite> failure = request ? CarryOut(*request) : std::nullopt;
         lock.lock();
         busy_ = false;
-        lastFailure_ = std::move(failure);
+        if (request) {
+            lastFailure_ = std::move(failure);
+        }
         changed_.notify_all();
     }
 }
 
-// Only the copy goes: its lock stays with this instance for the copies to come.
-std::optional<RecoveryWrite> RecoveryWriter::CarryOut(const Request& request) {
-    if (!request.recovery || !EditsWouldBeLost(files_, request.memoPath, request.recovery->text)) {
+std::optional<RecoveryWrite> RecoveryWriter::CarryOut(const Request& request) const {
+    if (!request.recovery || !EditsWouldBeLost(request.recovery->text, savedText_)) {
         QFile::remove(request.path);
         return std::nullopt;
     }

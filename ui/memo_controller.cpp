@@ -1,5 +1,6 @@
 #include "ui/memo_controller.h"
 
+#include <QScopedValueRollback>
 #include <utility>
 
 #include "storage/leftovers.h"
@@ -27,20 +28,20 @@ MemoController::MemoController(MemoView& view, FileStore& files, MemoFolder fold
       files_(files),
       store_(view, state_, files, folder_),
       startupArgument_(std::move(startupArgument)),
-      copy_(files, folder_.RecoveryFolder(), [this] { return EditsOnScreen(); }) {}
+      copy_(files, folder_.RecoveryFolder(), [this] { return view_.Text().MemoText(); }) {}
 
 // The name belongs to the edits kept: a renamed memo is restored under its new name.
 void MemoController::Combo1_Change() {
     state_.MemoName = view_.ComboText();
     state_.NameChanged = true;
-    if (state_.TextChanged) {
-        copy_.EditsChanged();
-    }
+    copy_.MemoChanged(MemoOfEdits());
 }
 
 void MemoController::Text1_Change() {
     state_.TextChanged = true;
-    copy_.EditsChanged();
+    if (!programEdit_) {
+        copy_.UserEdited(MemoOfEdits());
+    }
 }
 
 // The combo already shows the chosen name. The refresh after a save puts the saved memo's
@@ -159,7 +160,9 @@ void MemoController::mnuNewFile_Click() {
 // shows the new-memo name the assignment runs no handler, and a memo saved under that
 // name must still not be overwritten without the question. A new memo comes from no file.
 void MemoController::StartNewMemo() {
+    const QScopedValueRollback programEdit(programEdit_, true);
     state_.OnDisk = {};
+    copy_.StartFrom(QString());
     view_.Text().SetMemoText(QString());
     view_.SetComboText(text::kNewMemoName);
     state_.MemoName = text::kNewMemoName;
@@ -179,6 +182,7 @@ void MemoController::mnuReload_Click() {
     }
     view_.SetComboText(state_.MemoName);
     state_.NameChanged = nameChanged;
+    copy_.MemoChanged(MemoOfEdits());
 }
 
 void MemoController::Form_Load() {
@@ -220,21 +224,14 @@ void MemoController::Form_Unload(bool& cancel) {
 }
 
 std::optional<QString> MemoController::Form_Terminate() {
-    if (!state_.TextChanged) {
-        return std::nullopt;
-    }
     if (const std::optional<RecoveryWrite> failure = copy_.WriteNow()) {
         return text::CannotSave(folder_.Shown(failure->path), WriteFailureReason(failure->result));
     }
     return std::nullopt;
 }
 
-RecoveryCopy::Edits MemoController::EditsOnScreen() const {
-    return {.recovery = {.name = state_.MemoName,
-                         .text = view_.Text().MemoText(),
-                         .nameChanged = state_.NameChanged,
-                         .onDisk = state_.OnDisk},
-            .memoPath = folder_.MemoPath(state_.MemoName)};
+Recovery MemoController::MemoOfEdits() const {
+    return {.name = state_.MemoName, .nameChanged = state_.NameChanged, .onDisk = state_.OnDisk};
 }
 
 // The copies that no running instance keeps (a crash, a kill, an end by signal), one after
@@ -261,12 +258,13 @@ bool MemoController::OfferedRecoveryRestored(OrphanedRecovery orphan) {
     if (answer != Answer::Yes) {
         return false;
     }
-    copy_.Adopt(orphan.path, std::move(orphan.lock));
+    const QScopedValueRollback programEdit(programEdit_, true);
     view_.SetComboText(edits.name);
     view_.Text().SetMemoText(edits.text);
     state_.TextChanged = true;
     state_.NameChanged = edits.nameChanged;
     state_.OnDisk = edits.onDisk;
+    copy_.Adopt(orphan.path, std::move(orphan.lock), MemoOfEdits());
     return true;
 }
 
@@ -294,26 +292,32 @@ MemoController::Settled MemoController::SettleUnsavedEdits() {
     return Settled::Kept;
 }
 
+// A memo that could not be loaded leaves an empty text, which is no memo's edits.
 void MemoController::LoadMemo(const QString& path) {
-    const LoadResult loaded = store_.LoadMemo(path);
+    const QScopedValueRollback programEdit(programEdit_, true);
+    copy_.Drop();
+    LoadResult loaded = store_.LoadMemo(path);
     state_.OnDisk = loaded.onDisk;
     state_.MemoName = view_.ComboText();
     state_.TextChanged = false;
     if (loaded.shown) {
         state_.NameChanged = false;
     }
+    copy_.StartFrom(std::move(loaded.text));
 }
 
 // Only a memo written counts as unedited: one that was not keeps its edits and their copy.
 SaveOutcome MemoController::SaveShownMemo(const QString& path) {
-    const SaveResult saved = store_.SaveMemo(path);
+    SaveResult saved = store_.SaveMemo(path);
     if (saved.onDisk) {
         state_.OnDisk = *saved.onDisk;
     }
     if (saved.outcome == SaveOutcome::Saved) {
         state_.TextChanged = false;
         state_.NameChanged = false;
-        copy_.Drop();
+        copy_.StartFrom(std::move(saved.text));
+    } else {
+        copy_.MemoChanged(MemoOfEdits());
     }
     return saved.outcome;
 }

@@ -56,7 +56,8 @@ private:
     SaveOutcome SaveShownMemo(const QString& path);
     void OfferRecovery();
     bool OfferedRecoveryRestored(OrphanedRecovery orphan);
-    RecoveryCopy::Edits EditsOnScreen() const;
+    // The memo on screen as a copy of its edits describes it, without the text.
+    Recovery MemoOfEdits() const;
 
     MemoView& view_;
     const MemoFolder folder_;
@@ -65,6 +66,8 @@ private:
     MemoStore store_;
     QString startupArgument_;
     std::optional<FileLock> memoFolderLock_;
+    // While the program itself puts a text on screen: no edit of the user's to keep.
+    bool programEdit_ = false;
     RecoveryCopy copy_;
 };
 

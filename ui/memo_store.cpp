@@ -81,7 +81,7 @@ LoadResult MemoStore::LoadMemo(const QString& path) {
     view_.Text().SetMemoText(QString());
     const bool inside = folder_.Holds(path);
     FileIdentity identity = inside ? files_.Identity(path) : FileIdentity{};
-    std::optional<ContentDigest> shown = inside ? ShowMemoFile(path) : std::nullopt;
+    std::optional<Shown> shown = inside ? ShowMemoFile(path) : std::nullopt;
     ReturnFreeMemoryToSystem();
     if (!shown) {
         KnownFile unread{.identity = std::move(identity),
@@ -92,17 +92,19 @@ LoadResult MemoStore::LoadMemo(const QString& path) {
         return {.onDisk = std::move(unread)};
     }
     return {.shown = true,
-            .onDisk = {.identity = std::move(identity), .content = std::move(shown)}};
+            .text = std::move(shown->text),
+            .onDisk = {.identity = std::move(identity), .content = std::move(shown->content)}};
 }
 
-std::optional<ContentDigest> MemoStore::ShowMemoFile(const QString& path) {
+std::optional<MemoStore::Shown> MemoStore::ShowMemoFile(const QString& path) {
     const BusyPointer busy(view_);
     const std::optional<QByteArray> bytes = files_.ReadAll(path);
     if (!bytes) {
         return std::nullopt;
     }
-    view_.Text().SetMemoText(cp932::Decode(*bytes));
-    return DigestOf(*bytes);
+    Shown shown{.text = cp932::Decode(*bytes), .content = DigestOf(*bytes)};
+    view_.Text().SetMemoText(shown.text);
+    return shown;
 }
 
 SaveResult MemoStore::SaveMemo(const QString& path) {
@@ -125,7 +127,9 @@ SaveResult MemoStore::SaveMemo(const QString& path) {
     if (!ConfirmOverwrite(path) || !ConfirmChangedOnDisk(path)) {
         return {.outcome = SaveOutcome::Declined};
     }
-    return WriteMemo(path, encoded.bytes);
+    SaveResult saved = WriteMemo(path, encoded.bytes);
+    saved.text = memo;
+    return saved;
 }
 
 bool MemoStore::ConfirmOverwrite(const QString& path) {

@@ -15,10 +15,11 @@ namespace markola {
 QString WriteFailureReason(const WriteResult& result);
 
 // What a load did: whether the file's text is on screen (if not, the text is left empty
-// and the user has been told), and the file the memo on screen now comes from.
+// and the user has been told), the text shown, and the file the memo on screen now comes from.
 struct LoadResult {
     bool shown = false;
-    KnownFile onDisk;
+    QString text = {};
+    KnownFile onDisk = {};
 };
 
 enum class SaveOutcome { Saved, Declined, Failed };
@@ -29,6 +30,7 @@ enum class SaveOutcome { Saved, Declined, Failed };
 struct SaveResult {
     SaveOutcome outcome;
     std::optional<KnownFile> onDisk = std::nullopt;
+    QString text = {};  // what was saved
 };
 
 // Moves memos between their files and the window, and tells the user what went wrong. It
@@ -43,9 +45,13 @@ public:
     QStringList ListMemos();
 
 private:
+    struct Shown {
+        QString text;
+        ContentDigest content;
+    };
     // Reads, decodes and shows the file, and gives what it held; nothing when it cannot be
     // read. The file's bytes and the decoding buffers are gone by the time it returns.
-    std::optional<ContentDigest> ShowMemoFile(const QString& path);
+    std::optional<Shown> ShowMemoFile(const QString& path);
     SaveResult WriteMemo(const QString& path, const QByteArray& bytes);
     bool ConfirmOverwrite(const QString& path);
     bool ConfirmChangedOnDisk(const QString& path);

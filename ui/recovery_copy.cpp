@@ -13,8 +13,8 @@ constexpr int kLongestMs = 10000;
 
 }  // namespace
 
-RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, Snapshot snapshot)
-    : folder_(std::move(folder)), snapshot_(std::move(snapshot)), writer_(files) {
+RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, TextOnScreen text)
+    : folder_(std::move(folder)), text_(std::move(text)), writer_(files) {
     quiet_.setSingleShot(true);
     quiet_.setInterval(kQuietMs);
     longest_.setSingleShot(true);
@@ -30,34 +30,60 @@ RecoveryCopy::~RecoveryCopy() {
     }
 }
 
-void RecoveryCopy::EditsChanged() {
-    quiet_.start();
-    if (!longest_.isActive()) {
-        longest_.start();
+void RecoveryCopy::StartFrom(QString savedText) {
+    Drop();
+    writer_.SetSavedText(std::move(savedText));
+}
+
+void RecoveryCopy::UserEdited(Recovery memo) {
+    memo_ = std::move(memo);
+    Arm();
+}
+
+void RecoveryCopy::MemoChanged(Recovery memo) {
+    if (memo_ && *memo_ != memo) {
+        UserEdited(std::move(memo));
     }
 }
 
-// At once: a save or a No has just waited for the disk in any case, and a copy still on
-// its way must not come back after the edits are gone.
+// At once, the copy and its lock: a save or a No has just waited for the disk in any case,
+// and a copy still on its way must not come back after the edits are gone.
 void RecoveryCopy::Drop() {
     quiet_.stop();
     longest_.stop();
-    if (!path_.isEmpty()) {
+    memo_.reset();
+    if (lock_) {
         writer_.Remove(path_);
         writer_.Flush();
+        QFile::remove(RecoveryLockPath(path_));
+        lock_.reset();
+        path_.clear();
     }
 }
 
 std::optional<RecoveryWrite> RecoveryCopy::WriteNow() {
+    if (!memo_) {
+        return std::nullopt;
+    }
     if (std::optional<RecoveryWrite> failure = Post()) {
         return failure;
     }
     return writer_.Flush();
 }
 
-void RecoveryCopy::Adopt(QString path, FileLock lock) {
+void RecoveryCopy::Adopt(QString path, FileLock lock, Recovery memo) {
+    Drop();
+    writer_.SetSavedText(std::nullopt);
     path_ = std::move(path);
     lock_ = std::move(lock);
+    memo_ = std::move(memo);
+}
+
+void RecoveryCopy::Arm() {
+    quiet_.start();
+    if (!longest_.isActive()) {
+        longest_.start();
+    }
 }
 
 // A copy that cannot even be begun is reported only where the caller asks.
@@ -67,8 +93,9 @@ std::optional<RecoveryWrite> RecoveryCopy::Post() {
     if (const int error = Own(); error != 0) {
         return RecoveryWrite{folder_, WriteFailure(error)};
     }
-    Edits edits = snapshot_();
-    writer_.Keep(path_, edits.memoPath, std::move(edits.recovery));
+    Recovery edits = *memo_;
+    edits.text = text_();
+    writer_.Keep(path_, std::move(edits));
     return std::nullopt;
 }
 

@@ -12,43 +12,50 @@
 
 namespace markola {
 
-// The recovery copy of the memo on screen, which follows its unsaved edits so that a
-// crash, a kill or a power cut costs a few seconds of typing at most. It is brought up to
-// date 2 s after the last edit, and at least every 10 s while the typing goes on, from
-// timers of its own; the writing is done by a thread of its own. The copy belongs to this
-// instance for as long as it runs, through a lock that the system lets go of when the
-// instance ends however it ends, so that the next start knows it is nobody's.
+// The recovery copy of the user's unsaved edits to the memo on screen, so that a crash, a
+// kill or a power cut costs a few seconds of typing at most. Only an edit of the user's
+// starts it: what the program puts on screen itself (a load, a new memo, restored edits) is
+// no edit to keep. It is brought up to date 2 s after the last edit, and at least every 10 s
+// while the typing goes on, from timers of its own; the writing is done by a thread of its
+// own. The copy belongs to this instance for as long as it runs, through a lock that the
+// system lets go of when the instance ends however it ends, so that the next start knows it
+// is nobody's.
 class RecoveryCopy : public QObject {
 public:
-    // The edits on screen, and the file they belong to.
-    struct Edits {
-        Recovery recovery;
-        QString memoPath;
-    };
-    using Snapshot = std::function<Edits()>;
+    using TextOnScreen = std::function<QString()>;
 
-    RecoveryCopy(FileStore& files, QString folder, Snapshot snapshot);
+    RecoveryCopy(FileStore& files, QString folder, TextOnScreen text);
     // A lock with no copy beside it is of no use to anyone.
     ~RecoveryCopy() override;
     RecoveryCopy(const RecoveryCopy&) = delete;
     RecoveryCopy& operator=(const RecoveryCopy&) = delete;
 
-    void EditsChanged();
-    // The edits were saved or given up.
+    // The memo on screen starts anew from the text its file holds (loaded, just saved, or the
+    // empty text of a memo with no file): the copy of any edits before it goes.
+    void StartFrom(QString savedText);
+    // The user edited the memo described; the text is taken when the copy is made.
+    void UserEdited(Recovery memo);
+    // The memo whose edits are kept is described so now (renamed, its file rewritten).
+    void MemoChanged(Recovery memo);
+    bool HoldsEdits() const { return memo_.has_value(); }
+    // The edits were given up.
     void Drop();
-    // The state on screen, kept at once; how it failed, if it did.
+    // The edits on screen, kept at once; how it failed, if it did.
     std::optional<RecoveryWrite> WriteNow();
-    // A copy restored at the start is this instance's from now on.
-    void Adopt(QString path, FileLock lock);
+    // Edits restored at the start, and their copy, are this instance's from now on. What the
+    // file held before them is not known: they stay edits until they are saved or given up.
+    void Adopt(QString path, FileLock lock, Recovery memo);
 
 private:
+    void Arm();
     std::optional<RecoveryWrite> Post();
     int Own();
 
     const QString folder_;
-    const Snapshot snapshot_;
+    const TextOnScreen text_;
     QTimer quiet_;
     QTimer longest_;
+    std::optional<Recovery> memo_;  // whose edits are kept; its text is left empty
     QString path_;
     std::optional<FileLock> lock_;
     RecoveryWriter writer_;

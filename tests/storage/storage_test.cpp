@@ -257,7 +257,7 @@ TEST_F(FileStoreTest, FlushWaitsForTheCopyBeingWritten) {
         return 0;
     });
     RecoveryWriter writer(slowStore);
-    writer.Keep(Path("a.recovery"), Path("none.txt"), {.text = "edits"});
+    writer.Keep(Path("a.recovery"), {.text = "edits"});
     writing.get_future().wait();
     const std::jthread releaser([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
