@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <tuple>
 #include <utility>
@@ -27,6 +28,7 @@ public:
     bool timerEnabled = false;
     std::vector<ShownMessage> messages;
     std::deque<Answer> answers;
+    std::function<void(Buttons)> whileShown;  // what happens while a message is open
     WindowGeometry geometry;
 
     QString ComboText() const override { return comboText; }
@@ -67,6 +69,9 @@ public:
     Answer ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
                        const QString& title) override {
         messages.emplace_back(prompt, buttons, icon, title.isEmpty() ? applicationTitle : title);
+        if (whileShown) {
+            whileShown(buttons);
+        }
         if (buttons == Buttons::Ok) {
             return Answer::Ok;
         }

@@ -5,8 +5,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -372,6 +374,86 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         EXPECT_EQ(State().TextChanged, unsaved);
         EXPECT_EQ(Recoveries(), unsaved ? 1 : 0);
     }
+}
+
+// The text box emptied by a load that then fails, and a memo whose bytes the code page reads as
+// characters it writes otherwise (a duplicate code of NEC row 13, an NEC-selected IBM kanji, a
+// stray byte), are no edits of the user's: none is kept, however long a message stays open or
+// whatever ends the program meanwhile. Edits undone keep nothing either.
+TEST_F(ControllerTest, OnlyTheUsersEditsAreKept) {
+    const QByteArray memo = "keep me \x87\x90\xED\x40\x80";
+    const auto waitTwoSeconds = [] {
+        QEventLoop loop;
+        QTimer::singleShot(2100, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    const auto endBySignal = [this] { EXPECT_FALSE(controller->Form_Terminate()); };
+    const auto whileFailureShown = [this](const std::function<void()>& what) {
+        view.whileShown = [what](Buttons buttons) {
+            if (buttons == Buttons::Ok) {
+                what();
+            }
+        };
+    };
+    const std::pair<const char*, std::function<void()>> roads[] = {
+        {"b fails to load, its message open for 2 s", [&] { whileFailureShown(waitTwoSeconds); }},
+        {"No to the close question, then b fails to load",
+         [&] {
+             view.SetMemoText("edits");
+             view.answers = {A::No};
+             whileFailureShown(waitTwoSeconds);
+         }},
+        {"an end by signal while b's failure is shown", [&] { whileFailureShown(endBySignal); }},
+        {"2 s unedited, an end by signal, then choosing b",
+         [&] {
+             waitTwoSeconds();
+             endBySignal();
+         }},
+        {"edits undone, then choosing b",
+         [&] {
+             const QString loaded = view.memoText;
+             view.SetMemoText("edits");
+             endBySignal();
+             view.SetMemoText(loaded);
+             endBySignal();
+             view.answers = {A::No};  // still edited, as the close question knows it
+         }},
+    };
+    for (const auto& [road, beforeChoosing] : roads) {
+        SCOPED_TRACE(road);
+        Write(Memo("a"), memo);
+        Write(Memo("b"), "b");
+        Start("a");
+        Remove(Memo("b"));  // by another program, after the list was read
+        beforeChoosing();
+        Choose("b");
+        EXPECT_EQ(Recoveries(), 0);
+        Start();  // an offer would be a question that no answer waits for
+        EXPECT_EQ(Read(Memo("a")), memo);
+    }
+}
+
+// Edits are kept under the memo they were made to, also while the combo shows the one chosen
+// next, and offered under its name. Once restored and saved, nothing is left behind.
+TEST_F(ControllerTest, EditsAreKeptAsTheEditsOfTheirMemo) {
+    Write(Memo("a"), "a");
+    Write(Memo("b"), "b");
+    Start("a");
+    view.SetMemoText("edits");
+    view.answers = {A::Cancel};
+    view.whileShown = [this](Buttons) { EXPECT_FALSE(controller->Form_Terminate()); };
+    Choose("b");
+    view.whileShown = {};
+    Start({}, {A::Yes});
+    EXPECT_EQ(std::get<0>(view.messages.back()),
+              "保存されていない「a」 の変更が残っています。復元しますか？");
+    EXPECT_EQ(std::make_pair(view.comboText, view.memoText), std::make_pair(u"a"_qs, u"edits"_qs));
+    controller->mnuSave_Click();
+    controller.reset();
+    EXPECT_EQ(Read(Memo("a")), "edits");
+    EXPECT_EQ(QDir(folder.RecoveryFolder())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList());
 }
 
 // The start reads only regular files of a folder of the user's own, no larger than the edits of

@@ -408,6 +408,31 @@ class RecoveryTest(MarkolaTestCase):
         self.wait_memos({"plan": PLAN})
 
 
+    def test_a_load_that_fails_keeps_no_copy_of_the_memo_before(self):
+        kept = self.memos / ".recovery"
+        for end in ("close", "SIGTERM"):
+            (self.memos / "a.txt").write_bytes(b"keep me")
+            (self.memos / "b.txt").write_bytes(b"b")
+            with self.subTest(end=end), Session(self.workdir, "a") as app:
+                window = app.focus()
+                (self.memos / "b.txt").unlink()  # by another program, after the list was read
+                app.x("xdotool", "mousemove", "--window", str(window), "100", "32", "click", "1")
+                app.pick_from_popup("F4", "b", "Return")
+                box = app.focus(MAIN_TITLE, "dialog")  # memo/b.txt ﾌｧｲﾙを開けません。
+                time.sleep(COPY_DUE)
+                if end == "SIGTERM":
+                    app.markola.terminate()
+                else:
+                    app.close(box, "Return")
+                    app.focus()
+                    app.pick_from_popup("alt+f", "x")
+                self.assertEqual(app.markola.wait(TIMEOUT), 0)
+            self.assertEqual(list(kept.glob("*")), [])
+            with Session(self.workdir) as app:  # no offer: the main window comes first
+                self.assertEqual([app.focus()], app.windows())
+            self.wait_memos({"a": b"keep me"})
+
+
 # A call that fails while the copy after the pause is made, or that takes long enough to be killed
 # in the middle: the copy from before the pause stays whole and is offered, and nothing is said.
 COPY_FAILURES = [None, "rename SLOW", "write ENOSPC", "fdatasync EIO", "rename ENOSPC"]
