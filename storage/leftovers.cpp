@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "storage/atomic_write.h"
 #include "storage/posix_file.h"
@@ -12,6 +15,9 @@
 
 namespace markola {
 namespace {
+
+constexpr int kSharedLockAttempts = 20;
+constexpr std::chrono::milliseconds kSharedLockPause{50};
 
 bool IsLeftover(int folder, const QByteArray& name) {
     if (name.startsWith(kTemporaryPrefix) && name.endsWith(kTemporarySuffix)) {
@@ -47,7 +53,19 @@ std::optional<FileLock> HoldMemoFolder(const QString& memoFolder, const QString&
         alone->Share();
         return alone;
     }
-    return FileLock::TryTake(path, FileLock::Kind::Shared, false, true);
+    // Another instance holds it exclusively for a moment while it cleans; anything else that
+    // holds it for longer must not keep the window from opening.
+    for (int attempt = 0; attempt < kSharedLockAttempts; ++attempt) {
+        if (std::optional<FileLock> shared =
+                FileLock::TryTake(path, FileLock::Kind::Shared, false)) {
+            return shared;
+        }
+        if (errno != EWOULDBLOCK) {
+            break;
+        }
+        std::this_thread::sleep_for(kSharedLockPause);
+    }
+    return std::nullopt;
 }
 
 }  // namespace markola

@@ -3,12 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 #include <QDataStream>
 #include <QFile>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -24,6 +26,8 @@ const QString kSuffix = QString::fromLatin1(kRecoverySuffix);
 // The edits of the largest memo that loads: each of its bytes is at most one UTF-16 code unit
 // of text; the name and the rest take far less than the margin.
 constexpr qint64 kMaxRecoveryFileSize = 2 * kMaxMemoFileSize + 1024 * 1024;
+// What the file system takes beyond the bytes themselves: blocks, the temporary file's entry.
+constexpr qint64 kSpareRoom = 64 * 1024;
 
 // The text goes as UTF-16 code units, so every character comes back, whether or not the
 // code page can hold it.
@@ -57,6 +61,17 @@ std::optional<Recovery> Decode(const QByteArray& bytes) {
         recovery.onDisk.content = content;
     }
     return recovery;
+}
+
+// The room left to an unprivileged user on the file system of the path's folder; as good as
+// unlimited where it cannot be told.
+qint64 FreeSpace(const QByteArray& nativePath) {
+    struct statvfs status {};
+    const QByteArray folder = nativePath.left(std::max(qsizetype{1}, nativePath.lastIndexOf('/')));
+    if (statvfs(folder.constData(), &status) != 0) {
+        return std::numeric_limits<qint64>::max();
+    }
+    return static_cast<qint64>(status.f_bavail) * static_cast<qint64>(status.f_frsize);
 }
 
 // The regular files of the folder named as recovery files, in a fixed order; nothing when the
@@ -103,8 +118,15 @@ int MakeRecoveryFolder(const QString& folder) {
     return MakePrivateFolder(QFile::encodeName(folder));
 }
 
+// The copy never takes the last room on the disk that a save of its memo needs: at most two
+// bytes of the code page for each code unit of the text.
 RecoveryWrite WriteRecoveryFile(FileStore& files, const QString& path, const Recovery& recovery) {
-    return {path, files.WritePrivate(path, Encode(recovery))};
+    const QByteArray bytes = Encode(recovery);
+    const qint64 memoSize = 2 * qint64{recovery.text.size()};
+    if (FreeSpace(QFile::encodeName(path)) < bytes.size() + memoSize + kSpareRoom) {
+        return {path, WriteFailure(ENOSPC)};
+    }
+    return {path, files.WritePrivate(path, bytes)};
 }
 
 std::vector<QString> RecoveryFilePaths(const QString& folder) {

@@ -1,6 +1,7 @@
 #include "ui/memo_controller.h"
 
 #include <QScopedValueRollback>
+#include <cstdio>
 #include <utility>
 
 #include "storage/leftovers.h"
@@ -26,7 +27,7 @@ MemoController::MemoController(MemoView& view, FileStore& files, MemoFolder fold
     : view_(view),
       folder_(std::move(folder)),
       files_(files),
-      store_(view, state_, files, folder_),
+      store_(view, state_, files, folder_, [this] { return copy_.MakeRoom(); }),
       startupArgument_(std::move(startupArgument)),
       copy_(files, folder_.RecoveryFolder(), [this] { return view_.Text().MemoText(); }) {}
 
@@ -192,6 +193,11 @@ void MemoController::Form_Load() {
     Combo1_Click();
     LoadStartupArgument();
     memoFolderLock_ = HoldMemoFolder(folder_.Path(), folder_.RecoveryFolder());
+    if (!memoFolderLock_) {
+        std::fputs(qPrintable(text::StartingWithoutRecovery(folder_.Shown(folder_.Path()))),
+                   stderr);
+        return;
+    }
     OfferRecovery();
 }
 

@@ -47,6 +47,10 @@ bool HoldsControlCharacter(const QString& path) {
 
 }  // namespace
 
+bool IsNoSpace(const WriteResult& result) {
+    return !result.ok && (result.errorCode == ENOSPC || result.errorCode == EDQUOT);
+}
+
 QString WriteFailureReason(const WriteResult& result) {
     if (result.notRegularFile) {
         return text::kNotRegularFile;
@@ -72,8 +76,13 @@ QString WriteFailureReason(const WriteResult& result) {
     }
 }
 
-MemoStore::MemoStore(MemoView& view, const EditorState& state, FileStore& files, MemoFolder folder)
-    : view_(view), state_(state), files_(files), folder_(std::move(folder)) {}
+MemoStore::MemoStore(MemoView& view, const EditorState& state, FileStore& files, MemoFolder folder,
+                     MakeRoom makeRoom)
+    : view_(view),
+      state_(state),
+      files_(files),
+      folder_(std::move(folder)),
+      makeRoom_(std::move(makeRoom)) {}
 
 // The identity is taken before the read: a file replaced while it is read is then the
 // file of that path all the same, and the content tells whether it changed.
@@ -142,11 +151,14 @@ bool MemoStore::ConfirmOverwrite(const QString& path) {
 
 // Asked when the file of the memo on screen holds other bytes than it was loaded with or
 // last written with, or exists now and did not then. A file deleted since is not there to
-// be overwritten: no question then.
+// be overwritten: no question then. Under the memo's own name the file there is the memo's,
+// whatever it is now: the folder may have moved or come back under another mount, another
+// program may have saved by a rename or pointed a link elsewhere. Under a name typed since,
+// the overwrite question has spoken for any other memo's file.
 bool MemoStore::ConfirmChangedOnDisk(const QString& path) {
     const FileIdentity now = files_.Identity(path);
-    if (!now.exists || !now.IsSameFileAs(state_.OnDisk.identity) ||
-        ContentOnDisk(path) == state_.OnDisk.content) {
+    const bool memosOwnFile = !state_.NameChanged || now.IsSameFileAs(state_.OnDisk.identity);
+    if (!now.exists || !memosOwnFile || ContentOnDisk(path) == state_.OnDisk.content) {
         return true;
     }
     return view_.ShowMessage(text::ChangedOnDisk(state_.MemoName), Buttons::YesNoDefaultNo,
@@ -169,6 +181,9 @@ SaveResult MemoStore::WriteMemo(const QString& path, const QByteArray& bytes) {
     {
         const BusyPointer busy(view_);
         result = files_.WriteAll(path, bytes);
+        if (IsNoSpace(result) && makeRoom_ && makeRoom_()) {
+            result = files_.WriteAll(path, bytes);
+        }
     }
     SaveResult saved{.outcome = result.ok ? SaveOutcome::Saved : SaveOutcome::Failed};
     // A file this program replaced is not "changed by another program" at the next save.

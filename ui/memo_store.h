@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "storage/file_store.h"
 #include "storage/memo_folder.h"
@@ -13,6 +14,8 @@ namespace markola {
 // Why a file could not be written, in the user's words; the platform's own description is
 // the fallback for failures a user can do little about.
 QString WriteFailureReason(const WriteResult& result);
+// A full disk, or the user's quota used up.
+bool IsNoSpace(const WriteResult& result);
 
 // What a load did: whether the file's text is on screen (if not, the text is left empty
 // and the user has been told), the text shown, and the file the memo on screen now comes from.
@@ -37,7 +40,11 @@ struct SaveResult {
 // reads the editor state and reports what it did; the caller applies that to the state.
 class MemoStore {
 public:
-    MemoStore(MemoView& view, const EditorState& state, FileStore& files, MemoFolder folder);
+    // Frees what the program itself takes of the disk beside the memos; whether it freed any.
+    using MakeRoom = std::function<bool()>;
+
+    MemoStore(MemoView& view, const EditorState& state, FileStore& files, MemoFolder folder,
+              MakeRoom makeRoom = {});
 
     LoadResult LoadMemo(const QString& path);
     SaveResult SaveMemo(const QString& path);
@@ -62,6 +69,7 @@ private:
     const EditorState& state_;
     FileStore& files_;
     const MemoFolder folder_;
+    const MakeRoom makeRoom_;
 };
 
 }  // namespace markola

@@ -51,6 +51,12 @@ inline QString ChangedOnDisk(const QString& name) {
     return QStringLiteral("「") + name +
            QStringLiteral("」 はほかのプログラムで変更されています。上書き保存しますか？");
 }
+// On the standard error, when the memo folder is another program's for the moment.
+inline QString StartingWithoutRecovery(const QString& folder) {
+    return folder + QStringLiteral(
+                        " をほかのプログラムが使用しているため、保存されていない変更の確認をせずに"
+                        "起動します。\n");
+}
 inline QString OfferRecovery(const QString& name) {
     const QString memo = name.isEmpty() ? QStringLiteral("名前のないメモ")
                                         : QStringLiteral("「") + name + QStringLiteral("」 ");

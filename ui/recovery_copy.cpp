@@ -18,7 +18,6 @@ RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, TextOnScreen text)
     quiet_.setSingleShot(true);
     quiet_.setInterval(kQuietMs);
     longest_.setSingleShot(true);
-    longest_.setInterval(kLongestMs);
     connect(&quiet_, &QTimer::timeout, this, [this] { Post(); });
     connect(&longest_, &QTimer::timeout, this, [this] { Post(); });
 }
@@ -61,6 +60,19 @@ void RecoveryCopy::Drop() {
     }
 }
 
+bool RecoveryCopy::MakeRoom() {
+    writer_.Flush();
+    if (!lock_ || !QFile::exists(path_)) {
+        return false;
+    }
+    writer_.Remove(path_);
+    writer_.Flush();
+    if (memo_) {
+        Arm();
+    }
+    return true;
+}
+
 std::optional<RecoveryWrite> RecoveryCopy::WriteNow() {
     if (!memo_) {
         return std::nullopt;
@@ -79,10 +91,11 @@ void RecoveryCopy::Adopt(QString path, FileLock lock, Recovery memo) {
     memo_ = std::move(memo);
 }
 
+// The first copy of new edits comes as soon as a pause would bring it, typing or not.
 void RecoveryCopy::Arm() {
     quiet_.start();
     if (!longest_.isActive()) {
-        longest_.start();
+        longest_.start(lock_ ? kLongestMs : kQuietMs);
     }
 }
 

@@ -15,11 +15,11 @@ namespace markola {
 // The recovery copy of the user's unsaved edits to the memo on screen, so that a crash, a
 // kill or a power cut costs a few seconds of typing at most. Only an edit of the user's
 // starts it: what the program puts on screen itself (a load, a new memo, restored edits) is
-// no edit to keep. It is brought up to date 2 s after the last edit, and at least every 10 s
-// while the typing goes on, from timers of its own; the writing is done by a thread of its
-// own. The copy belongs to this instance for as long as it runs, through a lock that the
-// system lets go of when the instance ends however it ends, so that the next start knows it
-// is nobody's.
+// no edit to keep. It is brought up to date 2 s after the last edit, and while the typing goes
+// on 2 s after the first edit and then at least every 10 s, from timers of its own; the writing is
+// done by a thread of its own. The copy belongs to this instance for as long as it runs, through a
+// lock that the system lets go of when the instance ends however it ends, so that the next start
+// knows it is nobody's.
 class RecoveryCopy : public QObject {
 public:
     using TextOnScreen = std::function<QString()>;
@@ -40,6 +40,9 @@ public:
     bool HoldsEdits() const { return memo_.has_value(); }
     // The edits were given up.
     void Drop();
+    // The copy's file goes, so that a save of the memo finds the room it took; the edits are
+    // kept again as soon as there is room for them. Whether there was a file.
+    bool MakeRoom();
     // The edits on screen, kept at once; how it failed, if it did.
     std::optional<RecoveryWrite> WriteNow();
     // Edits restored at the start, and their copy, are this instance's from now on. What the
