@@ -146,4 +146,10 @@ WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray
     return {true, 0, {}, true};
 }
 
+void RemoveDurably(const QByteArray& nativePath) {
+    if (unlink(nativePath.constData()) == 0) {
+        (void)SyncFolder(FolderOf(nativePath));
+    }
+}
+
 }  // namespace markola

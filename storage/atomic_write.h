@@ -40,4 +40,8 @@ enum class Replace { ThroughLinks, PrivateFile };
 WriteResult ReplaceFileAtomically(const QByteArray& nativePath, const QByteArray& bytes,
                                   Replace how = Replace::ThroughLinks);
 
+// Removes the file where the path itself is, and syncs its folder: a removal that a power cut
+// undid could bring back what was meant to be gone.
+void RemoveDurably(const QByteArray& nativePath);
+
 }  // namespace markola

@@ -15,11 +15,13 @@ std::optional<FileLock> FileLock::TryTake(const QByteArray& nativePath, Kind kin
     if (fd < 0) {
         return std::nullopt;
     }
-    FileLock lock(fd);
     if (flock(fd, (kind == Kind::Shared ? LOCK_SH : LOCK_EX) | (wait ? 0 : LOCK_NB)) != 0) {
+        const int error = errno;
+        close(fd);
+        errno = error;
         return std::nullopt;
     }
-    return lock;
+    return FileLock(fd);
 }
 
 FileLock::FileLock(FileLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}

@@ -13,8 +13,9 @@ public:
     enum class Kind { Shared, Exclusive };
 
     // Takes the lock, without waiting unless asked to, creating the file when asked to (mode
-    // 0600); nothing when another holder has it or the file cannot be opened. A link is not
-    // followed: name a folder reached through one as "folder/.".
+    // 0600); nothing when another holder has it (errno EWOULDBLOCK) or the file cannot be
+    // opened (errno says why). A link is not followed: name a folder reached through one as
+    // "folder/.".
     static std::optional<FileLock> TryTake(const QByteArray& nativePath, Kind kind, bool create,
                                            bool wait = false);
 

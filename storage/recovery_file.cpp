@@ -28,6 +28,9 @@ const QString kSuffix = QString::fromLatin1(kRecoverySuffix);
 constexpr qint64 kMaxRecoveryFileSize = 2 * kMaxMemoFileSize + 1024 * 1024;
 // What the file system takes beyond the bytes themselves: blocks, the temporary file's entry.
 constexpr qint64 kSpareRoom = 64 * 1024;
+// The start of a recovery file that holds its memo's name: a file name's 255 bytes are at most
+// 255 code units, and the rest of the start is far less than the margin.
+constexpr qsizetype kHeaderSize = 4096;
 
 // The text goes as UTF-16 code units, so every character comes back, whether or not the
 // code page can hold it.
@@ -74,10 +77,10 @@ qint64 FreeSpace(const QByteArray& nativePath) {
     return static_cast<qint64>(status.f_bavail) * static_cast<qint64>(status.f_frsize);
 }
 
-// The regular files of the folder named as recovery files, in a fixed order; nothing when the
-// folder is a link or not the user's own.
-std::vector<QByteArray> RecoveryFileNames(DIR* dir) {
-    std::vector<QByteArray> names;
+// The regular files of the folder named as recovery files, and when each was last written;
+// nothing when the folder is a link or not the user's own.
+std::vector<std::pair<QByteArray, qint64>> RecoveryFileNames(DIR* dir) {
+    std::vector<std::pair<QByteArray, qint64>> names;
     struct stat status {};
     if (fstat(dirfd(dir), &status) != 0 || status.st_uid != geteuid()) {
         return names;
@@ -88,10 +91,10 @@ std::vector<QByteArray> RecoveryFileNames(DIR* dir) {
         if (name.endsWith(suffix) &&
             fstatat(dirfd(dir), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(status.st_mode)) {
-            names.push_back(name);
+            names.emplace_back(
+                name, qint64{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec);
         }
     }
-    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -129,15 +132,32 @@ RecoveryWrite WriteRecoveryFile(FileStore& files, const QString& path, const Rec
     return {path, files.WritePrivate(path, bytes)};
 }
 
-std::vector<QString> RecoveryFilePaths(const QString& folder) {
-    std::vector<QString> paths;
+std::vector<RecoveryFileEntry> RecoveryFiles(const QString& folder) {
+    std::vector<RecoveryFileEntry> files;
     const FolderEntries dir = OpenFolderNoFollow(QFile::encodeName(folder));
     if (dir) {
-        for (const QByteArray& name : RecoveryFileNames(dir.get())) {
-            paths.push_back(folder + u'/' + QFile::decodeName(name));
+        for (const auto& [name, modified] : RecoveryFileNames(dir.get())) {
+            files.push_back({folder + u'/' + QFile::decodeName(name), modified});
         }
     }
-    return paths;
+    return files;
+}
+
+std::optional<QString> ReadRecoveryName(const QString& path) {
+    const FdCloser file{
+        open(NativePath(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    QByteArray head(kHeaderSize, Qt::Uninitialized);
+    const ssize_t size = file.fd < 0 ? -1 : pread(file.fd, head.data(), head.size(), 0);
+    if (size < 0) {
+        return std::nullopt;
+    }
+    head.truncate(size);
+    QDataStream in(head);
+    in.setVersion(kStreamVersion);
+    quint32 magic = 0;
+    QString name;
+    in >> magic >> name;
+    return magic == kMagic && in.status() == QDataStream::Ok ? std::optional(name) : std::nullopt;
 }
 
 // The lock first: a copy that a running instance keeps is not even read.
@@ -155,8 +175,14 @@ std::optional<OrphanedRecovery> TakeOrphanedRecovery(const FileStore& files, con
 }
 
 void RemoveRecoveryFile(const QString& path) {
-    QFile::remove(path);
+    RemoveDurably(NativePath(path));
     QFile::remove(RecoveryLockPath(path));
+}
+
+void RemoveOrphanedRecoveryFile(const QString& path) {
+    if (FileLock::TryTake(NativePath(RecoveryLockPath(path)), FileLock::Kind::Exclusive, false)) {
+        RemoveRecoveryFile(path);
+    }
 }
 
 }  // namespace markola

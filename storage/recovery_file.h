@@ -44,10 +44,17 @@ int MakeRecoveryFolder(const QString& folder);
 // Writes the edits atomically into the file at path.
 RecoveryWrite WriteRecoveryFile(FileStore& files, const QString& path, const Recovery& recovery);
 
-// The recovery files of the folder, in a fixed order. Only regular files are listed; links,
-// pipes and devices are left alone without being opened, and so is the whole folder when it
-// is a link or not the user's own.
-std::vector<QString> RecoveryFilePaths(const QString& folder);
+struct RecoveryFileEntry {
+    QString path;
+    qint64 modified = 0;  // ns since the epoch
+};
+// The recovery files of the folder. Only regular files are listed; links, pipes and devices
+// are left alone without being opened, and so is the whole folder when it is a link or not the
+// user's own.
+std::vector<RecoveryFileEntry> RecoveryFiles(const QString& folder);
+// The name of the memo whose edits a recovery file keeps, read from its start alone: a large
+// copy, or a large file of another kind, costs no more than that.
+std::optional<QString> ReadRecoveryName(const QString& path);
 
 // A recovery file that no running instance keeps, its edits, and its lock, held from now on.
 struct OrphanedRecovery {
@@ -61,5 +68,7 @@ std::optional<OrphanedRecovery> TakeOrphanedRecovery(const FileStore& files, con
 
 // The file and its lock.
 void RemoveRecoveryFile(const QString& path);
+// The same, unless a running instance keeps it.
+void RemoveOrphanedRecoveryFile(const QString& path);
 
 }  // namespace markola

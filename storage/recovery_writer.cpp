@@ -1,8 +1,7 @@
 #include "storage/recovery_writer.h"
 
-#include <QFile>
-
 #include "storage/lost_edits.h"
+#include "storage/native_path.h"
 
 namespace markola {
 
@@ -77,7 +76,7 @@ void RecoveryWriter::Run() {
 
 std::optional<RecoveryWrite> RecoveryWriter::CarryOut(const Request& request) const {
     if (!request.recovery || !EditsWouldBeLost(request.recovery->text, savedText_)) {
-        QFile::remove(request.path);
+        RemoveDurably(NativePath(request.path));
         return std::nullopt;
     }
     RecoveryWrite written = WriteRecoveryFile(files_, request.path, *request.recovery);

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <utility>
 
+#include "storage/cp932.h"
 #include "storage/leftovers.h"
 #include "storage/recovery_file.h"
+#include "storage/recovery_listing.h"
 #include "ui/line_commands.h"
 #include "ui/messages.h"
 
@@ -240,29 +242,55 @@ Recovery MemoController::MemoOfEdits() const {
     return {.name = state_.MemoName, .nameChanged = state_.NameChanged, .onDisk = state_.OnDisk};
 }
 
-// The copies that no running instance keeps (a crash, a kill, an end by signal), one after
-// another until one is restored; the others wait for a later start.
+// The copies that no running instance keeps (a crash, a kill, an end by signal): the newest
+// of each memo's, one memo after another until one is restored or the series is put off.
+// Copies whose edits the memo's file holds already were saved before the end: they go.
 void MemoController::OfferRecovery() {
-    for (const QString& path : RecoveryFilePaths(folder_.RecoveryFolder())) {
-        std::optional<OrphanedRecovery> orphan = TakeOrphanedRecovery(files_, path);
-        if (orphan && OfferedRecoveryRestored(*std::move(orphan))) {
+    const RecoveryListing listing = ListOrphanedRecoveries(folder_.RecoveryFolder());
+    if (!listing.unusable.empty()) {
+        view_.ShowMessage(text::UnusableRecoveries(folder_.Shown(listing.unusable.front()),
+                                                   listing.unusable.size()),
+                          Buttons::Ok, MessageIcon::Exclamation);
+    }
+    for (const OrphanedEdits& memo : listing.memos) {
+        std::optional<OrphanedRecovery> orphan = TakeOrphanedRecovery(files_, memo.newest);
+        if (!orphan) {
+            continue;
+        }
+        if (IsSavedAlready(orphan->edits)) {
+            RemoveRecoveryFile(orphan->path);
+        } else if (OfferedRecoveryEnds(*std::move(orphan), memo.olderCopies)) {
             return;
         }
     }
 }
 
+bool MemoController::IsSavedAlready(const Recovery& edits) const {
+    const std::optional<QByteArray> saved = files_.ReadAll(folder_.MemoPath(edits.name));
+    if (!saved) {
+        return false;
+    }
+    const cp932::Encoded encoded = cp932::Encode(edits.text);
+    return encoded.unencodableAt < 0 && encoded.bytes == *saved;
+}
+
 // Restored edits are the edits of the memo they name, with the file as it was known then.
-// Only No gives them up: a box closed without an answer, or taken away by the end of the
-// program, leaves them for the next start.
-bool MemoController::OfferedRecoveryRestored(OrphanedRecovery orphan) {
+// Only No gives them up, with the older copies of the same memo; a box closed without an
+// answer, or taken away by the end of the program, puts the whole series off to the next
+// start. Whether the series ends here.
+bool MemoController::OfferedRecoveryEnds(OrphanedRecovery orphan,
+                                         const std::vector<QString>& olderCopies) {
     const Recovery& edits = orphan.edits;
-    const Answer answer = view_.ShowMessage(text::OfferRecovery(edits.name), Buttons::YesNoOrLater,
-                                            MessageIcon::None);
+    const Answer answer = view_.ShowMessage(text::OfferRecovery(edits.name, olderCopies.size()),
+                                            Buttons::YesNoOrLater, MessageIcon::None);
     if (answer == Answer::No) {
         RemoveRecoveryFile(orphan.path);
+        for (const QString& older : olderCopies) {
+            RemoveOrphanedRecoveryFile(older);
+        }
     }
     if (answer != Answer::Yes) {
-        return false;
+        return answer != Answer::No;
     }
     const QScopedValueRollback programEdit(programEdit_, true);
     view_.SetComboText(edits.name);

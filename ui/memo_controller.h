@@ -55,7 +55,8 @@ private:
     void LoadMemo(const QString& path);
     SaveOutcome SaveShownMemo(const QString& path);
     void OfferRecovery();
-    bool OfferedRecoveryRestored(OrphanedRecovery orphan);
+    bool IsSavedAlready(const Recovery& edits) const;
+    bool OfferedRecoveryEnds(OrphanedRecovery orphan, const std::vector<QString>& olderCopies);
     // The memo on screen as a copy of its edits describes it, without the text.
     Recovery MemoOfEdits() const;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
 
 // The texts MARKOLA shows to its user, word for word.
 namespace markola::text {
@@ -51,17 +52,29 @@ inline QString ChangedOnDisk(const QString& name) {
     return QStringLiteral("「") + name +
            QStringLiteral("」 はほかのプログラムで変更されています。上書き保存しますか？");
 }
+inline QString UnusableRecoveries(const QString& first, std::size_t count) {
+    const QString others = count > 1 ? QStringLiteral("ほか %1 件").arg(count - 1) : QString();
+    return first + QStringLiteral(" ") + others +
+           QStringLiteral(
+               "の保存されていない変更は、ロックファイルを開けないため確認できません。"
+               "ロックファイル（.lock）を確かめてください。");
+}
 // On the standard error, when the memo folder is another program's for the moment.
 inline QString StartingWithoutRecovery(const QString& folder) {
     return folder + QStringLiteral(
                         " をほかのプログラムが使用しているため、保存されていない変更の確認をせずに"
                         "起動します。\n");
 }
-inline QString OfferRecovery(const QString& name) {
+inline QString OfferRecovery(const QString& name, std::size_t olderCopies = 0) {
     const QString memo = name.isEmpty() ? QStringLiteral("名前のないメモ")
                                         : QStringLiteral("「") + name + QStringLiteral("」 ");
+    const QString older = olderCopies == 0 ? QString()
+                                           : QStringLiteral(
+                                                 "\n（このメモの古い変更がほかに %1 件あります。"
+                                                 "いいえで、それらも破棄します。）")
+                                                 .arg(olderCopies);
     return QStringLiteral("保存されていない") + memo +
-           QStringLiteral("の変更が残っています。復元しますか？");
+           QStringLiteral("の変更が残っています。復元しますか？") + older;
 }
 
 // "保存できない文字が含まれています（<line> 行目の「<character>」）。…"
