@@ -5,6 +5,7 @@
 #include "storage/file_names.h"
 #include "storage/file_store.h"
 #include "ui/widgets/desktop_launcher.h"
+#include "ui/widgets/edits_at_exit.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/termination_signals.h"
 #include "ui/widgets/toolkit_translation.h"
@@ -37,6 +38,7 @@ int main(int argc, char* argv[]) {
                                StartupArgument(argc, argv), QCoreApplication::applicationVersion());
     QObject::connect(&endRequests, &markola::TerminationSignals::received, &window,
                      &markola::MainWindow::EndWithoutAsking);
+    const markola::EditsAtExit displayLost([&window] { window.KeepEdits(); });
     window.Form_Load();
     // An end requested while a start-up message was open left only that message's loop.
     if (endRequests.Received()) {

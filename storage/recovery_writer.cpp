@@ -5,7 +5,8 @@
 
 namespace markola {
 
-RecoveryWriter::RecoveryWriter(FileStore& files) : files_(files), thread_([this] { Run(); }) {}
+RecoveryWriter::RecoveryWriter(FileStore& files, Outcome outcome)
+    : files_(files), outcome_(std::move(outcome)), thread_([this] { Run(); }) {}
 
 RecoveryWriter::~RecoveryWriter() {
     {
@@ -65,6 +66,9 @@ void RecoveryWriter::Run() {
             savedText.reset();
         }
         std::optional<RecoveryWrite> failure = request ? CarryOut(*request) : std::nullopt;
+        if (request && outcome_) {
+            outcome_(failure);
+        }
         lock.lock();
         busy_ = false;
         if (request) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -16,7 +17,10 @@ namespace markola {
 // saved text lose nothing: their copy is removed instead.
 class RecoveryWriter {
 public:
-    explicit RecoveryWriter(FileStore& files);
+    // Told on the thread how each request went: the failure, or nothing when it succeeded.
+    using Outcome = std::function<void(std::optional<RecoveryWrite>)>;
+
+    explicit RecoveryWriter(FileStore& files, Outcome outcome = {});
     // Finishes the request under way and the one waiting, then ends the thread.
     ~RecoveryWriter();
     RecoveryWriter(const RecoveryWriter&) = delete;
@@ -42,6 +46,7 @@ private:
     std::optional<RecoveryWrite> CarryOut(const Request& request) const;
 
     FileStore& files_;
+    const Outcome outcome_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<Request> waiting_;

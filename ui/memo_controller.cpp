@@ -31,7 +31,12 @@ MemoController::MemoController(MemoView& view, FileStore& files, MemoFolder fold
       files_(files),
       store_(view, state_, files, folder_, [this] { return copy_.MakeRoom(); }),
       startupArgument_(std::move(startupArgument)),
-      copy_(files, folder_.RecoveryFolder(), [this] { return view_.Text().MemoText(); }) {}
+      copy_(
+          files, folder_.RecoveryFolder(), [this] { return view_.Text().MemoText(); },
+          [this](const std::optional<WriteResult>& failure) {
+              view_.ShowCopyTrouble(failure ? text::CannotKeepEdits(WriteFailureReason(*failure))
+                                            : QString());
+          }) {}
 
 // The name belongs to the edits kept: a renamed memo is restored under its new name.
 void MemoController::Combo1_Change() {

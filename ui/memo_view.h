@@ -39,6 +39,9 @@ public:
     virtual void SetTimerEnabled(bool enabled) = 0;
 
     virtual void SetApplicationTitle(const QString& title) = 0;
+    // Why the unsaved edits cannot be kept, where the user sees it without being stopped; an
+    // empty text once they can.
+    virtual void ShowCopyTrouble(const QString& trouble) = 0;
     // A modal message box; an empty title stands for the application title. Closing a
     // box that has a Cancel button, or YesNoOrLater, answers Cancel, any other No; a box
     // that the program's end takes away answers Cancel. Yes is the default button unless

@@ -59,6 +59,10 @@ inline QString UnusableRecoveries(const QString& first, std::size_t count) {
                "の保存されていない変更は、ロックファイルを開けないため確認できません。"
                "ロックファイル（.lock）を確かめてください。");
 }
+// Beside the window's title.
+inline QString CannotKeepEdits(const QString& reason) {
+    return QStringLiteral("変更のコピーを保存できません: ") + reason;
+}
 // On the standard error, when the memo folder is another program's for the moment.
 inline QString StartingWithoutRecovery(const QString& folder) {
     return folder + QStringLiteral(

@@ -13,8 +13,19 @@ constexpr int kLongestMs = 10000;
 
 }  // namespace
 
-RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, TextOnScreen text)
-    : folder_(std::move(folder)), text_(std::move(text)), writer_(files) {
+// The writer's thread tells this object, through its event queue, which outlives no request.
+RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, TextOnScreen text, Trouble trouble)
+    : folder_(std::move(folder)),
+      text_(std::move(text)),
+      trouble_(std::move(trouble)),
+      writer_(files, [this](std::optional<RecoveryWrite> failure) {
+          QMetaObject::invokeMethod(
+              this,
+              [this, failure = std::move(failure)] {
+                  Report(failure ? std::optional(failure->result) : std::nullopt);
+              },
+              Qt::QueuedConnection);
+      }) {
     quiet_.setSingleShot(true);
     quiet_.setInterval(kQuietMs);
     longest_.setSingleShot(true);
@@ -99,12 +110,27 @@ void RecoveryCopy::Arm() {
     }
 }
 
-// A copy that cannot even be begun is reported only where the caller asks.
+// Said once, and again only when it changes: the same failure at every copy is no news.
+void RecoveryCopy::Report(std::optional<WriteResult> failure) {
+    const auto same = [](const WriteResult& a, const WriteResult& b) {
+        return a.errorCode == b.errorCode && a.notRegularFile == b.notRegularFile;
+    };
+    if (failure.has_value() == reported_.has_value() && (!failure || same(*failure, *reported_))) {
+        return;
+    }
+    reported_ = failure;
+    if (trouble_) {
+        trouble_(reported_);
+    }
+}
+
 std::optional<RecoveryWrite> RecoveryCopy::Post() {
     quiet_.stop();
     longest_.stop();
     if (const int error = Own(); error != 0) {
-        return RecoveryWrite{folder_, WriteFailure(error)};
+        RecoveryWrite failure{folder_, WriteFailure(error)};
+        Report(failure.result);
+        return failure;
     }
     Recovery edits = *memo_;
     edits.text = text_();

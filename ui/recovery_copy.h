@@ -23,8 +23,11 @@ namespace markola {
 class RecoveryCopy : public QObject {
 public:
     using TextOnScreen = std::function<QString()>;
+    // How keeping the edits goes, on the user-interface thread whenever that changes: the
+    // failure, or nothing once a copy is kept again (or no longer needed).
+    using Trouble = std::function<void(const std::optional<WriteResult>&)>;
 
-    RecoveryCopy(FileStore& files, QString folder, TextOnScreen text);
+    RecoveryCopy(FileStore& files, QString folder, TextOnScreen text, Trouble trouble = {});
     // A lock with no copy beside it is of no use to anyone.
     ~RecoveryCopy() override;
     RecoveryCopy(const RecoveryCopy&) = delete;
@@ -51,11 +54,14 @@ public:
 
 private:
     void Arm();
+    void Report(std::optional<WriteResult> failure);
     std::optional<RecoveryWrite> Post();
     int Own();
 
     const QString folder_;
     const TextOnScreen text_;
+    const Trouble trouble_;
+    std::optional<WriteResult> reported_;
     QTimer quiet_;
     QTimer longest_;
     std::optional<Recovery> memo_;  // whose edits are kept; its text is left empty

@@ -27,6 +27,7 @@ public:
     std::vector<int> postedScrolls;
     bool timerEnabled = false;
     std::vector<ShownMessage> messages;
+    QStringList copyTroubles;  // as shown, in order
     std::deque<Answer> answers;
     std::function<void(Buttons)> whileShown;  // what happens while a message is open
     WindowGeometry geometry;
@@ -66,6 +67,7 @@ public:
 
     void SetTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     void SetApplicationTitle(const QString& title) override { applicationTitle = title; }
+    void ShowCopyTrouble(const QString& trouble) override { copyTroubles.push_back(trouble); }
     Answer ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
                        const QString& title) override {
         messages.emplace_back(prompt, buttons, icon, title.isEmpty() ? applicationTitle : title);

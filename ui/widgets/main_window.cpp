@@ -128,12 +128,16 @@ void MainWindow::CommitSessionData(QSessionManager& manager) {
 // log gets the reason, and whoever sent the signal a failing status.
 void MainWindow::EndWithoutAsking() {
     CommitCompositions();
+    endStatus_ = KeepEdits() ? 0 : 1;
+    QCoreApplication::exit(endStatus_);
+}
+
+bool MainWindow::KeepEdits() {
     const std::optional<QString> failure = controller_.Form_Terminate();
     if (failure) {
         std::fprintf(stderr, "%s\n", qPrintable(*failure));
     }
-    endStatus_ = failure ? 1 : 0;
-    QCoreApplication::exit(endStatus_);
+    return !failure;
 }
 
 MainWindow::~MainWindow() = default;
@@ -244,6 +248,11 @@ void MainWindow::SetTimerEnabled(bool enabled) {
 
 void MainWindow::SetApplicationTitle(const QString& title) {
     applicationTitle_ = title;
+}
+
+void MainWindow::ShowCopyTrouble(const QString& trouble) {
+    setWindowTitle(trouble.isEmpty() ? text::kApplicationTitle
+                                     : text::kApplicationTitle + QStringLiteral(" – ") + trouble);
 }
 
 Answer MainWindow::ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,

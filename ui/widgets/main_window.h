@@ -37,6 +37,9 @@ public:
     void Form_Load();
     // Ends the program at once, as on SIGTERM: unsaved edits go to a recovery file.
     void EndWithoutAsking();
+    // The edits on screen into their recovery copy, at once; false, and said on the standard
+    // error, when they could not be kept.
+    bool KeepEdits();
     // The exit status of an end without asking: 1 when the edits could not be kept.
     int EndStatus() const { return endStatus_; }
 
@@ -50,6 +53,7 @@ public:
 
     void SetTimerEnabled(bool enabled) override;
     void SetApplicationTitle(const QString& title) override;
+    void ShowCopyTrouble(const QString& trouble) override;
     Answer ShowMessage(const QString& prompt, Buttons buttons, MessageIcon icon,
                        const QString& title = {}) override;
     void SetBusy(bool busy) override;
