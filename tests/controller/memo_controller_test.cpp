@@ -18,6 +18,7 @@
 #include <optional>
 #include <tuple>
 
+#include "storage/recovery_file.h"
 #include "tests/controller/fake_view.h"
 #include "ui/messages.h"
 
@@ -30,7 +31,8 @@ const ShownMessage kCloseQuestion{"変更されています。保存しますか
                                   MessageIcon::None, "変更されています。"};
 
 // A controller on a fake view, on a temporary folder with a "memo" folder; paths given to
-// the helpers are relative to it. Writes of memos fail while failWrites is set.
+// the helpers are relative to it. Writes of memos fail while failWrites is set, those of
+// recovery copies with the errno in failCopies.
 class ControllerTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(QDir(dir.path()).mkdir("memo")); }
@@ -83,8 +85,11 @@ protected:
     const MemoFolder folder{dir.path()};
     FakeView view;
     bool failWrites = false;
-    DiskFileStore files{
-        [this](const QString& path) { return folder.Holds(path) && failWrites ? EACCES : 0; }};
+    int failCopies = 0;
+    DiskFileStore files{[this](const QString& path) {
+        return folder.Holds(path) ? (failWrites ? EACCES : 0)
+                                  : (path.startsWith(folder.RecoveryFolder()) ? failCopies : 0);
+    }};
     std::unique_ptr<MemoController> controller;
 };
 
@@ -454,6 +459,71 @@ TEST_F(ControllerTest, EditsAreKeptAsTheEditsOfTheirMemo) {
     EXPECT_EQ(QDir(folder.RecoveryFolder())
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
               QStringList());
+}
+
+// Copies left by many ends: the newest of each memo is offered, newest memo first, with the count
+// of its older ones, which No gives up too; a question closed puts the rest off, whole. Copies
+// whose edits the memo holds already go unasked; one whose lock is a folder is said once.
+TEST_F(ControllerTest, APileOfCopiesIsOneQuestionAMemo) {
+    const auto copy = [this](const QString& name, const char* when) {
+        const QString path = NewRecoveryPath(folder.RecoveryFolder());
+        EXPECT_EQ(MakeRecoveryFolder(folder.RecoveryFolder()), 0);
+        EXPECT_TRUE(
+            WriteRecoveryFile(files, path, {.name = name, .text = name + " edits"}).result.ok);
+        Shell("touch -d " + std::string(when) + " " + QFile::encodeName(path).toStdString());
+        return QFile::encodeName(path).toStdString();
+    };
+    Write(Memo(""), "");
+    Write(Memo("a"), "a");
+    Write(Memo("saved"), "saved edits");
+    copy("a", "2020-01-01");
+    copy("a", "2020-01-03");
+    copy("b", "2020-01-02");
+    copy("saved", "2020-01-04");
+    const std::string odd = copy("odd", "2020-01-05");
+    Shell("mkdir " + odd.substr(0, odd.size() - 9) + ".lock");
+    const auto offer = [](const char* memo, const char* more = "") {
+        return QString("保存されていない「") + memo + "」 の変更が残っています。復元しますか？" +
+               more;
+    };
+    const QString aOffer =
+        offer("a", "\n（このメモの古い変更がほかに 1 件あります。いいえで、それらも破棄します。）");
+    const std::tuple<std::deque<A>, QStringList, qsizetype, QString> starts[] = {
+        {{A::Cancel}, {aOffer}, 4, ""},  // put off: nothing goes
+        {{A::No, A::Yes}, {aOffer, offer("b")}, 2, "b edits"},
+    };
+    for (const auto& [answers, offers, left, restored] : starts) {
+        Start({}, answers);
+        ASSERT_FALSE(view.messages.empty());
+        EXPECT_TRUE(std::get<0>(view.messages.front()).contains(".lock"));  // the odd one, once
+        QStringList asked;
+        for (auto m = view.messages.begin() + 1; m != view.messages.end(); ++m) {
+            asked << std::get<0>(*m);
+        }
+        EXPECT_EQ(asked, offers);
+        EXPECT_EQ(view.memoText, restored);
+        controller.reset();
+        EXPECT_EQ(Recoveries(), left);
+    }
+}
+
+// A copy that cannot be kept is said without a question, once while it stays so, and the all
+// clear once a copy is kept again.
+TEST_F(ControllerTest, CopiesThatCannotBeKeptAreSaidOnce) {
+    Write(Memo("plan"), "plan");
+    Start("plan");
+    view.messages.clear();  // the unnamed memo is missing
+    for (const int failure : {ENOSPC, ENOSPC, EROFS, 0, 0}) {
+        failCopies = failure;
+        view.SetMemoText(view.memoText + "+");
+        controller->Form_Terminate();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(
+        view.copyTroubles,
+        QStringList({"変更のコピーを保存できません: ディスクの空き容量が足りません。",
+                     "変更のコピーを保存できません: 読み取り専用の場所です。", ""}));
+    EXPECT_TRUE(view.messages.empty());
 }
 
 // The start reads only regular files of a folder of the user's own, no larger than the edits of
