@@ -487,6 +487,119 @@ class CrashTest(MarkolaTestCase):
             self.assertEqual(len(list((self.memos / ".recovery").glob("*.recovery"))), 1)
 
 
+CHANGED_TITLE = MAIN_TITLE  # the changed-on-disk question: No is its default
+
+
+class CopyTrustTest(MarkolaTestCase):
+    """A copy or a save never trusts what it no longer should."""
+
+    def kept(self):
+        return sorted(p.name for p in (self.memos / ".recovery").glob("*"))
+
+    def test_a_changed_file_is_never_overwritten_unasked(self):
+        (self.workdir / "mine.txt").write_bytes(PLAN)
+        (self.workdir / "other.txt").write_bytes(b"other")
+        (self.memos / "plan.txt").symlink_to("../mine.txt")
+        with Session(self.workdir, "plan") as app:  # a link repointed while the memo is open
+            app.focus()
+            app.key("ctrl+End", "plus", "1")
+            (self.memos / "plan.txt").unlink()
+            (self.memos / "plan.txt").symlink_to("../other.txt")
+            app.key("ctrl+s")
+            app.answer(CHANGED_TITLE, "Return")
+            app.key("ctrl+End", *"23")
+            time.sleep(COPY_DUE)
+            app.markola.kill()
+        # The folder moves, and another program saves the memo by a rename: the restored copy's
+        # save asks too.
+        moved = self.workdir.with_name(self.workdir.name + "-moved")
+        self.addCleanup(shutil.rmtree, moved, ignore_errors=True)
+        os.rename(self.workdir, moved)
+        self.addCleanup(os.rename, moved, self.workdir)
+        (moved / "theirs").write_bytes(b"theirs")
+        os.replace(moved / "theirs", moved / "other.txt")
+        with Session(moved) as app:
+            app.answer(MAIN_TITLE, "y")
+            app.focus()
+            app.key("ctrl+s")
+            app.answer(CHANGED_TITLE, "Return")
+            app.pick_from_popup("alt+f", "x")
+            app.answer(CLOSE_TITLE, "n")
+        self.assertEqual([(moved / f).read_bytes() for f in ("mine.txt", "other.txt")],
+                         [PLAN, b"theirs"])
+
+    def test_a_copy_whose_edits_were_saved_is_not_offered_after_a_power_cut(self):
+        (self.memos / "plan.txt").write_bytes(PLAN)
+        with Session(self.workdir, "plan") as app:
+            app.focus()
+            app.key("ctrl+End", *"saved")
+            time.sleep(COPY_DUE)
+            before_save = self.workdir / "before-save"
+            shutil.copytree(self.memos / ".recovery", before_save)
+            app.key("ctrl+s")
+            self.wait_memos({"plan": PLAN + b"saved"})
+            app.markola.kill()
+        shutil.rmtree(self.memos / ".recovery")
+        os.rename(before_save, self.memos / ".recovery")  # its removal never reached the disk
+        with Session(self.workdir) as app:
+            self.assertEqual([app.focus()], app.windows())
+        self.assertEqual(self.kept(), [])
+        self.wait_memos({"plan": PLAN + b"saved"})
+
+    def test_a_start_does_not_wait_for_another_programs_lock(self):
+        holder = subprocess.Popen(["flock", "-x", self.memos, "sleep", "60"])
+        self.addCleanup(holder.kill)
+        time.sleep(SETTLE)
+        with Session(self.workdir) as app:
+            app.focus()
+            self.assertIn("保存されていない変更の確認をせずに起動します", app.stderr.read_text())
+
+    def test_a_full_disk_takes_the_copy_before_the_save(self):
+        disk = self.memos
+        if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", disk],
+                          capture_output=True).returncode:
+            self.skipTest("mount is not allowed here")
+        self.addCleanup(subprocess.run, ["umount", "-l", disk])
+        memo = b"x" * 99 + b"\r\n"
+        (disk / ".txt").write_bytes(b"")
+        (disk / "plan.txt").write_bytes(memo * 1500)
+        with Session(self.workdir, "plan") as app:
+            app.focus()
+            app.key("ctrl+End", "plus")
+            time.sleep(COPY_DUE)
+            self.assertEqual(len(self.kept()), 2)  # the copy and its lock
+            room = os.statvfs(disk)
+            with open(disk / "fill", "wb") as fill:  # the save fits only without the copy
+                fill.write(b"\0" * (room.f_bavail * room.f_frsize - 100_000))
+            app.key("ctrl+s")
+            self.wait_memos({"plan": memo * 1500 + b"+"})
+            self.assertEqual(app.windows("dialog"), [])
+
+    def test_typing_is_kept_within_2_s_and_when_the_display_dies(self):
+        plan = self.memos / "plan.txt"
+        plan.write_bytes(PLAN)
+        for end in ("kill", "display"):
+            with self.subTest(end=end), Session(self.workdir, "plan") as app:
+                app.focus()
+                if end == "kill":  # typing on without a pause
+                    app.key("ctrl+End", *"abcdefghijklmnopqrstuvwxyz", delay=100)
+                    app.markola.kill()
+                else:
+                    app.key("ctrl+End", *"xy")
+                    app._processes[0].kill()  # the X server
+                app.markola.wait(TIMEOUT)
+            with Session(self.workdir) as app:
+                app.answer(MAIN_TITLE, "y")
+                app.focus()
+                app.key("ctrl+s")
+                if end == "kill":
+                    wait_for(lambda: len(plan.read_bytes()) >= len(PLAN) + 15, "the first copy")
+                    typed = plan.read_bytes()
+                else:
+                    self.wait_memos({"plan": typed + b"xy"})
+                app.pick_from_popup("alt+f", "x")
+
+
 class WindowGeometryTest(MarkolaTestCase):
     def test_opens_at_the_stored_geometry_or_one_that_fits_and_writes_its_own_back(self):
         for settings, scale, frame, written in GEOMETRIES:
