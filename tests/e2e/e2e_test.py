@@ -15,6 +15,7 @@ import unittest
 MARKOLA = os.environ.get("MARKOLA", "markola")
 MAIN_TITLE = "MARKOLA"
 CLOSE_TITLE = "変更されています。"
+TROUBLE_MARK = " – "
 SCREEN_SIZE = (1024, 768)
 TIMEOUT = 10.0
 # A window just mapped and focused is still settling with the window manager: a key sent at
@@ -113,7 +114,9 @@ class Session:
             props = self.x("xprop", "-id", w, "-notype", "_NET_WM_NAME", "WM_TRANSIENT_FOR")
             redirect = "Redirect State: yes" in self.x("xwininfo", "-id", w)
             shown = "popup" if redirect else "dialog" if "window id" in props else "main"
-            if kind in (None, shown) and title in (None, *re.findall(r'"(.*)"', props)):
+            titles = [t.split(TROUBLE_MARK)[0] if shown == "main" else t
+                      for t in re.findall(r'"(.*)"', props)]  # the main one may say a trouble
+            if kind in (None, shown) and title in (None, *titles):
                 found.append(int(w))
         return found
 
@@ -367,11 +370,13 @@ class CloseWindowTest(MarkolaTestCase):
 
         with Session(self.workdir) as app:
             app.answer(MAIN_TITLE, "y")  # to the offer, before the main window shows
-            app.focus()
+            window = app.focus()
             app.key("ctrl+s")
             self.wait_memos({"plan": PLAN + b"+1"})
-            app.key("plus", "2")
             subprocess.run(["dd", "if=/dev/zero", f"of={disk}/fill"], capture_output=True)
+            app.key("plus", "2")
+            wait_for(lambda: "を保存できません: ディスクの空き容量が足りません。" in app.x(
+                "xprop", "-id", str(window), "_NET_WM_NAME"), "the title to say it")  # no box
             app.markola.terminate()  # the edits cannot be kept: it says so
             self.assertEqual(app.markola.wait(TIMEOUT), 1)
             self.assertRegex(app.stderr.read_text(), r"(?m)^memo/\.recovery/\w+\.recovery を保存で"
@@ -572,7 +577,7 @@ class CopyTrustTest(MarkolaTestCase):
             with open(disk / "fill", "wb") as fill:  # the save fits only without the copy
                 fill.write(b"\0" * (room.f_bavail * room.f_frsize - 100_000))
             app.key("ctrl+s")
-            self.wait_memos({"plan": memo * 1500 + b"+"})
+            wait_for(lambda: (disk / "plan.txt").read_bytes() == memo * 1500 + b"+", "the save")
             self.assertEqual(app.windows("dialog"), [])
 
     def test_typing_is_kept_within_2_s_and_when_the_display_dies(self):
