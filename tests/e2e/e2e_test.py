@@ -14,8 +14,10 @@ import unittest
 
 MARKOLA = os.environ.get("MARKOLA", "markola")
 MAIN_TITLE = "MARKOLA"
-# The name of the desktop entry, by which a desktop shell finds the window's launcher and icon.
-DESKTOP_ID = next(pathlib.Path(__file__).resolve().parents[2].glob("app/resources/*.desktop")).stem
+# The name of the desktop entry, by which a desktop shell finds the window's launcher and icon
+# (None in the copy of this file that presses controls as another user).
+DESKTOP_ID = next((entry.stem for entry in pathlib.Path(__file__).resolve().parents[2].glob(
+    "app/resources/*.desktop")), None)
 CLOSE_TITLE = "変更されています。"
 SCREEN_SIZE = (1024, 768)
 TIMEOUT = 10.0
