@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include "app/application_start.h"
+#include "app/command_line.h"
 #include "app/command_line_answer.h"
 #include "storage/file_names.h"
 #include "storage/file_store.h"
@@ -10,32 +12,27 @@
 #include "ui/widgets/termination_signals.h"
 #include "ui/widgets/toolkit_translation.h"
 
-namespace {
-
-// The memo to open is the whole text after the program's name, spaces and all, read from
-// its bytes as the name of a memo file is: a name from an older system is no UTF-8.
-QString StartupArgument(int argc, char* argv[]) {
-    QByteArray argument;
-    for (int i = 1; i < argc; ++i) {
-        argument.append(i > 1 ? " " : "").append(argv[i]);
-    }
-    return markola::DisplayFileName(argument);
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-    if (const auto status = markola::AnswerCommandLine(argc, argv)) {
+    markola::CommandLine commandLine = markola::ReadCommandLine(argc, argv);
+    if (const auto status = markola::AnswerCommandLine(commandLine)) {
         return *status;
     }
-    QApplication app(argc, argv);
-    markola::InstallToolkitJapanese(app);
+    int toolkitArgc = static_cast<int>(commandLine.toolkitArguments.size()) - 1;
+    const auto app = markola::StartApplication(toolkitArgc, commandLine.toolkitArguments.data());
+    // One id before the desktop: the desktop entry's name, the Wayland app id and the X11
+    // window class, by which a shell finds the entry's icon and groups the window with it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MARKOLA_APP_ID));
+    QCoreApplication::setApplicationName(QStringLiteral(MARKOLA_APP_ID));
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOLA_VERSION));
+    markola::InstallToolkitJapanese(*app);
     markola::TerminationSignals endRequests;
     markola::DiskFileStore files;
     markola::DesktopLauncher launcher;
-    markola::MainWindow window(files, markola::MemoFolder::InCurrentDirectory(), launcher,
-                               StartupArgument(argc, argv), QCoreApplication::applicationVersion());
+    // The memo's name is read from its bytes as the name of a memo file is.
+    markola::MainWindow window(
+        files, markola::MemoFolder::InCurrentDirectory(), launcher,
+        markola::DisplayFileName(QByteArray::fromStdString(commandLine.memoName)),
+        QCoreApplication::applicationVersion());
     QObject::connect(&endRequests, &markola::TerminationSignals::received, &window,
                      &markola::MainWindow::EndWithoutAsking);
     const markola::EditsAtExit displayLost([&window] { window.KeepEdits(); });

@@ -73,11 +73,16 @@ bool WriteEveryByte(int fd, const QByteArray& bytes) {
 }
 
 // Owner first: changing the owner clears the setuid and setgid bits that the mode restores.
+// Only root may give a file away, so a user's save keeps the group alone where it can. A file
+// that cannot keep its group either stays in the writer's own, which is then allowed what
+// anyone is, not what the old group was.
 void KeepOwnerAndMode(int fd, const struct stat& old) {
-    if (fchown(fd, old.st_uid, old.st_gid) != 0) {
-        (void)fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    mode_t mode = old.st_mode & 07777;
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        mode = (mode & ~(S_ISGID | S_IRWXG)) | ((mode & S_IRWXO) << 3);
     }
-    (void)fchmod(fd, old.st_mode & 07777);
+    (void)fchmod(fd, mode);
 }
 
 // Makes the rename itself durable. File systems that cannot sync a folder say so with

@@ -14,6 +14,10 @@ import unittest
 
 MARKOLA = os.environ.get("MARKOLA", "markola")
 MAIN_TITLE = "MARKOLA"
+# The name of the desktop entry, by which a desktop shell finds the window's launcher and icon
+# (None in the copy of this file that presses controls as another user).
+DESKTOP_ID = next((entry.stem for entry in pathlib.Path(__file__).resolve().parents[2].glob(
+    "app/resources/*.desktop")), None)
 CLOSE_TITLE = "変更されています。"
 TROUBLE_MARK = " – "
 SCREEN_SIZE = (1024, 768)
@@ -236,9 +240,10 @@ EVERY_BYTE = "漢字とかなカナ、全角ＡＢＣ\r\n".encode("cp932") + (
     b"nul:\x00:tab\t:esc\x1b\r\nstray: \x80 \xa0 \xfd \xfe \xff \x85\x40\r\n"
     b"lone CR\rlone LF\nboth\r\n\r\n\r\nno final line end, lead byte last\x81")
 # Memo files as older systems name them, and the start-up arguments that open them: all of them
-# joined by spaces are the name, also when the first is a word the program answers alone.
+# joined by spaces are the name; after "--" also words that the program would take as options.
 FILE_NAMES = [("bytes.txt", ["bytes"]), ("bytes.txt", ["bytes.TXT"]), (b"NOTES.TXT", ["NOTES"]),
-              (b"\x82\xa0.txt", [b"\x82\xa0"]), ("--help me.txt", ["--help", "me"])]
+              (b"\x82\xa0.txt", [b"\x82\xa0"]), ("-x.txt", ["--", "-x"]),
+              ("--help me.txt", ["--", "--help", "me"])]
 
 MEMOS = {"": b"unnamed\r\n", "plan": b"plan\r\n", "shop": b"shop\r\n", "todo": b"todo\r\n"}
 EDITED, SHOP = b"unnamed\r\n+1", b"shop\r\n+2"
@@ -293,7 +298,10 @@ class MemosTest(MarkolaTestCase):
             app.key("a", "Return", "b", "Return", "c", "Return", "ctrl+s")
             self.wait_memos({"": b"a\r\nb\r\nc\r\n"})
         with Session(self.workdir) as app:
-            self.assertEqual([app.focus()], app.windows())
+            window = app.focus()
+            self.assertEqual([window], app.windows())
+            wm_class = app.x("xprop", "-id", str(window), "WM_CLASS")  # on X, the class names it
+            self.assertEqual(re.findall(r'"([^"]*)"', wm_class), ["markola", DESKTOP_ID])
             # Ctrl+Left checks a line (twice: ■), Ctrl+Up and Down move it; a lost step shows.
             app.key("ctrl+Home", "ctrl+Left", "Down", "ctrl+Left", "ctrl+Left", "ctrl+Up", "Down",
                     "ctrl+Down", "End", "exclam")
@@ -623,12 +631,13 @@ class WindowGeometryTest(MarkolaTestCase):
                 if written:
                     self.assertEqual(self.settings.read_bytes(), written)
 
-    def test_on_wayland_a_screen_reader_reads_the_controls_and_closes_it_storing_its_size(self):
-        with WaylandSession(self.workdir) as app:
+    def test_on_wayland_the_app_id_names_the_entry_and_a_screen_reader_closes_it_storing_its_size(self):
+        with WaylandSession(self.workdir, env={"WAYLAND_DEBUG": "client"}) as app:
             for name, read in READ_ALOUD:
                 self.assertEqual(app.control(name, False).rstrip("\n").split("\t")[2:], read)
             app.control("終了(X) Alt+F4")
             self.assertEqual(app.markola.wait(TIMEOUT), 0)
+            self.assertIn(f'.set_app_id("{DESKTOP_ID}")', app.stderr.read_text())
         self.assertEqual(self.settings.read_bytes(), b"5820,6390,1920,1335\r\n")
 
 

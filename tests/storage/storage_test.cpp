@@ -186,32 +186,40 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
 // As the user nobody, whom the permission bits bind as they do not bind root: a memo the user
 // may not write, and anything but a regular file (a pipe, a device behind a link, a folder)
 // is refused before anything is written; in a folder the user may not write, a write fails.
+// The user's own memo in a group the user is not in comes back in the user's group, which
+// gets no more than anyone else.
 TEST_F(FileStoreTest, ReplacesOnlyRegularFilesTheUserMayWrite) {
     constexpr uid_t kNobody = 65534;  // and its group nogroup, as Debian has them; -1: not regular
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root to make another user's file and to become nobody";
     }
     const std::pair<const char*, int> cases[] = {
-        {"0444.txt", EACCES}, {"0400.txt", EACCES}, {"0555.txt", EACCES}, {"root.txt", EACCES},
-        {"fifo.txt", -1},     {"null.txt", -1},     {"folder.txt", -1},   {"d/m.txt", EACCES}};
+        {"0444.txt", EACCES}, {"0400.txt", EACCES}, {"0555.txt", EACCES},
+        {"root.txt", EACCES}, {"fifo.txt", -1},     {"null.txt", -1},
+        {"folder.txt", -1},   {"d/m.txt", EACCES},  {"group.txt", 0}};
     ASSERT_EQ(std::system(("cd " + dir_.path().toStdString() +
                            " && for m in 0444 0400 0555; do echo old >$m.txt; chmod $m $m.txt; "
                            "done && mkfifo fifo.txt && ln -s /dev/null null.txt && mkdir "
                            "folder.txt && chown -hR nobody: . && echo old >root.txt && "
-                           "mkdir d && echo old >d/m.txt && chown nobody: d/m.txt")
+                           "mkdir d && echo old >d/m.txt && chown nobody: d/m.txt && "
+                           "echo old >group.txt && chown nobody:root group.txt && "
+                           "chmod 0754 group.txt")
                               .c_str()),
               0);
     EXPECT_EXIT(  // as nobody, telling what each write gave
         {
-            bool refused =
+            bool asExpected =
                 setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
-            for (const auto& [name, refusal] : cases) {
+            for (const auto& [name, answer] : cases) {
                 const WriteResult result = store_.WriteAll(Path(name), "new");
                 const int gave = result.notRegularFile ? -1 : result.errorCode;
                 std::fprintf(stderr, "%s: %d\n", name, gave);
-                refused = refused && gave == refusal;
+                asExpected = asExpected && gave == answer;
             }
-            _exit(refused ? 0 : 1);
+            struct stat group {};
+            asExpected = asExpected && stat(NativePath("group.txt"), &group) == 0 &&
+                         (group.st_mode & 07777) == 0744 && group.st_gid == kNobody;
+            _exit(asExpected ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
