@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "ui/widgets/line_end_marks.h"
+#include "ui/widgets/long_line_layout.h"
 #include "ui/widgets/memo_text_mapping.h"
 #include "ui/widgets/plain_line_breaks.h"
 #include "ui/widgets/virtual_keys.h"
@@ -25,6 +26,9 @@ const QString kDocumentTextFormat = QStringLiteral("application/x-markola-docume
 }  // namespace
 
 MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    auto* memoDocument = new QTextDocument(this);
+    memoDocument->setDocumentLayout(new LongLineLayout(memoDocument));
+    setDocument(memoDocument);
     installEventFilter(new PlainLineBreaks(this));
     setLineWrapMode(NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
@@ -198,7 +202,8 @@ void MemoTextEdit::paintEvent(QPaintEvent* event) {
     PaintLoneLineEnds();
 }
 
-// Over the empty glyph box that the font gives a mark, in the lines on screen.
+// Over the empty glyph box that the font gives a mark, in the part of each line on screen:
+// a line can be millions of characters long.
 void MemoTextEdit::PaintLoneLineEnds() {
     QPainter painter(viewport());
     const QTextCursor selection = textCursor();
@@ -208,18 +213,24 @@ void MemoTextEdit::PaintLoneLineEnds() {
         if (bounds.top() > viewport()->height()) {
             break;
         }
-        const QString text = block.text();
-        for (int i = 0; i < text.size(); ++i) {
-            if (text[i] != kLoneCrMark && text[i] != kLoneLfMark) {
+        const QTextLine line = block.layout()->lineAt(0);  // lines never wrap
+        if (!line.isValid()) {
+            continue;
+        }
+        const int first = std::max(line.xToCursor(-bounds.left()) - 1, 0);
+        const int end =
+            std::min(line.xToCursor(viewport()->width() - bounds.left()) + 1, block.length() - 1);
+        for (int i = first; i < end; ++i) {
+            const int position = block.position() + i;
+            const QChar c = document()->characterAt(position);
+            if (c != kLoneCrMark && c != kLoneLfMark) {
                 continue;
             }
-            const QTextLine line = block.layout()->lineForTextPosition(i);
             const qreal start = line.cursorToX(i);
             const QRectF cell(bounds.left() + start, bounds.top() + line.y(),
                               line.cursorToX(i + 1) - start, line.height());
-            const int position = block.position() + i;
             DrawLineEndMark(
-                painter, cell, text[i], palette(),
+                painter, cell, c, palette(),
                 position >= selection.selectionStart() && position < selection.selectionEnd());
         }
     }
