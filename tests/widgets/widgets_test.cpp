@@ -456,6 +456,13 @@ private slots:
             QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
                      qPrintable(QString::number(other)));
         }
+        QList<QImage> far;  // a mark far into a long line, brought on screen by the caret
+        for (const QString& at : {u"\r"_qs, u"\uFDD4"_qs}) {
+            edit.SetMemoText(QString(20'000, u'a') + at + "yy");
+            edit.SetSelStart(20'003);
+            far << edit.viewport()->grab().toImage();
+        }
+        QVERIFY(far[0] != far[1]);
         const QString memo = QString(QString(80, u'a') + "\r\n").repeated(50);
         for (const auto set : {&MemoTextEdit::SetMemoText, &MemoTextEdit::ReplaceMemoText}) {
             edit.SetMemoText(memo);
