@@ -5,18 +5,10 @@
 #include <QTextLayout>
 
 namespace markola {
-namespace {
-
-// Shaping a block of this many characters takes about a millisecond; its glyphs take a few
-// dozen bytes a character, held only for blocks this long.
-constexpr int kLongBlockLength = 10'000;
-
-}  // namespace
-
 void LongLineLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     const QTextBlock last = document()->findBlock(from + charsAdded);
     for (QTextBlock block = document()->findBlock(from); block.isValid(); block = block.next()) {
-        if (block.length() >= kLongBlockLength) {
+        if (block.length() >= kLongLineLength) {
             block.layout()->setCacheEnabled(true);
         }
         if (block == last) {

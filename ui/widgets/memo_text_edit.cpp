@@ -202,6 +202,13 @@ void MemoTextEdit::paintEvent(QPaintEvent* event) {
     PaintLoneLineEnds();
 }
 
+QString MemoTextEdit::TextBetween(int start, int end) const {
+    QTextCursor span(document());
+    span.setPosition(start);
+    span.setPosition(std::max(end, start), QTextCursor::KeepAnchor);
+    return span.selectedText();
+}
+
 // Over the empty glyph box that the font gives a mark, in the part of each line on screen:
 // a line can be millions of characters long.
 void MemoTextEdit::PaintLoneLineEnds() {
@@ -217,12 +224,16 @@ void MemoTextEdit::PaintLoneLineEnds() {
         if (!line.isValid()) {
             continue;
         }
-        const int first = std::max(line.xToCursor(-bounds.left()) - 1, 0);
-        const int end =
-            std::min(line.xToCursor(viewport()->width() - bounds.left()) + 1, block.length() - 1);
+        const bool longLine = block.length() >= kLongLineLength;
+        const int first = longLine ? std::max(line.xToCursor(-bounds.left()) - 1, 0) : 0;
+        const int end = longLine ? std::min(line.xToCursor(viewport()->width() - bounds.left()) + 1,
+                                            block.length() - 1)
+                                 : block.length() - 1;
+        const QString text =
+            longLine ? TextBetween(block.position() + first, block.position() + end) : block.text();
         for (int i = first; i < end; ++i) {
             const int position = block.position() + i;
-            const QChar c = document()->characterAt(position);
+            const QChar c = text[i - first];
             if (c != kLoneCrMark && c != kLoneLfMark) {
                 continue;
             }

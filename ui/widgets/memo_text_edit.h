@@ -68,6 +68,7 @@ private:
     int MemoLength() const;
     void ShowFromStart();
     void PaintLoneLineEnds();
+    QString TextBetween(int start, int end) const;
     void UpdateCachedMemo(int position, int charsAdded);
     void RememberMemo(const QString& text, bool exact);
 
