@@ -202,15 +202,22 @@ void MemoTextEdit::paintEvent(QPaintEvent* event) {
     PaintLoneLineEnds();
 }
 
-QString MemoTextEdit::TextBetween(int start, int end) const {
+// The columns of a block's line that are on screen, and their text: all of a short line, the
+// part in view of a long one, which can be millions of characters long.
+MemoTextEdit::Columns MemoTextEdit::ColumnsOnScreen(const QTextBlock& block, const QTextLine& line,
+                                                    qreal left) const {
+    if (block.length() < kLongLineLength) {
+        return {0, block.text()};
+    }
+    const int first = std::max(line.xToCursor(-left) - 1, 0);
+    const int end = std::min(line.xToCursor(viewport()->width() - left) + 1, block.length() - 1);
     QTextCursor span(document());
-    span.setPosition(start);
-    span.setPosition(std::max(end, start), QTextCursor::KeepAnchor);
-    return span.selectedText();
+    span.setPosition(block.position() + first);
+    span.setPosition(block.position() + std::max(end, first), QTextCursor::KeepAnchor);
+    return {first, span.selectedText()};
 }
 
-// Over the empty glyph box that the font gives a mark, in the part of each line on screen:
-// a line can be millions of characters long.
+// Over the empty glyph box that the font gives a mark, in the lines on screen.
 void MemoTextEdit::PaintLoneLineEnds() {
     QPainter painter(viewport());
     const QTextCursor selection = textCursor();
@@ -224,24 +231,18 @@ void MemoTextEdit::PaintLoneLineEnds() {
         if (!line.isValid()) {
             continue;
         }
-        const bool longLine = block.length() >= kLongLineLength;
-        const int first = longLine ? std::max(line.xToCursor(-bounds.left()) - 1, 0) : 0;
-        const int end = longLine ? std::min(line.xToCursor(viewport()->width() - bounds.left()) + 1,
-                                            block.length() - 1)
-                                 : block.length() - 1;
-        const QString text =
-            longLine ? TextBetween(block.position() + first, block.position() + end) : block.text();
-        for (int i = first; i < end; ++i) {
-            const int position = block.position() + i;
-            const QChar c = text[i - first];
-            if (c != kLoneCrMark && c != kLoneLfMark) {
+        const auto [first, text] = ColumnsOnScreen(block, line, bounds.left());
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i] != kLoneCrMark && text[i] != kLoneLfMark) {
                 continue;
             }
-            const qreal start = line.cursorToX(i);
+            const int column = first + i;
+            const int position = block.position() + column;
+            const qreal start = line.cursorToX(column);
             const QRectF cell(bounds.left() + start, bounds.top() + line.y(),
-                              line.cursorToX(i + 1) - start, line.height());
+                              line.cursorToX(column + 1) - start, line.height());
             DrawLineEndMark(
-                painter, cell, c, palette(),
+                painter, cell, text[i], palette(),
                 position >= selection.selectionStart() && position < selection.selectionEnd());
         }
     }
