@@ -2,37 +2,19 @@
 
 #include <unistd.h>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
+#include "bench/bench_window.h"
 #include "storage/cp932.h"
 #include "storage/file_store.h"
 #include "ui/free_memory.h"
 #include "ui/memo_store.h"
-#include "ui/widgets/desktop_launcher.h"
-#include "ui/widgets/main_window.h"
 
 namespace markola {
 namespace {
 
-// A temporary folder with a memo folder and an empty unnamed memo, so that start-up has no
-// message to show.
-struct BenchFolder {
-    BenchFolder() {
-        QDir(dir.path()).mkdir(QStringLiteral("memo"));
-        Write(QString(), {});
-    }
-
-    void Write(const QString& name, const QByteArray& bytes) const {
-        QFile file(folder.MemoPath(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-    }
-
-    QTemporaryDir dir;
-    MemoFolder folder{dir.path()};
-};
+using bench::BenchFolder;
+using bench::ShownWindow;
 
 // About 10 MB of CP932: 100,000 lines of Japanese check items.
 QByteArray LargeMemoBytes(char tag) {
@@ -46,19 +28,6 @@ QByteArray LargeMemoBytes(char tag) {
     }
     return cp932::Encode(text).bytes;
 }
-
-class ShownWindow {
-public:
-    explicit ShownWindow(const BenchFolder& place)
-        : window{files, place.folder, launcher, QString(), QStringLiteral("1.0.2")} {
-        window.Form_Load();
-        window.show();
-        QCoreApplication::processEvents();
-    }
-    DiskFileStore files;
-    DesktopLauncher launcher;
-    MainWindow window;
-};
 
 void BM_LoadMemo_10MB(benchmark::State& state) {
     const BenchFolder place;

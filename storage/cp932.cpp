@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace markola::cp932 {
 namespace {
@@ -92,10 +93,29 @@ void fillSingleBytes(Tables& tables) {
     }
 }
 
+// Input methods and fonts on Linux give these characters as JIS has them, where code page
+// 932 holds their Microsoft look-alikes; its usual converters write them to the same codes,
+// which read back as the code page's own characters.
+constexpr std::pair<char16_t, uint16_t> kJisAliases[] = {
+    {u'\u301C', 0x8160},  // WAVE DASH, read back as FULLWIDTH TILDE
+    {u'\u2016', 0x8161},  // DOUBLE VERTICAL LINE, as PARALLEL TO
+    {u'\u2212', 0x817C},  // MINUS SIGN, as FULLWIDTH HYPHEN-MINUS
+    {u'\u00A2', 0x8191},  // CENT SIGN, as FULLWIDTH CENT SIGN
+    {u'\u00A3', 0x8192},  // POUND SIGN, as FULLWIDTH POUND SIGN
+    {u'\u00AC', 0x81CA},  // NOT SIGN, as FULLWIDTH NOT SIGN
+};
+
+void fillJisAliases(Tables& tables) {
+    for (const auto& [ch, code] : kJisAliases) {
+        tables.charToCode[ch] = code;
+    }
+}
+
 std::unique_ptr<const Tables> buildTables() {
     auto tables = std::make_unique<Tables>();
     fillPairs(*tables);
     fillSingleBytes(*tables);
+    fillJisAliases(*tables);
     return tables;
 }
 

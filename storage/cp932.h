@@ -22,6 +22,9 @@ struct Encoded {
     qsizetype unencodableAt = -1;
 };
 
+// Six characters that input methods give in their JIS form (WAVE DASH, MINUS SIGN and the
+// like) are written to the codes of the code page's look-alikes, as its usual converters do;
+// they read back as those look-alikes.
 Encoded Encode(QStringView text);
 
 // The byte that a placeholder of Decode stands for; nothing for every other character.

@@ -24,18 +24,26 @@ private:
     MemoView& view_;
 };
 
-QString CharacterAt(const QString& text, qsizetype index) {
-    const bool pair = text.at(index).isHighSurrogate() && index + 1 < text.size() &&
-                      text.at(index + 1).isLowSurrogate();
-    return text.mid(index, pair ? 2 : 1);
+// "U+00A0", "U+20BB7": the code by which a character is looked up.
+QString CodeName(char32_t code) {
+    return QStringLiteral("U+") + QString::number(code, 16).toUpper().rightJustified(4, u'0');
 }
 
-// A stray byte of the file is drawn as an empty box, so the message names the byte instead.
 QString UnencodableMessage(const QString& text, qsizetype index) {
-    const qsizetype line = QStringView(text).left(index).count(u"\r\n") + 1;
-    const std::optional<std::uint8_t> stray = cp932::StrayByte(text.at(index));
-    return text::UnencodableCharacter(line,
-                                      stray ? cp932::ByteName(*stray) : CharacterAt(text, index));
+    const QStringView before = QStringView(text).first(index);
+    const qsizetype lineBreak = before.lastIndexOf(u"\r\n");
+    const qsizetype line = before.count(u"\r\n") + 1;
+    // Every character in front of it is one the code page holds, none a surrogate pair.
+    const qsizetype column = index - (lineBreak < 0 ? 0 : lineBreak + 2) + 1;
+    // A stray byte of the file is drawn as an empty box, so the message names the byte.
+    if (const std::optional<std::uint8_t> stray = cp932::StrayByte(text.at(index))) {
+        return text::UnencodableByte(line, column, cp932::ByteName(*stray));
+    }
+    const bool pair = text.at(index).isHighSurrogate() && index + 1 < text.size() &&
+                      text.at(index + 1).isLowSurrogate();
+    const QString character = text.mid(index, pair ? 2 : 1);
+    return text::UnencodableCharacter(line, column, character,
+                                      CodeName(character.toUcs4().front()));
 }
 
 // A file name holding a line break or a tab shows as a blank in the name box and breaks

@@ -50,7 +50,7 @@ inline QString OverwriteQuestion(const QString& name) {
 }
 inline QString ChangedOnDisk(const QString& name) {
     return QStringLiteral("「") + name +
-           QStringLiteral("」 はほかのプログラムで変更されています。上書き保存しますか？");
+           QStringLiteral("」はほかのプログラムで変更されています。上書き保存しますか？");
 }
 inline QString UnusableRecoveries(const QString& first, std::size_t count) {
     const QString others = count > 1 ? QStringLiteral("ほか %1 件").arg(count - 1) : QString();
@@ -71,7 +71,7 @@ inline QString StartingWithoutRecovery(const QString& folder) {
 }
 inline QString OfferRecovery(const QString& name, std::size_t olderCopies = 0) {
     const QString memo = name.isEmpty() ? QStringLiteral("名前のないメモ")
-                                        : QStringLiteral("「") + name + QStringLiteral("」 ");
+                                        : QStringLiteral("「") + name + QStringLiteral("」");
     const QString older = olderCopies == 0 ? QString()
                                            : QStringLiteral(
                                                  "\n（このメモの古い変更がほかに %1 件あります。"
@@ -81,13 +81,20 @@ inline QString OfferRecovery(const QString& name, std::size_t olderCopies = 0) {
            QStringLiteral("の変更が残っています。復元しますか？") + older;
 }
 
-// "保存できない文字が含まれています（<line> 行目の「<character>」）。…"
-inline QString UnencodableCharacter(qsizetype line, const QString& character) {
-    return QStringLiteral(
-               "保存できない文字が含まれています（%1 行目の「%2」）。"
-               "この文字を削除するか置き換えてから保存してください。")
-        .arg(line)
-        .arg(character);
+// "保存できない文字が含まれています（<where>）。…", where the first such character stands.
+inline QString Unsavable(const QString& where) {
+    return QStringLiteral("保存できない文字が含まれています（") + where +
+           QStringLiteral("）。この文字を削除するか置き換えてから保存してください。");
+}
+// The code names what a blank, a look-alike or the font's empty box does not.
+inline QString UnencodableCharacter(qsizetype line, qsizetype column, const QString& character,
+                                    const QString& code) {
+    return Unsavable(
+        QStringLiteral("%1 行目 %2 文字目の「%3」、%4").arg(line).arg(column).arg(character, code));
+}
+// A byte of the file that forms no character, by its value.
+inline QString UnencodableByte(qsizetype line, qsizetype column, const QString& byte) {
+    return Unsavable(QStringLiteral("%1 行目 %2 文字目の「%3」").arg(line).arg(column).arg(byte));
 }
 
 // The main window's menus, bar items and controls, as the screen and screen readers give them.

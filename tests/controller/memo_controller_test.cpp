@@ -279,10 +279,10 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
                "）。この文字を削除するか置き換えてから保存してください。";
     };
     const Case cases[] = {
-        {"", "b", "x\r\nz😀", false, unsavable("2 行目の「😀」")},
+        {"", "b", "x\r\nz😀", false, unsavable("2 行目 2 文字目の「😀」、U+1F600")},
         // A stray lead byte before a trail byte; a pasted sign that is no line end, alone.
-        {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目の「0x81」")},
-        {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目の「\xE2\x90\x8D」")},
+        {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目 1 文字目の「0x81」")},
+        {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目 1 文字目の「\xE2\x90\x8D」、U+240D")},
         {"", "b\tc", "x", false, text::kUnsafeName},
         {"", "b", "x", true, "memo/b.txt を保存できませんでした。書き込みが許可されていません。"},
         {"", "/", "x", false, text::kUnsafeName},
@@ -354,7 +354,7 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
 
         const bool restored = c.answers.front() == A::Yes;
         Start({}, c.answers);
-        const QString memo = c.memo.isEmpty() ? "名前のないメモ" : "「plan」 ";
+        const QString memo = c.memo.isEmpty() ? "名前のないメモ" : "「plan」";
         EXPECT_EQ(view.messages.back(),
                   (ShownMessage{"保存されていない" + memo + "の変更が残っています。復元しますか？",
                                 Buttons::YesNoOrLater, MessageIcon::None, "MARKOLA"}));
@@ -372,7 +372,7 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
             EXPECT_EQ(
                 view.messages.back(),
                 (ShownMessage{
-                    "「" + c.memo + "」 はほかのプログラムで変更されています。上書き保存しますか？",
+                    "「" + c.memo + "」はほかのプログラムで変更されています。上書き保存しますか？",
                     Buttons::YesNoDefaultNo, MessageIcon::Exclamation, "MARKOLA"}));
         }
         const bool unsaved = restored && qstrcmp(c.kept, "saved") != 0;
@@ -451,7 +451,7 @@ TEST_F(ControllerTest, EditsAreKeptAsTheEditsOfTheirMemo) {
     view.whileShown = {};
     Start({}, {A::Yes});
     EXPECT_EQ(std::get<0>(view.messages.back()),
-              "保存されていない「a」 の変更が残っています。復元しますか？");
+              "保存されていない「a」の変更が残っています。復元しますか？");
     EXPECT_EQ(std::make_pair(view.comboText, view.memoText), std::make_pair(u"a"_qs, u"edits"_qs));
     controller->mnuSave_Click();
     controller.reset();
@@ -483,7 +483,7 @@ TEST_F(ControllerTest, APileOfCopiesIsOneQuestionAMemo) {
     const std::string odd = copy("odd", "2020-01-05");
     Shell("mkdir " + odd.substr(0, odd.size() - 9) + ".lock");
     const auto offer = [](const char* memo, const char* more = "") {
-        return QString("保存されていない「") + memo + "」 の変更が残っています。復元しますか？" +
+        return QString("保存されていない「") + memo + "」の変更が残っています。復元しますか？" +
                more;
     };
     const QString aOffer =
@@ -519,10 +519,9 @@ TEST_F(ControllerTest, CopiesThatCannotBeKeptAreSaidOnce) {
         controller->Form_Terminate();
         QCoreApplication::processEvents();
     }
-    EXPECT_EQ(
-        view.copyTroubles,
-        QStringList({"変更のコピーを保存できません: ディスクの空き容量が足りません。",
-                     "変更のコピーを保存できません: 読み取り専用の場所です。", ""}));
+    EXPECT_EQ(view.copyTroubles,
+              QStringList({"変更のコピーを保存できません: ディスクの空き容量が足りません。",
+                           "変更のコピーを保存できません: 読み取り専用の場所です。", ""}));
     EXPECT_TRUE(view.messages.empty());
 }
 

@@ -4,12 +4,27 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "storage/cp932.h"
 
 using namespace markola::cp932;
 
-// Any text either encodes into bytes that decode to that very text, or is refused, with no
+// What a text reads back as: six JIS forms are saved as the code page's look-alikes.
+static QString ReadBack(QStringView text) {
+    QString back = text.toString();
+    for (const auto& [jis, lookAlike] : {std::pair{u'\u301C', u'\uFF5E'},
+                                         {u'\u2016', u'\u2225'},
+                                         {u'\u2212', u'\uFF0D'},
+                                         {u'\u00A2', u'\uFFE0'},
+                                         {u'\u00A3', u'\uFFE1'},
+                                         {u'\u00AC', u'\uFFE2'}}) {
+        back.replace(QChar(jis), QChar(lookAlike));
+    }
+    return back;
+}
+
+// Any text either encodes into bytes that decode to what it reads back as, or is refused, with no
 // bytes, at its first character that cannot be held, everything in front of which encodes.
 static void CheckText(QStringView text) {
     const Encoded encoded = Encode(text);
@@ -17,7 +32,7 @@ static void CheckText(QStringView text) {
     assert(at == -1 || (at >= 0 && at < text.size() && encoded.bytes.isEmpty()));
     const QStringView head = at == -1 ? text : text.first(at);
     const Encoded headEncoded = at == -1 ? encoded : Encode(head);
-    assert(headEncoded.unencodableAt == -1 && Decode(headEncoded.bytes) == head);
+    assert(headEncoded.unencodableAt == -1 && Decode(headEncoded.bytes) == ReadBack(head));
     // A refusal depends on the character and the one after it, nothing further.
     assert(at == -1 || Encode(text.first(std::min(at + 2, text.size()))).unencodableAt == at);
 }

@@ -93,6 +93,19 @@ TEST(Cp932Test, EveryCodeDecodesLikeGlibcAndEncodesBack) {
     EXPECT_EQ(assigned, 7724 + 1880);  // Microsoft's table plus the user-defined area
 }
 
+// What Linux input methods type for six signs is saved to the codes of their look-alikes and
+// reads back as those; a character without any code (a dash, a no-break space) is refused.
+TEST(Cp932Test, SavesJisFormsAsTheirLookAlikesAndRefusesTheRest) {
+    const QString jis = u"\u301C\u2016\u2212\u00A2\u00A3\u00AC"_qs;
+    const auto [bytes, unencodableAt] = cp932::Encode(jis);
+    EXPECT_EQ(unencodableAt, -1);
+    EXPECT_EQ(bytes, "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA");
+    EXPECT_EQ(cp932::Decode(bytes), u"\uFF5E\u2225\uFF0D\uFFE0\uFFE1\uFFE2"_qs);
+    for (const QString refused : {u"\u2014"_qs, u"\u00A0"_qs, u"\u00A6"_qs, u"\U00020BB7"_qs}) {
+        EXPECT_EQ(cp932::Encode(jis + refused).unencodableAt, jis.size());
+    }
+}
+
 class FileStoreTest : public ::testing::Test {
 protected:
     // QTemporaryDir cannot remove names that are not UTF-8.

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -263,14 +264,22 @@ private slots:
         QCOMPARE(QFontInfo(Text()->font()).family(), QString("IPAGothic"));
         QCOMPARE(Text()->font().pointSizeF(), 12.0);
         QCOMPARE(Combo()->font(), Text()->font());
-        QStringList menuBar;  // each entry's name and caption
-        for (const QAction* action : window->menuBar()->actions()) {
+        QStringList menuBar;  // each entry's name, caption and the tool tip shown on hovering it
+        QMenuBar* bar = window->menuBar();
+        for (QAction* action : bar->actions()) {
+            const QPoint at = bar->actionGeometry(action).center();
+            QHelpEvent hover(QEvent::ToolTip, at, bar->mapToGlobal(at));
+            QApplication::sendEvent(bar, &hover);
+            QTRY_VERIFY(!action->menu() || !QToolTip::isVisible());  // a tip before fades out
             menuBar << (action->menu() ? action->menu()->objectName() : action->objectName()) +
-                           " " + action->text();
+                           " " + action->text() + " " +
+                           (QToolTip::isVisible() ? QToolTip::text() : QString());
         }
         QCOMPARE(menuBar,
-                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F)"_qs, u"mnuSettings 設定(&S)"_qs, u"mnuCheck ■"_qs,
-                              u"mnuMemoUp ▲"_qs, u"mnuMemoDown ▼"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H)"_qs}));
+                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F) "_qs, u"mnuSettings 設定(&S) "_qs,
+                              u"mnuCheck ■ チェックの切り替え (Ctrl+←)"_qs,
+                              u"mnuMemoUp ▲ 行を上へ移動 (Ctrl+↑)"_qs,
+                              u"mnuMemoDown ▼ 行を下へ移動 (Ctrl+↓)"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H) "_qs}));
         // The frame of the offscreen platform adds 2 pixels a side. Two pixels wider, the user
         // resized it; a pixel lower is within rounding and keeps the height read.
         window->resize(398, 462);
@@ -447,6 +456,13 @@ private slots:
             QVERIFY2(shots[0] != shots[other] && (other == 1 || shots[1] != shots[other]),
                      qPrintable(QString::number(other)));
         }
+        QList<QImage> far;  // a mark far into a long line, brought on screen by the caret
+        for (const QString& at : {u"\r"_qs, u"\uFDD4"_qs}) {
+            edit.SetMemoText(QString(20'000, u'a') + at + "yy");
+            edit.SetSelStart(20'003);
+            far << edit.viewport()->grab().toImage();
+        }
+        QVERIFY(far[0] != far[1]);
         const QString memo = QString(QString(80, u'a') + "\r\n").repeated(50);
         for (const auto set : {&MemoTextEdit::SetMemoText, &MemoTextEdit::ReplaceMemoText}) {
             edit.SetMemoText(memo);

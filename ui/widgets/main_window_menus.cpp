@@ -3,6 +3,7 @@
 
 #include "ui/line_commands.h"
 #include "ui/messages.h"
+#include "ui/widgets/bar_tool_tips.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_text_edit.h"
 
@@ -42,6 +43,7 @@ void MainWindow::BuildMenus() {
     AddItem(settings, "mngOpenMemo", text::kMenuOpenMemoFolder, [this] { mngOpenMemo_Click(); });
 
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
+    menuBar()->installEventFilter(new BarToolTips(menuBar()));
     AddItem(menuBar(), "mnuCheck", text::kMenuCheck, [this] {
         mnuCheck_Click(*Text1);
     })->setToolTip(text::kMenuCheckTip);

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "ui/widgets/line_end_marks.h"
+#include "ui/widgets/long_line_layout.h"
 #include "ui/widgets/memo_text_mapping.h"
 #include "ui/widgets/plain_line_breaks.h"
 #include "ui/widgets/virtual_keys.h"
@@ -25,6 +26,9 @@ const QString kDocumentTextFormat = QStringLiteral("application/x-markola-docume
 }  // namespace
 
 MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    auto* memoDocument = new QTextDocument(this);
+    memoDocument->setDocumentLayout(new LongLineLayout(memoDocument));
+    setDocument(memoDocument);
     installEventFilter(new PlainLineBreaks(this));
     setLineWrapMode(NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
@@ -198,6 +202,21 @@ void MemoTextEdit::paintEvent(QPaintEvent* event) {
     PaintLoneLineEnds();
 }
 
+// The columns of a block's line that are on screen, and their text: all of a short line, the
+// part in view of a long one, which can be millions of characters long.
+MemoTextEdit::Columns MemoTextEdit::ColumnsOnScreen(const QTextBlock& block, const QTextLine& line,
+                                                    qreal left) const {
+    if (block.length() < kLongLineLength) {
+        return {0, block.text()};
+    }
+    const int first = std::max(line.xToCursor(-left) - 1, 0);
+    const int end = std::min(line.xToCursor(viewport()->width() - left) + 1, block.length() - 1);
+    QTextCursor span(document());
+    span.setPosition(block.position() + first);
+    span.setPosition(block.position() + std::max(end, first), QTextCursor::KeepAnchor);
+    return {first, span.selectedText()};
+}
+
 // Over the empty glyph box that the font gives a mark, in the lines on screen.
 void MemoTextEdit::PaintLoneLineEnds() {
     QPainter painter(viewport());
@@ -208,16 +227,20 @@ void MemoTextEdit::PaintLoneLineEnds() {
         if (bounds.top() > viewport()->height()) {
             break;
         }
-        const QString text = block.text();
+        const QTextLine line = block.layout()->lineAt(0);  // lines never wrap
+        if (!line.isValid()) {
+            continue;
+        }
+        const auto [first, text] = ColumnsOnScreen(block, line, bounds.left());
         for (int i = 0; i < text.size(); ++i) {
             if (text[i] != kLoneCrMark && text[i] != kLoneLfMark) {
                 continue;
             }
-            const QTextLine line = block.layout()->lineForTextPosition(i);
-            const qreal start = line.cursorToX(i);
+            const int column = first + i;
+            const int position = block.position() + column;
+            const qreal start = line.cursorToX(column);
             const QRectF cell(bounds.left() + start, bounds.top() + line.y(),
-                              line.cursorToX(i + 1) - start, line.height());
-            const int position = block.position() + i;
+                              line.cursorToX(column + 1) - start, line.height());
             DrawLineEndMark(
                 painter, cell, text[i], palette(),
                 position >= selection.selectionStart() && position < selection.selectionEnd());

@@ -2,6 +2,8 @@
 
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextBlock>
+#include <QTextLine>
 #include <functional>
 
 #include "ui/memo_text_view.h"
@@ -68,6 +70,11 @@ private:
     int MemoLength() const;
     void ShowFromStart();
     void PaintLoneLineEnds();
+    struct Columns {
+        int first;
+        QString text;
+    };
+    Columns ColumnsOnScreen(const QTextBlock& block, const QTextLine& line, qreal left) const;
     void UpdateCachedMemo(int position, int charsAdded);
     void RememberMemo(const QString& text, bool exact);
 
