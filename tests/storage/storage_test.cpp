@@ -101,7 +101,7 @@ TEST(Cp932Test, SavesJisFormsAsTheirLookAlikesAndRefusesTheRest) {
     EXPECT_EQ(unencodableAt, -1);
     EXPECT_EQ(bytes, "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA");
     EXPECT_EQ(cp932::Decode(bytes), u"\uFF5E\u2225\uFF0D\uFFE0\uFFE1\uFFE2"_qs);
-    for (const QString refused : {u"\u2014"_qs, u"\u00A0"_qs, u"\u00A6"_qs, u"\U00020BB7"_qs}) {
+    for (const QString& refused : {u"\u2014"_qs, u"\u00A0"_qs, u"\u00A6"_qs, u"\U00020BB7"_qs}) {
         EXPECT_EQ(cp932::Encode(jis + refused).unencodableAt, jis.size());
     }
 }
