@@ -11,6 +11,7 @@ bool CommitEchoFilter::eventFilter(QObject* watched, QEvent* event) {
         const auto& method = static_cast<const QInputMethodEvent&>(*event);
         if (IsEcho(method)) {
             committed_.clear();
+            givenUp_.clear();
             return true;
         }
         Follow(watched, method);
@@ -19,21 +20,28 @@ bool CommitEchoFilter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CommitEchoFilter::IsEcho(const QInputMethodEvent& event) const {
-    return composing_.isEmpty() && !committed_.isEmpty() && event.commitString() == committed_ &&
+    const QString& text = event.commitString();
+    return composing_.isEmpty() && !text.isEmpty() && (text == committed_ || text == givenUp_) &&
            event.preeditString().isEmpty() && event.replacementLength() == 0;
 }
 
 // An event that shows nothing and commits nothing, as both frameworks send after a
 // commit, changes no text and leaves the expectation as it was.
 void CommitEchoFilter::Follow(const QObject* receiver, const QInputMethodEvent& event) {
+    const QString shown = composing_.value(receiver);
     if (!event.commitString().isEmpty()) {
-        committed_ = composing_.contains(receiver) ? event.commitString() : QString();
+        committed_ = shown.isEmpty() ? QString() : event.commitString();
+        givenUp_.clear();
+    } else if (!shown.isEmpty() && event.preeditString().isEmpty() &&
+               event.replacementLength() == 0) {
+        givenUp_ = shown;
     }
     if (event.preeditString().isEmpty()) {
         composing_.remove(receiver);
     } else {
         committed_.clear();
-        composing_.insert(receiver);
+        givenUp_.clear();
+        composing_.insert(receiver, event.preeditString());
     }
 }
 
