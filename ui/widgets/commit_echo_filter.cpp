@@ -11,7 +11,6 @@ bool CommitEchoFilter::eventFilter(QObject* watched, QEvent* event) {
         const auto& method = static_cast<const QInputMethodEvent&>(*event);
         if (IsEcho(method)) {
             committed_.clear();
-            givenUp_.clear();
             return true;
         }
         Follow(watched, method);
@@ -20,28 +19,21 @@ bool CommitEchoFilter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CommitEchoFilter::IsEcho(const QInputMethodEvent& event) const {
-    const QString& text = event.commitString();
-    return composing_.isEmpty() && !text.isEmpty() && (text == committed_ || text == givenUp_) &&
+    return composing_.isEmpty() && !committed_.isEmpty() && event.commitString() == committed_ &&
            event.preeditString().isEmpty() && event.replacementLength() == 0;
 }
 
 // An event that shows nothing and commits nothing, as both frameworks send after a
 // commit, changes no text and leaves the expectation as it was.
 void CommitEchoFilter::Follow(const QObject* receiver, const QInputMethodEvent& event) {
-    const QString shown = composing_.value(receiver);
     if (!event.commitString().isEmpty()) {
-        committed_ = shown.isEmpty() ? QString() : event.commitString();
-        givenUp_.clear();
-    } else if (!shown.isEmpty() && event.preeditString().isEmpty() &&
-               event.replacementLength() == 0) {
-        givenUp_ = shown;
+        committed_ = composing_.contains(receiver) ? event.commitString() : QString();
     }
     if (event.preeditString().isEmpty()) {
         composing_.remove(receiver);
     } else {
         committed_.clear();
-        givenUp_.clear();
-        composing_.insert(receiver, event.preeditString());
+        composing_.insert(receiver);
     }
 }
 

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 class QInputMethodEvent;
 
 namespace markola {
 
-// Drops an input method's second delivery of a composition that was already committed, and
-// the delivery of one that the user gave up.
+// Drops an input method's second delivery of a composition that was already committed.
 //
 // When the program (or the toolkit, on a click or a change of focus) ends a composition,
 // the toolkit's ibus context commits the composition itself and then resets the engine;
@@ -21,11 +20,6 @@ namespace markola {
 // repeat the commit (fcitx5) never meet the condition: their next composition or key
 // clears it. A key counts once, where it reaches the window: the same key passed on to
 // the parents of a control, after a command that it ran has committed, is no new key.
-//
-// A composition given up (Escape) is only hidden from the toolkit's ibus context, which
-// still commits it at the next change of focus or click, whatever keys came between. So
-// a commit with no composition open that carries the text of the composition last given
-// up is that stale one, until another composition is shown or something is committed.
 //
 // The controls that receive compositions live as long as the filter, so a control in
 // the set of those composing is never one that is gone.
@@ -40,11 +34,9 @@ private:
     bool IsEcho(const QInputMethodEvent& event) const;
     void Follow(const QObject* receiver, const QInputMethodEvent& event);
 
-    // Each control composing, with the composition it shows.
-    QHash<const QObject*, QString> composing_;
+    QSet<const QObject*> composing_;
     // The text of the composition that the last commit closed, until something else comes.
     QString committed_;
-    QString givenUp_;
 };
 
 }  // namespace markola
