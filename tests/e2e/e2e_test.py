@@ -518,7 +518,7 @@ MOUSE = [
      "□ すしを買う！\r\n□ abcdefすしすし\r\n■ 完了すし"),
     (("ctrl+Home", "End"), ["sushi"], (10, 1), (),
      "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
-    (("ctrl+End",), ["sushi", "Escape"], "メモ名", (),
+    (("ctrl+End",), ["sushi", "Escape"], "メモ名", ("Tab",),
      "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
     (("ctrl+End",), ["sushi", "Escape"], "ﾌｧｲﾙ(F)", ("Escape", "Escape"),
      "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
@@ -537,7 +537,7 @@ class InputMethodTest(MarkolaTestCase):
         for session in (Fcitx5Session, IBusSession):
             (self.memos / "plan.txt").write_bytes(CHECKLIST[0].encode("cp932"))
             with self.subTest(session.__name__), session(self.workdir, "plan") as app:
-                app.focus()
+                main = app.focus()
                 for way, composed, mouse, keys, memo in MOUSE:
                     with self.subTest(way=way, composed=composed, mouse=mouse):
                         app.key(*way)
@@ -548,6 +548,16 @@ class InputMethodTest(MarkolaTestCase):
                         time.sleep(pace)
                         app.key(*keys, "ctrl+s")
                         self.wait_memos({"plan": memo.encode("cp932")})
+                # A new window takes the focus while composing: the composition lands at once, or
+                # stays open until Return commits it; it never vanishes, nor lands twice.
+                app.key("ctrl+End")
+                app.compose("sushi")
+                app.spawn(["xmessage", "other"])
+                wait_for(lambda: app.x("xdotool", "getwindowfocus").strip() != str(main), "it")
+                app.focus()
+                app.key("Return", "ctrl+s")
+                landed = {(memo + "すし" + end).encode("cp932") for end in ("", "\r\n")}
+                wait_for(lambda: (self.memos / "plan.txt").read_bytes() in landed, f"one of {landed}")
 
     def test_compositions_land_once_where_typed_and_are_no_edits_of_their_own(self):
         for session in (Fcitx5Session, IBusSession):
