@@ -205,16 +205,22 @@ class IBusSession(InputMethodSession):
 
 
 def press_control(name, press):
-    """Run by Debian's python3, which has pyatspi: prints where a menu item or combo box is, whether
-    it is editable and its description, and presses it as a screen reader would."""
+    """Run by Debian's python3, which has pyatspi: prints where a menu item, combo box or the text
+    box is (for the text box, where its character at the offset `press` is), whether it is editable
+    and its description, and presses a menu item or combo box as a screen reader would."""
     import pyatspi
 
     def is_it(node):
-        return node.getRoleName() in ("menu item", "combo box") and node.name == name
+        return node.getRoleName() in ("menu item", "combo box", "text") and node.name == name
     item = wait_for(lambda: pyatspi.findDescendant(pyatspi.Registry.getDesktop(0), is_it), name)
-    box = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    if press.isdigit():  # Qt gives each line of the text box the first line's top
+        text, offset = item.queryText(), int(press)
+        x, y, width, height = text.getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
+        y += height * text.getText(0, offset).count("\n")
+    else:
+        x, y, width, height = item.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     editable = item.getState().contains(pyatspi.STATE_EDITABLE)
-    print(box.x + box.width // 2, box.y + box.height // 2, editable, item.description, sep="\t")
+    print(x + width // 2, y + height // 2, editable, item.description, sep="\t")
     if press == "True":
         item.queryAction().doAction(0)
 
@@ -648,8 +654,63 @@ COMPOSING_COMMANDS = [(("ctrl+Home", "Down", "End"), "▼"), (("ctrl+Home", "End
 CHECKLIST = "□ 牛乳を買う\r\nabcdef\r\n■ 完了", "■ 牛乳を買うすし\r\nabcdefすしすし\r\n■ 完了\r\n"
 
 
+# The caret's way, what is composed there (Escape gives it up), then what the mouse does: a click
+# or double-click on the character at an offset of the text box (a composition is no text of it)
+# or a click on a control; then the keys, and the memo once it is saved. Cumulative, from the
+# checklist: a composition lands once where it was typed, before a click moves the caret or the
+# double-click selects, and a composition given up stays so. A user's selection is replaced by
+# what is composed over it.
+MOUSE = [
+    (("ctrl+Home", "Down", "End"), ["sushi"], (17, 2), (), "□ 牛乳を買う\r\nabcdefすし\r\n□ 完了"),
+    (("ctrl+Home", "Down", "End"), ["sushi"], (10, 2), (),
+     "□ 牛乳を買う\r\n□ abcdefすしすし\r\n□ 完了"),
+    (("ctrl+Home", "Right", "Right", "shift+Right", "shift+Right"), ["sushi"], (21, 2), (),
+     "□ すしを買う\r\n□ abcdefすしすし\r\n■ 完了"),
+    (("ctrl+End",), ["sushi"], (3, 1), ("End", "exclam", "Return"),
+     "□ すしを買う！\r\n□ abcdefすしすし\r\n■ 完了すし"),
+    (("ctrl+Home", "End"), ["sushi"], (10, 1), (),
+     "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
+    (("ctrl+End",), ["sushi", "Escape"], "メモ名", ("Tab",),
+     "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
+    (("ctrl+End",), ["sushi", "Escape"], "ﾌｧｲﾙ(F)", ("Escape", "Escape"),
+     "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
+]
+
+
 @unittest.skipUnless(os.geteuid() == 0, "only root can run the session as another user")
 class InputMethodTest(MarkolaTestCase):
+    def test_clicks_during_a_composition_at_a_persons_pace(self):
+        self.clicks_during_a_composition(SETTLE)
+
+    def test_clicks_during_a_composition_at_a_fast_typists(self):
+        self.clicks_during_a_composition(0.02)
+
+    def clicks_during_a_composition(self, pace):
+        for session in (Fcitx5Session, IBusSession):
+            (self.memos / "plan.txt").write_bytes(CHECKLIST[0].encode("cp932"))
+            with self.subTest(session.__name__), session(self.workdir, "plan") as app:
+                main = app.focus()
+                for way, composed, mouse, keys, memo in MOUSE:
+                    with self.subTest(way=way, composed=composed, mouse=mouse):
+                        app.key(*way)
+                        app.compose(*composed)
+                        offset, clicks = mouse if type(mouse) is tuple else (False, 1)
+                        x, y = app.control("メモ" if offset else mouse, offset).split()[:2]
+                        app.x("xdotool", "mousemove", x, y, "click", "--repeat", str(clicks), "1")
+                        time.sleep(pace)
+                        app.key(*keys, "ctrl+s")
+                        self.wait_memos({"plan": memo.encode("cp932")})
+                # A new window takes the focus while composing: the composition lands at once, or
+                # stays open until Return commits it; it never vanishes, nor lands twice.
+                app.key("ctrl+End")
+                app.compose("sushi")
+                app.spawn(["xmessage", "other"])
+                wait_for(lambda: app.x("xdotool", "getwindowfocus").strip() != str(main), "it")
+                app.focus()
+                app.key("Return", "ctrl+s")
+                landed = {(memo + "すし" + end).encode("cp932") for end in ("", "\r\n")}
+                wait_for(lambda: (self.memos / "plan.txt").read_bytes() in landed, f"one of {landed}")
+
     def test_compositions_land_once_where_typed_and_are_no_edits_of_their_own(self):
         for session in (Fcitx5Session, IBusSession):
             (self.memos / "plan.txt").write_bytes(CHECKLIST[0].encode("cp932"))

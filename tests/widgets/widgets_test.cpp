@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolTip>
 #include <csignal>
 #include <functional>
@@ -152,6 +153,20 @@ private slots:
         Action("mnuCheck")->trigger();  // a bar item leaves the focus in the text box
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
         QCOMPARE(Text()->MemoText(), u"a\r\nx■ b\r\n"_qs);  // what the key handler lets through
+        // A composition lands where it was typed, before a click moves the caret, and never over
+        // a selection made while it was open: the selection stays.
+        InputMethod(Text(), u"すし"_qs);
+        QTest::mouseClick(Text()->viewport(), Qt::LeftButton, {},
+                          Text()->cursorRect(QTextCursor(Text()->document())).center());
+        QCOMPARE(Text()->MemoText(), u"a\r\nxすし■ b\r\n"_qs);
+        InputMethod(Text(), u"に"_qs);
+        QTextCursor selection(Text()->document());
+        selection.setPosition(2);
+        selection.setPosition(3, QTextCursor::KeepAnchor);
+        Text()->setTextCursor(selection);
+        InputMethod(Text(), {}, u"に"_qs);
+        QCOMPARE(Text()->MemoText(), u"にa\r\nxすし■ b\r\n"_qs);
+        QCOMPARE(Text()->textCursor().selectedText(), QString("x"));
     }
 
     // Each shortcut as typed in each control, and each bar item: the line commands take the caret

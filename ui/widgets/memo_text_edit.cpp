@@ -163,6 +163,17 @@ void MemoTextEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+// The toolkit only clears the composition from the screen when a click moves the caret, and
+// an input method that commits on no request of the toolkit's then goes on composing where
+// the caret has gone. A click outside the composition commits it where it was typed first;
+// a click inside it is the input method's own, to move its cursor there.
+void MemoTextEdit::mousePressEvent(QMouseEvent* event) {
+    if (!HitsComposition(event->position().toPoint())) {
+        CommitComposition();
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
 void MemoTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
     emit doubleClicked();
@@ -253,15 +264,42 @@ void MemoTextEdit::PaintLoneLineEnds() {
 // is an edit. The event says which, so no keystroke of a composition costs a look at
 // the whole memo.
 void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
-    composition_.Track(*event);
     const bool edits = !event->commitString().isEmpty() || event->replacementLength() > 0;
     {
         const QScopedValueRollback guard(inputMethodEdit_, true);
-        QPlainTextEdit::inputMethodEvent(event);
+        ApplyWhereComposed(event);
+    }
+    composition_.Track(*event);
+    if (composition_.IsOpen()) {
+        composedAt_ = QTextCursor(document());
+        composedAt_.setPosition(textCursor().position());
     }
     if (edits) {
         emit memoChanged();
     }
+}
+
+// The same test as the toolkit's, which hands such a click to the input method.
+bool MemoTextEdit::HitsComposition(QPoint point) const {
+    const QTextCursor caret = textCursor();
+    const int offset = cursorForPosition(point).position() - caret.position();
+    return offset >= 0 && offset <= caret.block().layout()->preeditAreaText().size();
+}
+
+// What an input method sends for an open composition belongs where the composition is typed,
+// also when the caret has moved or a selection was made without committing it first: the text
+// lands there, and the user's caret and selection stay, never replaced by it.
+void MemoTextEdit::ApplyWhereComposed(QInputMethodEvent* event) {
+    const QTextCursor user = textCursor();
+    const bool away =
+        composition_.IsOpen() && (user.hasSelection() || user.position() != composedAt_.position());
+    if (!away) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    setTextCursor(composedAt_);
+    QPlainTextEdit::inputMethodEvent(event);
+    setTextCursor(user);
 }
 
 int MemoTextEdit::DocumentPosition(int memoOffset) const {

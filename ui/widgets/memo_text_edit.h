@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLine>
 #include <functional>
 
@@ -57,6 +58,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
@@ -65,6 +67,8 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    bool HitsComposition(QPoint point) const;
+    void ApplyWhereComposed(QInputMethodEvent* event);
     int DocumentPosition(int memoOffset) const;
     int MemoOffsetOf(int documentPosition) const;
     int MemoLength() const;
@@ -85,6 +89,8 @@ private:
     bool programEdit_ = false;
     bool inputMethodEdit_ = false;
     Composition composition_;
+    // Where the open composition is typed; it follows the edits around it.
+    QTextCursor composedAt_;
     // The memo text is asked for on every line command; rebuilding it from a document of
     // 100,000 lines would cost more than the whole command may take, so it is kept in
     // step with each edit and rebuilt only after a load that the document altered.
