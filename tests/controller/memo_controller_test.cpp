@@ -337,6 +337,8 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         {"plan", mixed, "printf PLAN >plan.txt; old", {A::Yes, A::No}, "PLAN"},
         {"plan", mixed, "rm plan.txt; printf PLAN >plan.txt; old", {A::Yes, A::Yes}, "saved"},
         {"", mixed, "printf PLAN >.txt", {A::Yes, A::No}, "PLAN"},
+        // A link repointed: the file under the memo's name is the memo's, whatever it leads to.
+        {"plan", mixed, "echo -n PLAN >../o.txt; ln -sf ../o.txt plan.txt", {A::Yes, A::No}, "PLAN"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.theirs);
