@@ -423,6 +423,7 @@ TEST_F(ControllerTest, OnlyTheUsersEditsAreKept) {
              endBySignal();
              view.SetMemoText(loaded);
              endBySignal();
+             EXPECT_EQ(Recoveries(), 0);
              view.answers = {A::No};  // still edited, as the close question knows it
          }},
     };
