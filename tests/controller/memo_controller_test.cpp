@@ -279,7 +279,7 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
                "）。この文字を削除するか置き換えてから保存してください。";
     };
     const Case cases[] = {
-        {"", "b", "x\r\nz😀", false, unsavable("2 行目 2 文字目の「😀」、U+1F600")},
+        {"", "b", "\r\nz😀", false, unsavable("2 行目 2 文字目の「😀」、U+1F600")},
         // A stray lead byte before a trail byte; a pasted sign that is no line end, alone.
         {"", "b", "x\r\n\xEF\x9E\x81@", false, unsavable("2 行目 1 文字目の「0x81」")},
         {"", "b", "\xE2\x90\x8D.", false, unsavable("1 行目 1 文字目の「\xE2\x90\x8D」、U+240D")},
