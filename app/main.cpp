@@ -6,6 +6,7 @@
 #include "app/command_line_answer.h"
 #include "storage/file_names.h"
 #include "storage/file_store.h"
+#include "ui/free_memory.h"
 #include "ui/widgets/desktop_launcher.h"
 #include "ui/widgets/edits_at_exit.h"
 #include "ui/widgets/main_window.h"
@@ -13,6 +14,7 @@
 #include "ui/widgets/toolkit_translation.h"
 
 int main(int argc, char* argv[]) {
+    markola::KeepLargeBuffersOffTheHeap();
     markola::CommandLine commandLine = markola::ReadCommandLine(argc, argv);
     if (const auto status = markola::AnswerCommandLine(commandLine)) {
         return *status;

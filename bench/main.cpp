@@ -1,8 +1,12 @@
 #include <benchmark/benchmark.h>
 #include <QApplication>
 
-// Widget benchmarks need an application; the offscreen platform keeps them headless.
+#include "ui/free_memory.h"
+
+// Widget benchmarks need an application; the offscreen platform keeps them headless. The heap
+// is the program's.
 int main(int argc, char** argv) {
+    markola::KeepLargeBuffersOffTheHeap();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -4,7 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <QSet>
+#include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
 #include <memory>
@@ -34,13 +34,33 @@ int Rank(const MemoRow& row) {
     return row.fileName.endsWith(MemoFolder::kExtension) ? 1 : 2;
 }
 
+// Every name that a ".txt" entry of the folder answers to, whatever its kind, so that no row
+// takes it, and how many files show it.
+using TakenNames = QHash<QString, int>;
+
 // The name itself when no file answers to it, else the first of "name (2)", "name (3)"...
-QString UnusedName(const QString& name, const QSet<QString>& taken) {
+QString UnusedName(const QString& name, const TakenNames& taken) {
     QString candidate = name;
     for (int number = 2; taken.contains(candidate); ++number) {
         candidate = name + QStringLiteral(" (%1)").arg(number);
     }
     return candidate;
+}
+
+// The rows whose name another row shows too, by name and then in the order in which a typed
+// name reaches their files. Few rows share a name, so the rest are neither sorted nor ranked.
+std::vector<MemoRow*> RowsSharingTheirName(std::vector<MemoRow>& rows, const TakenNames& taken) {
+    std::vector<MemoRow*> sharing;
+    for (MemoRow& row : rows) {
+        if (taken.value(row.name) > 1) {
+            sharing.push_back(&row);
+        }
+    }
+    std::sort(sharing.begin(), sharing.end(), [](const MemoRow* a, const MemoRow* b) {
+        return std::tuple(a->name, Rank(*a), a->nativeName) <
+               std::tuple(b->name, Rank(*b), b->nativeName);
+    });
+    return sharing;
 }
 
 }  // namespace
@@ -78,33 +98,32 @@ std::vector<DirectoryEntry> ReadDirectory(const QByteArray& nativeFolder) {
 }
 
 std::vector<MemoRow> MemoRows(const QByteArray& nativeFolder) {
+    const std::vector<DirectoryEntry> entries = ReadDirectory(nativeFolder);
     std::vector<MemoRow> rows;
-    // Every name a ".txt" entry answers to, whatever its kind, so that no row takes it.
-    QSet<QString> taken;
-    for (const DirectoryEntry& entry : ReadDirectory(nativeFolder)) {
+    rows.reserve(entries.size());
+    TakenNames taken;
+    taken.reserve(static_cast<qsizetype>(entries.size()));
+    for (const DirectoryEntry& entry : entries) {
         if (!QLatin1StringView(entry.nativeName)
                  .endsWith(MemoFolder::kExtension, Qt::CaseInsensitive)) {
             continue;
         }
-        const QString fileName = DisplayFileName(entry.nativeName);
-        const QString name = fileName.chopped(MemoFolder::kExtension.size());
-        taken.insert(name);
+        QString fileName = DisplayFileName(entry.nativeName);
+        QString name = fileName.chopped(MemoFolder::kExtension.size());
+        int& files = taken[name];
         if (entry.isFile) {
-            rows.push_back({fileName, name, entry.nativeName});
+            ++files;
+            rows.push_back({std::move(fileName), std::move(name), entry.nativeName});
         }
     }
-    std::sort(rows.begin(), rows.end(), [](const MemoRow& a, const MemoRow& b) {
-        return std::tuple(a.name, Rank(a), a.nativeName) <
-               std::tuple(b.name, Rank(b), b.nativeName);
-    });
     std::optional<QString> kept;  // the name that the first file of its group keeps
-    for (MemoRow& row : rows) {
-        if (row.name != kept) {
-            kept = row.name;
+    for (MemoRow* row : RowsSharingTheirName(rows, taken)) {
+        if (row->name != kept) {
+            kept = row->name;
             continue;
         }
-        row.name = UnusedName(row.fileName, taken);
-        taken.insert(row.name);
+        row->name = UnusedName(row->fileName, taken);
+        taken.insert(row->name, 1);
     }
     return rows;
 }

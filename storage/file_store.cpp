@@ -21,13 +21,13 @@ namespace {
 
 // By file name, case-insensitively, in the user's locale. Names equal but for case ("a.txt",
 // "A.txt") keep a fixed order between calls. Hidden files count: ".txt" is the unnamed memo's.
-QStringList SortedForTheUser(const std::vector<MemoRow>& rows) {
+QStringList SortedForTheUser(std::vector<MemoRow> rows) {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QCollatorSortKey> sortKeys;
     sortKeys.reserve(rows.size());
-    for (const MemoRow& row : rows) {
-        sortKeys.push_back(collator.sortKey(row.fileName.toCaseFolded()));
+    for (MemoRow& row : rows) {
+        sortKeys.push_back(collator.sortKey(std::move(row.fileName).toCaseFolded()));
     }
     // Sorting positions rather than rows and keys keeps the swaps cheap.
     std::vector<std::size_t> order(rows.size());
@@ -40,7 +40,7 @@ QStringList SortedForTheUser(const std::vector<MemoRow>& rows) {
     QStringList names;
     names.reserve(rows.size());
     for (const std::size_t index : order) {
-        names.append(rows[index].name);
+        names.append(std::move(rows[index].name));
     }
     return names;
 }

@@ -8,6 +8,7 @@
 #include <QDataStream>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <limits>
@@ -32,17 +33,36 @@ constexpr qint64 kSpareRoom = 64 * 1024;
 // 255 code units, and the rest of the start is far less than the margin.
 constexpr qsizetype kHeaderSize = 4096;
 
+// The length and the code units of a text as QDataStream writes them, the units swapped straight
+// into place: streamed, a large memo's text would be copied once more on its way.
+void AppendText(QByteArray& bytes, const QString& text) {
+    const quint32 length =
+        text.isNull() ? quint32{0xFFFFFFFF} : static_cast<quint32>(text.size() * sizeof(char16_t));
+    QDataStream(&bytes, QIODevice::WriteOnly | QIODevice::Append) << length;
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size() * qsizetype{sizeof(char16_t)});
+    qToBigEndian<char16_t>(text.utf16(), text.size(), bytes.data() + start);
+}
+
 // The text goes as UTF-16 code units, so every character comes back, whether or not the
-// code page can hold it.
+// code page can hold it. The bytes are reserved whole, so that they are not grown again and again.
 QByteArray Encode(const Recovery& recovery) {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(kStreamVersion);
     const FileIdentity& identity = recovery.onDisk.identity;
+    QByteArray bytes;
+    bytes.reserve(kHeaderSize + recovery.text.size() * qsizetype{sizeof(char16_t)} +
+                  identity.resolvedPath.size());
+    {
+        QDataStream header(&bytes, QIODevice::WriteOnly);
+        header.setVersion(kStreamVersion);
+        header << kMagic << recovery.name;
+    }
+    AppendText(bytes, recovery.text);
+    QDataStream out(&bytes, QIODevice::WriteOnly | QIODevice::Append);
+    out.setVersion(kStreamVersion);
     const ContentDigest content = recovery.onDisk.content.value_or(ContentDigest{});
-    out << kMagic << recovery.name << recovery.text << recovery.nameChanged
-        << recovery.onDisk.unreadable << identity.resolvedPath << identity.exists << identity.device
-        << identity.inode << recovery.onDisk.content.has_value() << content.size << content.hash;
+    out << recovery.nameChanged << recovery.onDisk.unreadable << identity.resolvedPath
+        << identity.exists << identity.device << identity.inode
+        << recovery.onDisk.content.has_value() << content.size << content.hash;
     return bytes;
 }
 

@@ -48,7 +48,8 @@ void RecoveryWriter::Post(Request request) {
     changed_.notify_all();
 }
 
-// The text handed over is let go of here, on the thread, once it is digested.
+// The texts handed over are let go of here, on the thread, once they are digested or written,
+// and before a flush returns: a text still shared then would make the next edit copy it whole.
 void RecoveryWriter::Run() {
     std::unique_lock lock(mutex_);
     while (true) {
@@ -58,7 +59,7 @@ void RecoveryWriter::Run() {
         }
         std::optional<QString> savedText = std::exchange(newSavedText_, std::nullopt);
         const bool savedTextChanged = std::exchange(savedTextWaiting_, false);
-        const std::optional<Request> request = std::exchange(waiting_, std::nullopt);
+        std::optional<Request> request = std::exchange(waiting_, std::nullopt);
         busy_ = true;
         lock.unlock();
         if (savedTextChanged) {
@@ -66,12 +67,14 @@ void RecoveryWriter::Run() {
             savedText.reset();
         }
         std::optional<RecoveryWrite> failure = request ? CarryOut(*request) : std::nullopt;
-        if (request && outcome_) {
+        const bool requested = request.has_value();
+        request.reset();
+        if (requested && outcome_) {
             outcome_(failure);
         }
         lock.lock();
         busy_ = false;
-        if (request) {
+        if (requested) {
             lastFailure_ = std::move(failure);
         }
         changed_.notify_all();

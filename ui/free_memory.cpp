@@ -14,4 +14,11 @@ void ReturnFreeMemoryToSystem() {
 #endif
 }
 
+void KeepLargeBuffersOffTheHeap() {
+#if defined(__GLIBC__)
+    constexpr int kLargeBuffer = 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kLargeBuffer);
+#endif
+}
+
 }  // namespace markola

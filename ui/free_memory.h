@@ -9,4 +9,9 @@ namespace markola {
 // as long as the program runs.
 void ReturnFreeMemoryToSystem();
 
+// Buffers of a megabyte or more are mapped on their own from now on, whatever was freed before,
+// so each goes back to the system when it is freed: the buffers of every recovery copy are as
+// large as the memo, and from the heap they would stay resident copy after copy.
+void KeepLargeBuffersOffTheHeap();
+
 }  // namespace markola

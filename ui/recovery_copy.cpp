@@ -8,29 +8,32 @@
 namespace markola {
 namespace {
 
-constexpr int kQuietMs = 2000;
-constexpr int kLongestMs = 10000;
+constexpr int kLongestPauses = 5;
 
 }  // namespace
 
 // The writer's thread tells this object, through its event queue, which outlives no request.
-RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, TextOnScreen text, Trouble trouble)
+RecoveryCopy::RecoveryCopy(FileStore& files, QString folder, TextOnScreen text, Trouble trouble,
+                           std::chrono::milliseconds pause)
     : folder_(std::move(folder)),
       text_(std::move(text)),
       trouble_(std::move(trouble)),
-      writer_(files, [this](std::optional<RecoveryWrite> failure) {
-          QMetaObject::invokeMethod(
-              this,
-              [this, failure = std::move(failure)] {
-                  Report(failure ? std::optional(failure->result) : std::nullopt);
-              },
-              Qt::QueuedConnection);
-      }) {
+      pause_(pause),
+      writer_(files,
+              [this](std::optional<RecoveryWrite> failure) {
+                  QMetaObject::invokeMethod(
+                      this,
+                      [this, failure = std::move(failure)] {
+                          Report(failure ? std::optional(failure->result) : std::nullopt);
+                      },
+                      Qt::QueuedConnection);
+              }),
+      textCopy_(text_, [this](QString text) { Keep(std::move(text)); }) {
     quiet_.setSingleShot(true);
-    quiet_.setInterval(kQuietMs);
+    quiet_.setInterval(pause_);
     longest_.setSingleShot(true);
-    connect(&quiet_, &QTimer::timeout, this, [this] { Post(); });
-    connect(&longest_, &QTimer::timeout, this, [this] { Post(); });
+    connect(&quiet_, &QTimer::timeout, this, [this] { TakeText(); });
+    connect(&longest_, &QTimer::timeout, this, [this] { TakeText(); });
 }
 
 RecoveryCopy::~RecoveryCopy() {
@@ -45,8 +48,12 @@ void RecoveryCopy::StartFrom(QString savedText) {
     writer_.SetSavedText(std::move(savedText));
 }
 
+// A copy of the text under way no longer holds the text on screen: it begins again.
 void RecoveryCopy::UserEdited(Recovery memo) {
     memo_ = std::move(memo);
+    if (textCopy_.IsCopying()) {
+        textCopy_.Start();
+    }
     Arm();
 }
 
@@ -61,6 +68,7 @@ void RecoveryCopy::MemoChanged(Recovery memo) {
 void RecoveryCopy::Drop() {
     quiet_.stop();
     longest_.stop();
+    textCopy_.Stop();
     memo_.reset();
     if (lock_) {
         writer_.Remove(path_);
@@ -72,6 +80,7 @@ void RecoveryCopy::Drop() {
 }
 
 bool RecoveryCopy::MakeRoom() {
+    textCopy_.Stop();
     writer_.Flush();
     if (!lock_ || !QFile::exists(path_)) {
         return false;
@@ -88,9 +97,11 @@ std::optional<RecoveryWrite> RecoveryCopy::WriteNow() {
     if (!memo_) {
         return std::nullopt;
     }
-    if (std::optional<RecoveryWrite> failure = Post()) {
+    if (std::optional<RecoveryWrite> failure = Claim()) {
         return failure;
     }
+    // No edit comes while the writer is waited for, so the text is handed on shared.
+    Keep(text_());
     return writer_.Flush();
 }
 
@@ -106,7 +117,7 @@ void RecoveryCopy::Adopt(QString path, FileLock lock, Recovery memo) {
 void RecoveryCopy::Arm() {
     quiet_.start();
     if (!longest_.isActive()) {
-        longest_.start(lock_ ? kLongestMs : kQuietMs);
+        longest_.start(lock_ ? kLongestPauses * pause_ : pause_);
     }
 }
 
@@ -124,18 +135,31 @@ void RecoveryCopy::Report(std::optional<WriteResult> failure) {
     }
 }
 
-std::optional<RecoveryWrite> RecoveryCopy::Post() {
+void RecoveryCopy::TakeText() {
     quiet_.stop();
     longest_.stop();
+    if (!Claim()) {
+        textCopy_.Start();
+    }
+}
+
+// The copy's own name and lock, or how taking them failed, said.
+std::optional<RecoveryWrite> RecoveryCopy::Claim() {
     if (const int error = Own(); error != 0) {
         RecoveryWrite failure{folder_, WriteFailure(error)};
         Report(failure.result);
         return failure;
     }
-    Recovery edits = *memo_;
-    edits.text = text_();
-    writer_.Keep(path_, std::move(edits));
     return std::nullopt;
+}
+
+void RecoveryCopy::Keep(QString text) {
+    quiet_.stop();
+    longest_.stop();
+    textCopy_.Stop();
+    Recovery edits = *memo_;
+    edits.text = std::move(text);
+    writer_.Keep(path_, std::move(edits));
 }
 
 // A name of its own for the copy, and its lock beside it, made at the first copy: 0 or the

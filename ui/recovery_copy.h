@@ -3,12 +3,14 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <optional>
 
 #include "storage/file_lock.h"
 #include "storage/recovery_file.h"
 #include "storage/recovery_writer.h"
+#include "ui/sliced_text_copy.h"
 
 namespace markola {
 
@@ -16,10 +18,10 @@ namespace markola {
 // kill or a power cut costs a few seconds of typing at most. Only an edit of the user's
 // starts it: what the program puts on screen itself (a load, a new memo, restored edits) is
 // no edit to keep. It is brought up to date 2 s after the last edit, and while the typing goes
-// on 2 s after the first edit and then at least every 10 s, from timers of its own; the writing is
-// done by a thread of its own. The copy belongs to this instance for as long as it runs, through a
-// lock that the system lets go of when the instance ends however it ends, so that the next start
-// knows it is nobody's.
+// on 2 s after the first edit and then at least every 10 s, from timers of its own. The text is
+// copied between events, and written by a thread of its own. The copy belongs to this instance for
+// as long as it runs, through a lock that the system lets go of when the instance ends however it
+// ends, so that the next start knows it is nobody's.
 class RecoveryCopy : public QObject {
 public:
     using TextOnScreen = std::function<QString()>;
@@ -27,7 +29,10 @@ public:
     // failure, or nothing once a copy is kept again (or no longer needed).
     using Trouble = std::function<void(const std::optional<WriteResult>&)>;
 
-    RecoveryCopy(FileStore& files, QString folder, TextOnScreen text, Trouble trouble = {});
+    // A copy follows a pause in the edits this long; while the typing goes on, it comes this long
+    // after the first edit and then at least every five times as long.
+    RecoveryCopy(FileStore& files, QString folder, TextOnScreen text, Trouble trouble = {},
+                 std::chrono::milliseconds pause = std::chrono::seconds(2));
     // A lock with no copy beside it is of no use to anyone.
     ~RecoveryCopy() override;
     RecoveryCopy(const RecoveryCopy&) = delete;
@@ -55,12 +60,15 @@ public:
 private:
     void Arm();
     void Report(std::optional<WriteResult> failure);
-    std::optional<RecoveryWrite> Post();
+    void TakeText();
+    std::optional<RecoveryWrite> Claim();
     int Own();
+    void Keep(QString text);
 
     const QString folder_;
     const TextOnScreen text_;
     const Trouble trouble_;
+    const std::chrono::milliseconds pause_;
     std::optional<WriteResult> reported_;
     QTimer quiet_;
     QTimer longest_;
@@ -68,6 +76,7 @@ private:
     QString path_;
     std::optional<FileLock> lock_;
     RecoveryWriter writer_;
+    SlicedTextCopy textCopy_;
 };
 
 }  // namespace markola

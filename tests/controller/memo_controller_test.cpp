@@ -21,6 +21,7 @@
 #include "storage/recovery_file.h"
 #include "tests/controller/fake_view.h"
 #include "ui/messages.h"
+#include "ui/sliced_text_copy.h"
 
 namespace markola::testing {
 namespace {
@@ -645,6 +646,25 @@ TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
         EXPECT_EQ(Read(Memo("")), c.then.saves ? QByteArray(c.press.text) : "<missing>");
         EXPECT_EQ(view.comboList.contains("listed"), c.then.readsList);
     }
+}
+
+// A copy made between events of a text larger than a slice holds the text as it stands when the
+// copy ends, an edit meanwhile included, and leaves the text on screen unshared: the next edit
+// then copies nothing.
+TEST_F(ControllerTest, TextCopiedBetweenEventsIsTheNewestAndItsOwn) {
+    QString onScreen = QString(u'a').repeated(1'000'000);
+    std::optional<QString> copied;
+    SlicedTextCopy copy([&] { return onScreen; }, [&](QString text) { copied = std::move(text); });
+    copy.Start();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(copy.IsCopying());
+    onScreen[0] = u'b';
+    copy.Start();  // as an edit does
+    while (!copied) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(*copied, onScreen);
+    EXPECT_TRUE(onScreen.isDetached());
 }
 
 }  // namespace
