@@ -387,6 +387,12 @@ private slots:
                 InputMethod(&edit, preedit, commit, takeBack);
             };
         };
+        const auto select = [&edit](int start, int length) {
+            return [&edit, start, length] {
+                edit.SetSelStart(start);
+                edit.SetSelLength(length);
+            };
+        };
         // A pasted "␍" is that symbol; the text box's own marks cannot be pasted.
         QApplication::clipboard()->setText(u"1\r2\u20283\r\n4\u240D\uFDD2"_qs);
         // A replacement never splits a CR LF or a surrogate pair: the lines end as a load makes
@@ -432,6 +438,18 @@ private slots:
             {[&] { edit.SetSelStart(1); }, {}},
             {compose("", u"\u2028"_qs), {"z\r\n"}},
             {compose("", "", 1), {"z"}},  // an edit with nothing committed
+            // A selection converted again: ibus takes it back counted from the caret, fcitx5
+            // counts from where it was, or lets the composition replace it.
+            {[&] { edit.SetMemoText(u"□ 牛乳\r\nx"_qs); }, {u"□ 牛乳\r\nx"_qs}},
+            {select(2, 2), {}},
+            {compose("", "", 2), {u"□ \r\nx"_qs}},
+            {compose("", u"牛乳"_qs), {u"□ 牛乳\r\nx"_qs}},
+            {select(2, 2), {}},
+            {compose(u"牛乳"_qs), {u"□ \r\nx"_qs}},
+            {compose("", u"牛乳"_qs), {u"□ 牛乳\r\nx"_qs}},
+            // Only the caret's line is told: the anchor of a selection beyond it is not.
+            {select(3, 4), {}},
+            {[&] { QCOMPARE(edit.inputMethodQuery(Qt::ImAnchorPosition), QVariant(1)); }, {}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();

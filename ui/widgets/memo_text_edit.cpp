@@ -137,6 +137,15 @@ void MemoTextEdit::CommitComposition() {
     composition_.Commit(*this);
 }
 
+QVariant MemoTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+    const QTextCursor caret = textCursor();
+    if (query == Qt::ImAnchorPosition &&
+        caret.document()->findBlock(caret.anchor()) != caret.block()) {
+        return caret.positionInBlock();
+    }
+    return QPlainTextEdit::inputMethodQuery(query);
+}
+
 // A key that a handler swallows is not passed on; it stays accepted, as every key arrives.
 void MemoTextEdit::keyPressEvent(QKeyEvent* event) {
     if (const int code = VirtualKeyCode(event->key()); keyDown_ && code != 0) {
@@ -260,13 +269,14 @@ void MemoTextEdit::PaintLoneLineEnds() {
 }
 
 // The document reports every change of a composition as a change of its block, though
-// the composition is no text of it; only a commit, or text the input method takes away,
-// is an edit. The event says which, so no keystroke of a composition costs a look at
-// the whole memo.
+// the composition is no text of it; only a commit, text the input method takes away, or a
+// selection that a new composition replaces, is an edit. The event and the length of the
+// document say which, so no keystroke of a composition costs a look at the whole memo.
 void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
-    const bool edits = !event->commitString().isEmpty() || event->replacementLength() > 0;
+    const int length = document()->characterCount();
     {
         const QScopedValueRollback guard(inputMethodEdit_, true);
+        DropSelectionTakenBack(*event);
         ApplyWhereComposed(event);
     }
     composition_.Track(*event);
@@ -274,7 +284,8 @@ void MemoTextEdit::inputMethodEvent(QInputMethodEvent* event) {
         composedAt_ = QTextCursor(document());
         composedAt_.setPosition(textCursor().position());
     }
-    if (edits) {
+    if (!event->commitString().isEmpty() || event->replacementLength() > 0 ||
+        document()->characterCount() != length) {
         emit memoChanged();
     }
 }
@@ -300,6 +311,23 @@ void MemoTextEdit::ApplyWhereComposed(QInputMethodEvent* event) {
     setTextCursor(composedAt_);
     QPlainTextEdit::inputMethodEvent(event);
     setTextCursor(user);
+}
+
+// The toolkit removes the selection before it applies a replacement, and counts the
+// replacement from where the selection was; ibus, as GTK does, counts it from the caret in
+// the text it was told of, selection included (fcitx5 counts as the toolkit does). A
+// replacement that is exactly the selection, counted from the caret, is an input method
+// taking the selection back to convert it again: without the selection, both counts agree.
+void MemoTextEdit::DropSelectionTakenBack(const QInputMethodEvent& event) {
+    QTextCursor caret = textCursor();
+    const int start = caret.position() + event.replacementStart();
+    if (composition_.IsOpen() || event.replacementLength() == 0 ||
+        start != caret.selectionStart() ||
+        start + event.replacementLength() != caret.selectionEnd()) {
+        return;
+    }
+    caret.clearSelection();
+    setTextCursor(caret);
 }
 
 int MemoTextEdit::DocumentPosition(int memoOffset) const {

@@ -44,6 +44,10 @@ public:
     void PostLineScroll(int lines) override;
 
     void SetKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress);
+    using QPlainTextEdit::inputMethodQuery;
+    // An input method reads the caret's line only: a selection that reaches into another
+    // line is not reported, so that it never takes back more of the selection than it read.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     // Commits the input method's open composition where it is being typed; every program
     // change of the text or the caret does this first.
     void CommitComposition();
@@ -69,6 +73,7 @@ protected:
 private:
     bool HitsComposition(QPoint point) const;
     void ApplyWhereComposed(QInputMethodEvent* event);
+    void DropSelectionTakenBack(const QInputMethodEvent& event);
     int DocumentPosition(int memoOffset) const;
     int MemoOffsetOf(int documentPosition) const;
     int MemoLength() const;
