@@ -432,6 +432,16 @@ private slots:
             {[&] { edit.SetSelStart(1); }, {}},
             {compose("", u"\u2028"_qs), {"z\r\n"}},
             {compose("", "", 1), {"z"}},  // an edit with nothing committed
+            {[&] {  // edits in several places before the memo text is asked for
+                 const QSignalBlocker unasked(edit);
+                 edit.SetMemoText("a\r\nb\r\nc");
+                 QTest::keyClicks(&edit, "pq");
+                 edit.moveCursor(QTextCursor::End);
+                 QTest::keyClick(&edit, Qt::Key_Backspace);
+                 edit.SetSelStart(4);
+                 QTest::keyClick(&edit, Qt::Key_Return);
+             },
+             {}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();
