@@ -16,6 +16,7 @@
 #include "ui/widgets/long_line_layout.h"
 #include "ui/widgets/memo_text_mapping.h"
 #include "ui/widgets/plain_line_breaks.h"
+#include "ui/widgets/steady_caret.h"
 #include "ui/widgets/virtual_keys.h"
 
 namespace markola {
@@ -30,6 +31,7 @@ MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     memoDocument->setDocumentLayout(new LongLineLayout(memoDocument));
     setDocument(memoDocument);
     installEventFilter(new PlainLineBreaks(this));
+    new SteadyCaret(this);
     setLineWrapMode(NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
