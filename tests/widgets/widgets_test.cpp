@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
@@ -24,6 +25,7 @@
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
 #include "ui/widgets/memo_text_mapping.h"
+#include "ui/widgets/steady_caret.h"
 #include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
 #include "ui/widgets/toolkit_translation.h"
@@ -450,6 +452,16 @@ private slots:
             // Only the caret's line is told: the anchor of a selection beyond it is not.
             {select(3, 4), {}},
             {[&] { QCOMPARE(edit.inputMethodQuery(Qt::ImAnchorPosition), QVariant(1)); }, {}},
+            {[&] {  // edits in several places before the memo text is asked for
+                 const QSignalBlocker unasked(edit);
+                 edit.SetMemoText("a\r\nb\r\nc");
+                 QTest::keyClicks(&edit, "pq");
+                 edit.moveCursor(QTextCursor::End);
+                 QTest::keyClick(&edit, Qt::Key_Backspace);
+                 edit.SetSelStart(4);
+                 QTest::keyClick(&edit, Qt::Key_Return);
+             },
+             {}},
         };
         for (const auto& [step, wanted] : steps) {
             seen.clear();
@@ -506,6 +518,28 @@ private slots:
         }
         edit.PostLineScroll(3);
         QTRY_COMPARE(edit.FirstVisibleLine(), 3);
+    }
+
+    // Where a blink would draw a line of millions of characters again, the caret stays on.
+    void caretStaysOnInALineTooLongToBlink() {
+        const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+        QWidget box;
+        auto* edit = new MemoTextEdit(&box);
+        auto* other = new QLineEdit(&box);
+        other->move(0, 120);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        edit->SetMemoText(QString(kUnblinkingLineLength, u'a') + "\r\nb");
+        const std::pair<std::function<void()>, int> steps[] = {
+            {[&] { edit->setFocus(); }, 0},
+            {[&] { edit->SetSelStart(kUnblinkingLineLength + 3); }, flashTime},
+            {[&] { edit->SetSelStart(1); }, 0},
+            {[&] { other->setFocus(); }, flashTime},
+        };
+        for (const auto& [step, wanted] : steps) {
+            step();
+            QCOMPARE(QGuiApplication::styleHints()->cursorFlashTime(), wanted);
+        }
     }
 
     // However many signals arrive before the event loop runs, the program hears of them once.

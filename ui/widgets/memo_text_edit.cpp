@@ -16,6 +16,7 @@
 #include "ui/widgets/long_line_layout.h"
 #include "ui/widgets/memo_text_mapping.h"
 #include "ui/widgets/plain_line_breaks.h"
+#include "ui/widgets/steady_caret.h"
 #include "ui/widgets/virtual_keys.h"
 
 namespace markola {
@@ -30,6 +31,7 @@ MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     memoDocument->setDocumentLayout(new LongLineLayout(memoDocument));
     setDocument(memoDocument);
     installEventFilter(new PlainLineBreaks(this));
+    new SteadyCaret(this);
     setLineWrapMode(NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -39,7 +41,7 @@ MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int position, int /*removed*/, int added) {
                 if (!programEdit_) {
-                    UpdateCachedMemo(position, added);
+                    NoteEdit(position, added);
                 }
             });
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
@@ -50,6 +52,7 @@ MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 QString MemoTextEdit::MemoText() const {
+    ApplyPendingEdits();
     if (!memoValid_) {
         memo_ = MemoTextFromDocument(document()->toRawText());
         memoValid_ = true;
@@ -345,8 +348,7 @@ int MemoTextEdit::MemoOffsetOf(int documentPosition) const {
 }
 
 int MemoTextEdit::MemoLength() const {
-    // characterCount() includes the separator after the last block, which is no text.
-    return document()->characterCount() - 1 + document()->blockCount() - 1;
+    return DocumentLength() + document()->blockCount() - 1;
 }
 
 void MemoTextEdit::ShowFromStart() {
@@ -355,14 +357,30 @@ void MemoTextEdit::ShowFromStart() {
     horizontalScrollBar()->setValue(0);
 }
 
-// Everything outside [position, position + charsAdded) of the document is as it was, so
-// the memo text changes only between the memo offsets of those two ends: the start is
-// the same before and after, the end lies as far from the end of the text as before.
-void MemoTextEdit::UpdateCachedMemo(int position, int charsAdded) {
-    if (!memoValid_) {
+int MemoTextEdit::DocumentLength() const {
+    // characterCount() includes the separator after the last block, which is no text.
+    return document()->characterCount() - 1;
+}
+
+// Everything outside [position, position + charsAdded) of the document is as it was.
+void MemoTextEdit::NoteEdit(int position, int charsAdded) {
+    const int fromEnd = std::max(DocumentLength() - position - charsAdded, 0);
+    edited_ = edited_ ? EditedSpan{std::min(edited_->fromStart, position),
+                                   std::min(edited_->fromEnd, fromEnd)}
+                      : EditedSpan{position, fromEnd};
+}
+
+// The memo text changes only between the memo offsets of the two ends of the edited span:
+// the start is the same before and after, the end lies as far from the end of the text as
+// before.
+void MemoTextEdit::ApplyPendingEdits() const {
+    if (!edited_ || !memoValid_) {
+        edited_.reset();
         return;
     }
-    const int end = std::clamp(position + charsAdded, position, document()->characterCount() - 1);
+    const int position = std::min(edited_->fromStart, DocumentLength());
+    const int end = std::max(DocumentLength() - edited_->fromEnd, position);
+    edited_.reset();
     const int start = MemoOffsetOf(position);
     const int oldEnd = static_cast<int>(memo_.size()) - (MemoLength() - MemoOffsetOf(end));
     if (start > oldEnd || oldEnd > memo_.size()) {
@@ -376,6 +394,7 @@ void MemoTextEdit::UpdateCachedMemo(int position, int charsAdded) {
 }
 
 void MemoTextEdit::RememberMemo(const QString& text, bool exact) {
+    edited_.reset();
     memoValid_ = exact;
     memo_ = exact ? text : QString();
 }

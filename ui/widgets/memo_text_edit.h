@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextLine>
 #include <functional>
+#include <optional>
 
 #include "ui/memo_text_view.h"
 #include "ui/widgets/composition.h"
@@ -77,6 +78,7 @@ private:
     int DocumentPosition(int memoOffset) const;
     int MemoOffsetOf(int documentPosition) const;
     int MemoLength() const;
+    int DocumentLength() const;
     void ShowFromStart();
     void PaintLoneLineEnds();
     struct Columns {
@@ -84,7 +86,8 @@ private:
         QString text;
     };
     Columns ColumnsOnScreen(const QTextBlock& block, const QTextLine& line, qreal left) const;
-    void UpdateCachedMemo(int position, int charsAdded);
+    void NoteEdit(int position, int charsAdded);
+    void ApplyPendingEdits() const;
     void RememberMemo(const QString& text, bool exact);
 
     KeyDownHandler keyDown_;
@@ -98,9 +101,18 @@ private:
     QTextCursor composedAt_;
     // The memo text is asked for on every line command; rebuilding it from a document of
     // 100,000 lines would cost more than the whole command may take, so it is kept in
-    // step with each edit and rebuilt only after a load that the document altered.
+    // step with the edits and rebuilt only after a load that the document altered. Putting
+    // each typed key into the middle of a 10 MB string would move half of it, so the edits
+    // only widen the span of the document they touched, and the text of that span goes into
+    // the memo text once it is asked for. The span is counted from the start and from the
+    // end of the document, which the edits outside it leave as they are.
     mutable QString memo_;
     mutable bool memoValid_ = true;
+    struct EditedSpan {
+        int fromStart;
+        int fromEnd;
+    };
+    mutable std::optional<EditedSpan> edited_;
 };
 
 }  // namespace markola
