@@ -39,7 +39,7 @@ MemoController::MemoController(MemoView& view, FileStore& files, MemoFolder fold
           }) {}
 
 // The name belongs to the edits kept: a renamed memo is restored under its new name.
-void MemoController::Combo1_Change() {
+void MemoController::OnNameEdited() {
     state_.MemoName = view_.ComboText();
     state_.NameChanged = true;
     copy_.MemoChanged(MemoOfEdits());

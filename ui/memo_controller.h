@@ -22,7 +22,7 @@ public:
 
     const EditorState& State() const { return state_; }
 
-    void Combo1_Change();
+    void OnNameEdited();
     void Combo1_Click();
     void Combo1_KeyDown(int& keyCode, int shift);
     void Text1_KeyDown(int& keyCode, int& shift);

@@ -16,7 +16,7 @@ enum class MessageIcon { None, Exclamation };
 // Everything the memo controller, the memo store and the line commands need of the
 // main window.
 //
-// Assigning the combo text runs Combo1_Change before the call returns, exactly as
+// Assigning the combo text runs OnNameEdited before the call returns, exactly as
 // typing does, and the memo text likewise runs Text1_Change. An assignment that leaves
 // the text as it was runs no handler: so New on an empty, unedited memo leaves it
 // unedited, and a restore that puts back the name already shown changes no flag.

@@ -35,7 +35,7 @@ public:
     QString ComboText() const override { return comboText; }
     void SetComboText(QString text) override {
         if (std::exchange(comboText, text) != text) {
-            controller->Combo1_Change();
+            controller->OnNameEdited();
         }
     }
     void ClearComboList() override { comboList.clear(); }

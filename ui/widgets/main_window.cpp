@@ -150,7 +150,7 @@ void MainWindow::Form_Load() {
 // of one, nor inside the questions it asks.
 void MainWindow::ConnectControls() {
     connect(Combo1, &MemoNameCombo::nameChanged, this,
-            ticks_.Guarded([this] { controller_.Combo1_Change(); }));
+            ticks_.Guarded([this] { controller_.OnNameEdited(); }));
     connect(Combo1, &MemoNameCombo::itemChosen, this,
             ticks_.Guarded([this] { controller_.Combo1_Click(); }));
     Combo1->SetKeyDownHandler([this](int& keyCode, int shift) {
