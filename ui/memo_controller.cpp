@@ -55,7 +55,7 @@ void MemoController::Text1_Change() {
 // The combo already shows the chosen name. The refresh after a save puts the saved memo's
 // name there, so the chosen one is assigned again, and once more by the restore after the
 // combo's own handling of the choice.
-void MemoController::Combo1_Click() {
+void MemoController::OnMemoChosen() {
     const QString chosen = view_.ComboText();
     switch (SettleUnsavedEdits()) {
         case Settled::Saved:
@@ -197,7 +197,7 @@ void MemoController::Form_Load() {
     view_.SetApplicationTitle(text::kApplicationTitle);
     view_.SetWindowGeometryTwips(ReadWindowSettings(files_, folder_.SettingsPath()));
     mnuReload_Click();
-    Combo1_Click();
+    OnMemoChosen();
     LoadStartupArgument();
     memoFolderLock_ = HoldMemoFolder(folder_.Path(), folder_.RecoveryFolder());
     if (!memoFolderLock_) {

@@ -23,7 +23,7 @@ public:
     const EditorState& State() const { return state_; }
 
     void OnNameEdited();
-    void Combo1_Click();
+    void OnMemoChosen();
     void Combo1_KeyDown(int& keyCode, int shift);
     void Text1_KeyDown(int& keyCode, int& shift);
     static void Text1_KeyPress(int& charCode);

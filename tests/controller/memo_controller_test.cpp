@@ -52,7 +52,7 @@ protected:
     // Picking an item of the list: the combo already shows it, no change handler runs.
     void Choose(const QString& name) {
         view.comboText = name;
-        controller->Combo1_Click();
+        controller->OnMemoChosen();
     }
     static QByteArray Memo(const QString& name) { return "memo/" + name.toUtf8() + ".txt"; }
     // By the bytes of the file's name, which need not be UTF-8.
@@ -339,7 +339,11 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         {"plan", mixed, "rm plan.txt; printf PLAN >plan.txt; old", {A::Yes, A::Yes}, "saved"},
         {"", mixed, "printf PLAN >.txt", {A::Yes, A::No}, "PLAN"},
         // A link repointed: the file under the memo's name is the memo's, whatever it leads to.
-        {"plan", mixed, "echo -n PLAN >../o.txt; ln -sf ../o.txt plan.txt", {A::Yes, A::No}, "PLAN"},
+        {"plan",
+         mixed,
+         "echo -n PLAN >../o.txt; ln -sf ../o.txt plan.txt",
+         {A::Yes, A::No},
+         "PLAN"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.theirs);

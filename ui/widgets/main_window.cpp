@@ -152,7 +152,7 @@ void MainWindow::ConnectControls() {
     connect(Combo1, &MemoNameCombo::nameChanged, this,
             ticks_.Guarded([this] { controller_.OnNameEdited(); }));
     connect(Combo1, &MemoNameCombo::itemChosen, this,
-            ticks_.Guarded([this] { controller_.Combo1_Click(); }));
+            ticks_.Guarded([this] { controller_.OnMemoChosen(); }));
     Combo1->SetKeyDownHandler([this](int& keyCode, int shift) {
         const TickGate::Running running(ticks_);
         BeginKeyCommand(keyCode, shift);
