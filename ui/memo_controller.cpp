@@ -73,7 +73,7 @@ void MemoController::OnMemoChosen() {
     }
 }
 
-void MemoController::Combo1_KeyDown(int& keyCode, int shift) {
+void MemoController::OnNameKey(int& keyCode, int shift) {
     if (shift != key::kCtrlOnly) {
         return;
     }
@@ -114,7 +114,7 @@ void MemoController::Text1_KeyDown(int& keyCode, int& shift) {
             break;
         case key::kS:
         case key::kN:
-            Combo1_KeyDown(keyCode, shift);
+            OnNameKey(keyCode, shift);
             break;
         case key::kR:
             keyCode = 0;

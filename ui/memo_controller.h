@@ -24,7 +24,7 @@ public:
 
     void OnNameEdited();
     void OnMemoChosen();
-    void Combo1_KeyDown(int& keyCode, int shift);
+    void OnNameKey(int& keyCode, int shift);
     void Text1_KeyDown(int& keyCode, int& shift);
     static void Text1_KeyPress(int& charCode);
     void Text1_Change();

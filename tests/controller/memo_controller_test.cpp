@@ -628,7 +628,7 @@ TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
         Remove(Memo("listed"));
         Start();
         const auto press = [&](int code, int shift) {
-            c.press.inCombo ? controller->Combo1_KeyDown(code, shift)
+            c.press.inCombo ? controller->OnNameKey(code, shift)
                             : controller->Text1_KeyDown(code, shift);
             return std::pair{code, shift};
         };

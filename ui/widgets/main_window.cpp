@@ -156,7 +156,7 @@ void MainWindow::ConnectControls() {
     Combo1->SetKeyDownHandler([this](int& keyCode, int shift) {
         const TickGate::Running running(ticks_);
         BeginKeyCommand(keyCode, shift);
-        controller_.Combo1_KeyDown(keyCode, shift);
+        controller_.OnNameKey(keyCode, shift);
     });
     connect(Text1, &MemoTextEdit::memoChanged, this,
             ticks_.Guarded([this] { controller_.Text1_Change(); }));
