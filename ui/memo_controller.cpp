@@ -95,7 +95,7 @@ void MemoController::OnNameKey(int& keyCode, int shift) {
     }
 }
 
-void MemoController::Text1_KeyDown(int& keyCode, int& shift) {
+void MemoController::OnTextKey(int& keyCode, int& shift) {
     if (shift != key::kCtrlOnly) {
         return;
     }

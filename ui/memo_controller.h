@@ -25,7 +25,7 @@ public:
     void OnNameEdited();
     void OnMemoChosen();
     void OnNameKey(int& keyCode, int shift);
-    void Text1_KeyDown(int& keyCode, int& shift);
+    void OnTextKey(int& keyCode, int& shift);
     static void Text1_KeyPress(int& charCode);
     void Text1_Change();
     // Performs the restore that is due, if any: at the tick, and before each user command.

@@ -629,7 +629,7 @@ TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
         Start();
         const auto press = [&](int code, int shift) {
             c.press.inCombo ? controller->OnNameKey(code, shift)
-                            : controller->Text1_KeyDown(code, shift);
+                            : controller->OnTextKey(code, shift);
             return std::pair{code, shift};
         };
         view.memoText = c.press.text;  // as loaded: no edit

@@ -168,7 +168,7 @@ void MainWindow::ConnectControls() {
         [this](int& keyCode, int shift) {
             const TickGate::Running running(ticks_);
             BeginKeyCommand(keyCode, shift);
-            controller_.Text1_KeyDown(keyCode, shift);
+            controller_.OnTextKey(keyCode, shift);
         },
         &MemoController::Text1_KeyPress);
     connect(&Timer1, &QTimer::timeout, this, [this] { ticks_.Tick(); });
