@@ -131,7 +131,7 @@ void MemoController::OnTextKey(int& keyCode, int& shift) {
 }
 
 // Ctrl+A, Ctrl+N, Ctrl+R and Ctrl+S type control characters that must not reach the memo.
-void MemoController::Text1_KeyPress(int& charCode) {
+void MemoController::DropShortcutCharacter(int& charCode) {
     constexpr int kCtrlA = 1;
     constexpr int kCtrlN = 14;
     constexpr int kCtrlR = 18;

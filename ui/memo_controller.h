@@ -26,7 +26,7 @@ public:
     void OnMemoChosen();
     void OnNameKey(int& keyCode, int shift);
     void OnTextKey(int& keyCode, int& shift);
-    static void Text1_KeyPress(int& charCode);
+    static void DropShortcutCharacter(int& charCode);
     void Text1_Change();
     // Performs the restore that is due, if any: at the tick, and before each user command.
     void Timer1_Timer();

@@ -170,7 +170,7 @@ void MainWindow::ConnectControls() {
             BeginKeyCommand(keyCode, shift);
             controller_.OnTextKey(keyCode, shift);
         },
-        &MemoController::Text1_KeyPress);
+        &MemoController::DropShortcutCharacter);
     connect(&Timer1, &QTimer::timeout, this, [this] { ticks_.Tick(); });
 }
 
