@@ -45,7 +45,7 @@ void MemoController::OnNameEdited() {
     copy_.MemoChanged(MemoOfEdits());
 }
 
-void MemoController::Text1_Change() {
+void MemoController::OnTextEdited() {
     state_.TextChanged = true;
     if (!programEdit_) {
         copy_.UserEdited(MemoOfEdits());

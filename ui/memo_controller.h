@@ -27,7 +27,7 @@ public:
     void OnNameKey(int& keyCode, int shift);
     void OnTextKey(int& keyCode, int& shift);
     static void DropShortcutCharacter(int& charCode);
-    void Text1_Change();
+    void OnTextEdited();
     // Performs the restore that is due, if any: at the tick, and before each user command.
     void Timer1_Timer();
     void mnuNewFile_Click();

@@ -6,7 +6,7 @@ namespace markola {
 
 // The memo text box as the line commands and the memo store see it. Positions are in
 // memo units: the memo text uses CR LF between lines, whatever the widget stores.
-// Assigning a text that differs from the current one runs Text1_Change before the call
+// Assigning a text that differs from the current one runs OnTextEdited before the call
 // returns, exactly as typing does; an assignment that leaves the text as it was runs
 // no handler (so swapping two identical lines is no edit).
 class MemoTextView {

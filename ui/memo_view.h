@@ -17,7 +17,7 @@ enum class MessageIcon { None, Exclamation };
 // main window.
 //
 // Assigning the combo text runs OnNameEdited before the call returns, exactly as
-// typing does, and the memo text likewise runs Text1_Change. An assignment that leaves
+// typing does, and the memo text likewise runs OnTextEdited. An assignment that leaves
 // the text as it was runs no handler: so New on an empty, unedited memo leaves it
 // unedited, and a restore that puts back the name already shown changes no flag.
 class MemoView {

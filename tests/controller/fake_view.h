@@ -49,7 +49,7 @@ public:
     void SetMemoText(const QString& text) override {
         selStart = selLength = firstVisibleLine = 0;
         if (std::exchange(memoText, text) != text) {
-            controller->Text1_Change();
+            controller->OnTextEdited();
         }
     }
     void ReplaceMemoText(const QString& text) override {

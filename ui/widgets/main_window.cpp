@@ -159,7 +159,7 @@ void MainWindow::ConnectControls() {
         controller_.OnNameKey(keyCode, shift);
     });
     connect(Text1, &MemoTextEdit::memoChanged, this,
-            ticks_.Guarded([this] { controller_.Text1_Change(); }));
+            ticks_.Guarded([this] { controller_.OnTextEdited(); }));
     connect(Text1, &MemoTextEdit::doubleClicked, this, ticks_.Guarded([this] {
         BeginUserCommand();
         Text1_DblClick(*Text1);
