@@ -141,7 +141,7 @@ void MemoController::DropShortcutCharacter(int& charCode) {
     }
 }
 
-void MemoController::Timer1_Timer() {
+void MemoController::OnRestoreTick() {
     if (state_.ResumeMode == Resume::None) {
         return;
     }

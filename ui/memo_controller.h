@@ -29,7 +29,7 @@ public:
     static void DropShortcutCharacter(int& charCode);
     void OnTextEdited();
     // Performs the restore that is due, if any: at the tick, and before each user command.
-    void Timer1_Timer();
+    void OnRestoreTick();
     void mnuNewFile_Click();
     void mnuSave_Click();
     void mnuReload_Click();

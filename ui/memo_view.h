@@ -35,7 +35,7 @@ public:
     virtual void AddComboItem(const QString& name) = 0;
     virtual void FocusCombo() = 0;
 
-    // While enabled, Timer1_Timer runs every 100 ms as an event of its own.
+    // While enabled, OnRestoreTick runs every 100 ms as an event of its own.
     virtual void SetTimerEnabled(bool enabled) = 0;
 
     virtual void SetApplicationTitle(const QString& title) = 0;

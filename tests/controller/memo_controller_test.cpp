@@ -245,7 +245,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             EXPECT_EQ(view.comboFocusCount, int{then.focusesCombo});
             // Armed for the restore of the combo text, which clears itself.
             EXPECT_EQ(view.timerEnabled, then.armsTimer);
-            controller->Timer1_Timer();
+            controller->OnRestoreTick();
             EXPECT_FALSE(view.timerEnabled);
             if (then.screen) {
                 EXPECT_EQ(Screen(view.memoText, view.comboText, State().MemoName,
@@ -257,7 +257,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             }
             EXPECT_EQ(Recoveries(), then.recoveries);
             view.SetComboText("typed");  // the restore ran: after it, a typed name is new
-            controller->Timer1_Timer();
+            controller->OnRestoreTick();
             EXPECT_TRUE(State().NameChanged);
         }
     }

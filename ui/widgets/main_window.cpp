@@ -49,7 +49,7 @@ MainWindow::MainWindow(FileStore& files, MemoFolder folder, Launcher& launcher,
     : QMainWindow(parent),
       ticks_([this] {
           if (Timer1.isActive()) {
-              controller_.Timer1_Timer();
+              controller_.OnRestoreTick();
           }
       }),
       placer_(new WindowPlacer(this)),
@@ -290,7 +290,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // name of the memo on screen back first, so a quick Save saves that memo and no other.
 void MainWindow::BeginUserCommand() {
     CommitCompositions();
-    controller_.Timer1_Timer();
+    controller_.OnRestoreTick();
 }
 
 // The shortcuts are Ctrl with a key; any other key is typing and leaves both alone, and
