@@ -84,7 +84,7 @@ void MemoController::OnNameKey(int& keyCode, int shift) {
             break;
         case key::kN:
             keyCode = 0;
-            mnuNewFile_Click();
+            NewMemo();
             break;
         case key::kR:
             keyCode = 0;
@@ -153,7 +153,7 @@ void MemoController::OnRestoreTick() {
     }
 }
 
-void MemoController::mnuNewFile_Click() {
+void MemoController::NewMemo() {
     const Settled settled = SettleUnsavedEdits();
     if (settled == Settled::Saved) {
         mnuReload_Click();

@@ -30,7 +30,7 @@ public:
     void OnTextEdited();
     // Performs the restore that is due, if any: at the tick, and before each user command.
     void OnRestoreTick();
-    void mnuNewFile_Click();
+    void NewMemo();
     void mnuSave_Click();
     void mnuReload_Click();
     void Form_Load();

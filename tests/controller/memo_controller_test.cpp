@@ -213,7 +213,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
         bool cancel = false;
         const std::tuple<const char*, std::function<void()>, const Outcome&> leaves[] = {
             {"choosing", [this] { Choose("four"); }, c.byChoosing},
-            {"New", [this] { controller->mnuNewFile_Click(); }, c.byNew},
+            {"New", [this] { controller->NewMemo(); }, c.byNew},
             {"closing", [&] { controller->Form_Unload(cancel); }, c.byClosing}};
         for (const auto& [way, leave, then] : leaves) {
             SCOPED_TRACE(::testing::Message() << way << ", " << c.when.name);
@@ -307,7 +307,7 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
         view.answers.assign(c.failWrite ? 1 : 0, A::Yes);  // to overwrite "b"
         controller->mnuSave_Click();
         view.answers.assign(c.failWrite ? 2 : 1, A::Yes);
-        controller->mnuNewFile_Click();
+        controller->NewMemo();
         EXPECT_EQ(view.messages.back(),
                   (ShownMessage{c.message, Buttons::Ok, MessageIcon::Exclamation, "MARKOLA"}));
         EXPECT_EQ(view.memoText, c.text);
