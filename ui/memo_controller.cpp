@@ -80,7 +80,7 @@ void MemoController::OnNameKey(int& keyCode, int shift) {
     switch (keyCode) {
         case key::kS:
             keyCode = 0;
-            mnuSave_Click();
+            SaveShown();
             break;
         case key::kN:
             keyCode = 0;
@@ -177,7 +177,7 @@ void MemoController::StartNewMemo() {
     state_.NameChanged = true;
 }
 
-void MemoController::mnuSave_Click() {
+void MemoController::SaveShown() {
     SaveShownMemo(folder_.MemoPath(view_.ComboText()));
     mnuReload_Click();
 }

@@ -31,7 +31,7 @@ public:
     // Performs the restore that is due, if any: at the tick, and before each user command.
     void OnRestoreTick();
     void NewMemo();
-    void mnuSave_Click();
+    void SaveShown();
     void mnuReload_Click();
     void Form_Load();
     void Form_Unload(bool& cancel);

@@ -126,7 +126,7 @@ TEST_F(ControllerTest, StartUpOpensTheMemoTheArgumentNames) {
         EXPECT_TRUE(view.comboList.contains(c.combo));
         for (int save = 0; save < 2; ++save) {  // its own write is no change by another program
             view.SetMemoText(view.memoText + "+");
-            controller->mnuSave_Click();
+            controller->SaveShown();
         }
         EXPECT_TRUE(view.messages.empty());
         EXPECT_EQ(Read("memo/" + c.file), c.content + "++");
@@ -305,7 +305,7 @@ TEST_F(ControllerTest, SavesThatWriteNothingKeepTheMemoOnScreen) {
         view.SetMemoText(c.text);
         failWrites = c.failWrite;
         view.answers.assign(c.failWrite ? 1 : 0, A::Yes);  // to overwrite "b"
-        controller->mnuSave_Click();
+        controller->SaveShown();
         view.answers.assign(c.failWrite ? 2 : 1, A::Yes);
         controller->NewMemo();
         EXPECT_EQ(view.messages.back(),
@@ -371,7 +371,7 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         EXPECT_FALSE(State().NameChanged);
         if (restored) {
             view.SetMemoText("saved");
-            controller->mnuSave_Click();
+            controller->SaveShown();
         }
         EXPECT_TRUE(view.answers.empty());
         EXPECT_EQ(Read(Memo(c.memo)), c.kept);
@@ -461,7 +461,7 @@ TEST_F(ControllerTest, EditsAreKeptAsTheEditsOfTheirMemo) {
     EXPECT_EQ(std::get<0>(view.messages.back()),
               "保存されていない「a」の変更が残っています。復元しますか？");
     EXPECT_EQ(std::make_pair(view.comboText, view.memoText), std::make_pair(u"a"_qs, u"edits"_qs));
-    controller->mnuSave_Click();
+    controller->SaveShown();
     controller.reset();
     EXPECT_EQ(Read(Memo("a")), "edits");
     EXPECT_EQ(QDir(folder.RecoveryFolder())

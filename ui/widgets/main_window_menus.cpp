@@ -33,7 +33,7 @@ QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& cap
 void MainWindow::BuildMenus() {
     QMenu* file = AddMenu("mnuFile", text::kMenuFile);
     AddItem(file, "mnuNewFile", text::kMenuNewFile, [this] { controller_.NewMemo(); });
-    AddItem(file, "mnuSave", text::kMenuSave, [this] { controller_.mnuSave_Click(); });
+    AddItem(file, "mnuSave", text::kMenuSave, [this] { controller_.SaveShown(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine1"));
     AddItem(file, "mnuReload", text::kMenuReload, [this] { controller_.mnuReload_Click(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
