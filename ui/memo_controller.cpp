@@ -59,7 +59,7 @@ void MemoController::OnMemoChosen() {
     const QString chosen = view_.ComboText();
     switch (SettleUnsavedEdits()) {
         case Settled::Saved:
-            mnuReload_Click();
+            ReloadList();
             view_.SetComboText(chosen);
             LoadMemo(folder_.MemoPath(view_.ComboText()));
             ArmRestore(Resume::ResumeCombo);
@@ -88,7 +88,7 @@ void MemoController::OnNameKey(int& keyCode, int shift) {
             break;
         case key::kR:
             keyCode = 0;
-            mnuReload_Click();
+            ReloadList();
             break;
         default:
             break;
@@ -119,7 +119,7 @@ void MemoController::OnTextKey(int& keyCode, int& shift) {
         case key::kR:
             keyCode = 0;
             shift = 0;
-            mnuReload_Click();
+            ReloadList();
             break;
         case key::kA:
             view_.Text().SetSelStart(0);
@@ -156,7 +156,7 @@ void MemoController::OnRestoreTick() {
 void MemoController::NewMemo() {
     const Settled settled = SettleUnsavedEdits();
     if (settled == Settled::Saved) {
-        mnuReload_Click();
+        ReloadList();
     }
     if (settled != Settled::Kept) {
         StartNewMemo();
@@ -179,10 +179,10 @@ void MemoController::StartNewMemo() {
 
 void MemoController::SaveShown() {
     SaveShownMemo(folder_.MemoPath(view_.ComboText()));
-    mnuReload_Click();
+    ReloadList();
 }
 
-void MemoController::mnuReload_Click() {
+void MemoController::ReloadList() {
     const bool nameChanged = state_.NameChanged;
     view_.ClearComboList();
     for (const QString& name : store_.ListMemos()) {
@@ -196,7 +196,7 @@ void MemoController::mnuReload_Click() {
 void MemoController::Form_Load() {
     view_.SetApplicationTitle(text::kApplicationTitle);
     view_.SetWindowGeometryTwips(ReadWindowSettings(files_, folder_.SettingsPath()));
-    mnuReload_Click();
+    ReloadList();
     OnMemoChosen();
     LoadStartupArgument();
     memoFolderLock_ = HoldMemoFolder(folder_.Path(), folder_.RecoveryFolder());

@@ -32,7 +32,7 @@ public:
     void OnRestoreTick();
     void NewMemo();
     void SaveShown();
-    void mnuReload_Click();
+    void ReloadList();
     void Form_Load();
     void Form_Unload(bool& cancel);
     // The program is ending with no chance to ask: unsaved edits go to their recovery copy

@@ -35,7 +35,7 @@ void MainWindow::BuildMenus() {
     AddItem(file, "mnuNewFile", text::kMenuNewFile, [this] { controller_.NewMemo(); });
     AddItem(file, "mnuSave", text::kMenuSave, [this] { controller_.SaveShown(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine1"));
-    AddItem(file, "mnuReload", text::kMenuReload, [this] { controller_.mnuReload_Click(); });
+    AddItem(file, "mnuReload", text::kMenuReload, [this] { controller_.ReloadList(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
     AddItem(file, "mnuEnd", text::kMenuEnd, [this] { mnuEnd_Click(); });
 
