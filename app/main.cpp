@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&endRequests, &markola::TerminationSignals::received, &window,
                      &markola::MainWindow::EndWithoutAsking);
     const markola::EditsAtExit displayLost([&window] { window.KeepEdits(); });
-    window.Form_Load();
+    window.Start();
     // An end requested while a start-up message was open left only that message's loop.
     if (endRequests.Received()) {
         return window.EndStatus();

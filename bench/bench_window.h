@@ -37,7 +37,7 @@ class ShownWindow {
 public:
     explicit ShownWindow(const BenchFolder& place)
         : window{files, place.folder, launcher, QString(), QStringLiteral("1.0.2")} {
-        window.Form_Load();
+        window.Start();
         window.show();
         QCoreApplication::processEvents();
     }

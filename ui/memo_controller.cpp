@@ -193,7 +193,7 @@ void MemoController::ReloadList() {
     copy_.MemoChanged(MemoOfEdits());
 }
 
-void MemoController::Form_Load() {
+void MemoController::Start() {
     view_.SetApplicationTitle(text::kApplicationTitle);
     view_.SetWindowGeometryTwips(ReadWindowSettings(files_, folder_.SettingsPath()));
     ReloadList();

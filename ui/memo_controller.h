@@ -33,7 +33,7 @@ public:
     void NewMemo();
     void SaveShown();
     void ReloadList();
-    void Form_Load();
+    void Start();
     void Form_Unload(bool& cancel);
     // The program is ending with no chance to ask: unsaved edits go to their recovery copy
     // at once. Gives what to tell the user when they could not be kept.

@@ -46,7 +46,7 @@ protected:
         view.answers = std::move(answers);
         controller = std::make_unique<MemoController>(view, files, folder, argument);
         view.controller = controller.get();
-        controller->Form_Load();
+        controller->Start();
     }
     const EditorState& State() const { return controller->State(); }
     // Picking an item of the list: the combo already shows it, no change handler runs.

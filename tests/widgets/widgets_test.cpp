@@ -58,7 +58,7 @@ class WidgetsTest : public QObject {
         QVERIFY(files.WriteAll(At("memo/.txt"), unnamedMemo).ok);
         window = std::make_unique<MainWindow>(files, MemoFolder(dir->path()), launcher, QString(),
                                               "1.0.2");
-        window->Form_Load();
+        window->Start();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }

@@ -38,7 +38,7 @@ int AboutDialog::ShowModal() {
     return exec();
 }
 
-void AboutDialog::Form_Load() {
+void AboutDialog::ShowVersion() {
     lblVersion->setText(text::kAboutVersionBefore + version_);
 }
 
@@ -58,7 +58,7 @@ void AboutDialog::Command2_Click() {
 void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        Form_Load();
+        ShowVersion();
         Command1->setFocus(Qt::OtherFocusReason);
     }
 }

@@ -14,7 +14,7 @@ class Launcher;
 // The About dialog: banner, name, version, a one-line description and the web-site
 // button. A small fixed tool window; Esc does nothing, "O K" and the close box close it.
 //
-// Each showing (showEvent, whatever shows it) runs Form_Load, which sets the version label,
+// Each showing (showEvent, whatever shows it) runs ShowVersion, which sets the version label,
 // and gives the focus to "O K". The main window shows it with ShowModal(), which returns
 // when the dialog has been closed.
 class AboutDialog : public QDialog {
@@ -27,7 +27,7 @@ public:
 
     int ShowModal();
 
-    void Form_Load();
+    void ShowVersion();
     void Command1_Click();
     void Command2_Click();
 

@@ -142,8 +142,8 @@ bool MainWindow::KeepEdits() {
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::Form_Load() {
-    controller_.Form_Load();
+void MainWindow::Start() {
+    controller_.Start();
 }
 
 // Every handler runs inside the tick gate, so the restore tick never comes in the middle

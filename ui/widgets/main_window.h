@@ -34,7 +34,7 @@ public:
     ~MainWindow() override;
 
     // The start-up sequence; runs before the window is first shown.
-    void Form_Load();
+    void Start();
     // Ends the program at once, as on SIGTERM: unsaved edits go to a recovery file.
     void EndWithoutAsking();
     // The edits on screen into their recovery copy, at once; false, and said on the standard
