@@ -223,7 +223,7 @@ void MemoController::LoadStartupArgument() {
     LoadMemo(path);
 }
 
-void MemoController::Form_Unload(bool& cancel) {
+void MemoController::Close(bool& cancel) {
     const Settled settled = SettleUnsavedEdits();
     // Edits given up: a close that follows at once, as at the end of a session, does not
     // ask again, and an end by signal keeps nothing.

@@ -34,7 +34,7 @@ public:
     void SaveShown();
     void ReloadList();
     void Start();
-    void Form_Unload(bool& cancel);
+    void Close(bool& cancel);
     // The program is ending with no chance to ask: unsaved edits go to their recovery copy
     // at once. Gives what to tell the user when they could not be kept.
     std::optional<QString> Form_Terminate();

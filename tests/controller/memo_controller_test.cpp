@@ -214,7 +214,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
         const std::tuple<const char*, std::function<void()>, const Outcome&> leaves[] = {
             {"choosing", [this] { Choose("four"); }, c.byChoosing},
             {"New", [this] { controller->NewMemo(); }, c.byNew},
-            {"closing", [&] { controller->Form_Unload(cancel); }, c.byClosing}};
+            {"closing", [&] { controller->Close(cancel); }, c.byClosing}};
         for (const auto& [way, leave, then] : leaves) {
             SCOPED_TRACE(::testing::Message() << way << ", " << c.when.name);
             for (const char* name : {"one", "two", "four"}) {

@@ -117,7 +117,7 @@ void MainWindow::CommitSessionData(QSessionManager& manager) {
     if (!manager.allowsInteraction()) {
         return;
     }
-    const bool cancel = UnloadCancelled();
+    const bool cancel = CloseCancelled();
     manager.release();
     if (cancel) {
         manager.cancel();
@@ -308,16 +308,16 @@ void MainWindow::CommitCompositions() {
 
 // A close and the end of the session ask alike: about the text on screen, composition
 // included, and with no restore tick in the middle of the question.
-bool MainWindow::UnloadCancelled() {
+bool MainWindow::CloseCancelled() {
     const TickGate::Running running(ticks_);
     BeginUserCommand();
     bool cancel = false;
-    controller_.Form_Unload(cancel);
+    controller_.Close(cancel);
     return cancel;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    event->setAccepted(!UnloadCancelled());
+    event->setAccepted(!CloseCancelled());
 }
 
 }  // namespace markola

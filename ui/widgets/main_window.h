@@ -72,7 +72,7 @@ private:
     void OpenAtDesignedSize();
     QSize UsableSize() const;
     void CommitSessionData(QSessionManager& manager);
-    bool UnloadCancelled();
+    bool CloseCancelled();
     void ConnectControls();
     QMenu* AddMenu(const char* name, const QString& caption);
     template <typename Handler>
