@@ -236,7 +236,7 @@ void MemoController::Close(bool& cancel) {
     WriteWindowSettings(files_, folder_.SettingsPath(), view_.WindowGeometryTwips());
 }
 
-std::optional<QString> MemoController::Form_Terminate() {
+std::optional<QString> MemoController::EndNow() {
     if (const std::optional<RecoveryWrite> failure = copy_.WriteNow()) {
         return text::CannotSave(folder_.Shown(failure->path), WriteFailureReason(failure->result));
     }

@@ -37,7 +37,7 @@ public:
     void Close(bool& cancel);
     // The program is ending with no chance to ask: unsaved edits go to their recovery copy
     // at once. Gives what to tell the user when they could not be kept.
-    std::optional<QString> Form_Terminate();
+    std::optional<QString> EndNow();
 
 private:
     // What became of the unsaved edits when the memo on screen is about to be left.

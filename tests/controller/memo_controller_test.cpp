@@ -229,7 +229,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
             view.geometry = {6000, 7000, 1500, 1500};
             view.SetComboText(c.when.typed);
             view.SetMemoText(c.when.answers.empty() ? "one" : "メモ");
-            controller->Form_Terminate();
+            controller->EndNow();
             view.answers = c.when.answers;
             failWrites = c.when.failWrite;
             leave();
@@ -253,7 +253,7 @@ TEST_F(ControllerTest, LeavingTheMemoOnScreen) {
                           *then.screen);
             } else {
                 EXPECT_EQ(Read("settings.ini"), "6000,7000,1500,1500\r\n");
-                controller->Form_Terminate();  // the end of the session after the close
+                controller->EndNow();  // the end of the session after the close
             }
             EXPECT_EQ(Recoveries(), then.recoveries);
             view.SetComboText("typed");  // the restore ran: after it, a typed name is new
@@ -350,10 +350,10 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         Shell("rm -rf memo/.recovery memo/.txt");
         Write(Memo("plan"), "plan");
         Start(c.memo);
-        controller->Form_Terminate();
+        controller->EndNow();
         EXPECT_EQ(Recoveries(), 0);  // nothing edited, nothing kept
         view.SetMemoText(c.edits);
-        EXPECT_FALSE(controller->Form_Terminate());
+        EXPECT_FALSE(controller->EndNow());
         EXPECT_EQ(Read(Memo("plan")), "plan");
         EXPECT_EQ(Recoveries(), 1);
         const std::string shell = "cd memo; touch -r plan.txt t; old() { touch -r t plan.txt; }; ";
@@ -399,7 +399,7 @@ TEST_F(ControllerTest, OnlyTheUsersEditsAreKept) {
         QTimer::singleShot(2100, &loop, &QEventLoop::quit);
         loop.exec();
     };
-    const auto endBySignal = [this] { EXPECT_FALSE(controller->Form_Terminate()); };
+    const auto endBySignal = [this] { EXPECT_FALSE(controller->EndNow()); };
     const auto whileFailureShown = [this](const std::function<void()>& what) {
         view.whileShown = [what](Buttons buttons) {
             if (buttons == Buttons::Ok) {
@@ -454,7 +454,7 @@ TEST_F(ControllerTest, EditsAreKeptAsTheEditsOfTheirMemo) {
     Start("a");
     view.SetMemoText("edits");
     view.answers = {A::Cancel};
-    view.whileShown = [this](Buttons) { EXPECT_FALSE(controller->Form_Terminate()); };
+    view.whileShown = [this](Buttons) { EXPECT_FALSE(controller->EndNow()); };
     Choose("b");
     view.whileShown = {};
     Start({}, {A::Yes});
@@ -524,7 +524,7 @@ TEST_F(ControllerTest, CopiesThatCannotBeKeptAreSaidOnce) {
     for (const int failure : {ENOSPC, ENOSPC, EROFS, 0, 0}) {
         failCopies = failure;
         view.SetMemoText(view.memoText + "+");
-        controller->Form_Terminate();
+        controller->EndNow();
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(view.copyTroubles,
@@ -542,7 +542,7 @@ TEST_F(ControllerTest, RecoveryFilesAreTheUsersAlone) {
         Write(Memo("plan"), "plan");
         Start("plan");
         view.SetMemoText("edits");
-        return controller->Form_Terminate();
+        return controller->EndNow();
     };
     const std::pair<const char*, QString> cases[] = {
         {"rm memo/.recovery/* && mkfifo pipe && ln -s ../../pipe memo/.recovery/a.recovery", {}},

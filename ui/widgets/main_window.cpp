@@ -133,7 +133,7 @@ void MainWindow::EndWithoutAsking() {
 }
 
 bool MainWindow::KeepEdits() {
-    const std::optional<QString> failure = controller_.Form_Terminate();
+    const std::optional<QString> failure = controller_.EndNow();
     if (failure) {
         std::fprintf(stderr, "%s\n", qPrintable(*failure));
     }
