@@ -177,7 +177,7 @@ void MainWindow::ConnectControls() {
 // The combo box keeps the height its font gives it; the text box fills the client area
 // below it. A client area lower than the combo box, as when minimized, leaves the text
 // box at the height it had.
-void MainWindow::Form_Resize() {
+void MainWindow::LayOutControls() {
     const QSize client = centralWidget()->size();
     const int comboHeight = Combo1->sizeHint().height();
     Combo1->setGeometry(0, 0, client.width(), comboHeight);
@@ -278,7 +278,7 @@ void MainWindow::SetWindowGeometryTwips(const WindowGeometry& geometry) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) {
-        Form_Resize();
+        LayOutControls();
     }
     return QMainWindow::eventFilter(watched, event);
 }

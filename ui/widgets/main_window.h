@@ -81,7 +81,7 @@ private:
     void BeginUserCommand();
     void BeginKeyCommand(int keyCode, int shift);
     void CommitCompositions();
-    void Form_Resize();
+    void LayOutControls();
     void mngOpenMemo_Click();
     void mnuFirst_Click();
     void mnuEnd_Click();
