@@ -186,7 +186,7 @@ void MainWindow::LayOutControls() {
                        textHeight >= 0 ? textHeight : Text1->height());
 }
 
-void MainWindow::mngOpenMemo_Click() {
+void MainWindow::OpenMemoFolder() {
     const QString folder = QDir(folder_.Path()).absolutePath();
     if (!launcher_.OpenFolder(folder)) {
         ShowMessage(text::CannotOpenFolder(QDir::toNativeSeparators(folder)), Buttons::Ok,

@@ -82,7 +82,7 @@ private:
     void BeginKeyCommand(int keyCode, int shift);
     void CommitCompositions();
     void LayOutControls();
-    void mngOpenMemo_Click();
+    void OpenMemoFolder();
     void mnuFirst_Click();
     void mnuEnd_Click();
     void mnuAbout_Click();

@@ -40,7 +40,7 @@ void MainWindow::BuildMenus() {
     AddItem(file, "mnuEnd", text::kMenuEnd, [this] { mnuEnd_Click(); });
 
     QMenu* settings = AddMenu("mnuSettings", text::kMenuSettings);
-    AddItem(settings, "mngOpenMemo", text::kMenuOpenMemoFolder, [this] { mngOpenMemo_Click(); });
+    AddItem(settings, "mngOpenMemo", text::kMenuOpenMemoFolder, [this] { OpenMemoFolder(); });
 
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
     menuBar()->installEventFilter(new BarToolTips(menuBar()));
