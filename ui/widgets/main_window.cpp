@@ -196,7 +196,7 @@ void MainWindow::OpenMemoFolder() {
 
 // Starts this same executable again, so the second instance is the program the user
 // is running, not whatever "markola" the search path finds first.
-void MainWindow::mnuFirst_Click() {
+void MainWindow::StartAnotherWindow() {
     const QString program = QCoreApplication::applicationFilePath();
     if (!launcher_.StartDetached(program, folder_.Base())) {
         ShowMessage(text::CannotStartProgram(program), Buttons::Ok, MessageIcon::Exclamation);

@@ -83,7 +83,7 @@ private:
     void CommitCompositions();
     void LayOutControls();
     void OpenMemoFolder();
-    void mnuFirst_Click();
+    void StartAnotherWindow();
     void mnuEnd_Click();
     void mnuAbout_Click();
 

@@ -55,7 +55,7 @@ void MainWindow::BuildMenus() {
     })->setToolTip(text::kMenuMemoDownTip);
 
     QMenu* help = AddMenu("mnuHelp", text::kMenuHelp);
-    AddItem(help, "mnuFirst", text::kMenuFirst, [this] { mnuFirst_Click(); });
+    AddItem(help, "mnuFirst", text::kMenuFirst, [this] { StartAnotherWindow(); });
     AddItem(help, "mnuAbout", text::kMenuAbout, [this] { mnuAbout_Click(); });
 }
 
