@@ -203,7 +203,7 @@ void MainWindow::StartAnotherWindow() {
     }
 }
 
-void MainWindow::mnuEnd_Click() {
+void MainWindow::CloseByMenu() {
     close();
 }
 

@@ -84,7 +84,7 @@ private:
     void LayOutControls();
     void OpenMemoFolder();
     void StartAnotherWindow();
-    void mnuEnd_Click();
+    void CloseByMenu();
     void mnuAbout_Click();
 
     MemoNameCombo* Combo1;

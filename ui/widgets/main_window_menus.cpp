@@ -37,7 +37,7 @@ void MainWindow::BuildMenus() {
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine1"));
     AddItem(file, "mnuReload", text::kMenuReload, [this] { controller_.ReloadList(); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
-    AddItem(file, "mnuEnd", text::kMenuEnd, [this] { mnuEnd_Click(); });
+    AddItem(file, "mnuEnd", text::kMenuEnd, [this] { CloseByMenu(); });
 
     QMenu* settings = AddMenu("mnuSettings", text::kMenuSettings);
     AddItem(settings, "mngOpenMemo", text::kMenuOpenMemoFolder, [this] { OpenMemoFolder(); });
