@@ -207,7 +207,7 @@ void MainWindow::CloseByMenu() {
     close();
 }
 
-void MainWindow::mnuAbout_Click() {
+void MainWindow::ShowAbout() {
     if (!Form2) {
         Form2 = std::make_unique<AboutDialog>(launcher_, version_, this);
     }

@@ -85,7 +85,7 @@ private:
     void OpenMemoFolder();
     void StartAnotherWindow();
     void CloseByMenu();
-    void mnuAbout_Click();
+    void ShowAbout();
 
     MemoNameCombo* Combo1;
     MemoTextEdit* Text1;

@@ -56,7 +56,7 @@ void MainWindow::BuildMenus() {
 
     QMenu* help = AddMenu("mnuHelp", text::kMenuHelp);
     AddItem(help, "mnuFirst", text::kMenuFirst, [this] { StartAnotherWindow(); });
-    AddItem(help, "mnuAbout", text::kMenuAbout, [this] { mnuAbout_Click(); });
+    AddItem(help, "mnuAbout", text::kMenuAbout, [this] { ShowAbout(); });
 }
 
 }  // namespace markola
