@@ -47,7 +47,7 @@ void RunLineMove(MemoTextView& view, LineMove move) {
 
 }  // namespace
 
-void mnuMemoUp_Click(MemoTextView& view) {
+void MoveCaretLineUp(MemoTextView& view) {
     RunLineMove(view, MoveLineUp);
 }
 

@@ -102,7 +102,7 @@ void MemoController::OnTextKey(int& keyCode, int& shift) {
     switch (keyCode) {
         case key::kUp:
             keyCode = 0;
-            mnuMemoUp_Click(view_.Text());
+            MoveCaretLineUp(view_.Text());
             break;
         case key::kDown:
             keyCode = 0;

@@ -48,7 +48,7 @@ void MainWindow::BuildMenus() {
         mnuCheck_Click(*Text1);
     })->setToolTip(text::kMenuCheckTip);
     AddItem(menuBar(), "mnuMemoUp", text::kMenuMemoUp, [this] {
-        mnuMemoUp_Click(*Text1);
+        MoveCaretLineUp(*Text1);
     })->setToolTip(text::kMenuMemoUpTip);
     AddItem(menuBar(), "mnuMemoDown", text::kMenuMemoDown, [this] {
         mnuMemoDown_Click(*Text1);
