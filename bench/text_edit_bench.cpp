@@ -135,7 +135,7 @@ void RunOnLargeMemo(benchmark::State& state, LineCommand command) {
 }
 
 void BM_MoveLineDown_100kLines(benchmark::State& state) {
-    RunOnLargeMemo(state, mnuMemoDown_Click);
+    RunOnLargeMemo(state, MoveCaretLineDown);
 }
 BENCHMARK(BM_MoveLineDown_100kLines)->Unit(benchmark::kMicrosecond);
 

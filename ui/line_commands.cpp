@@ -51,7 +51,7 @@ void MoveCaretLineUp(MemoTextView& view) {
     RunLineMove(view, MoveLineUp);
 }
 
-void mnuMemoDown_Click(MemoTextView& view) {
+void MoveCaretLineDown(MemoTextView& view) {
     RunLineMove(view, MoveLineDown);
 }
 

@@ -106,7 +106,7 @@ void MemoController::OnTextKey(int& keyCode, int& shift) {
             break;
         case key::kDown:
             keyCode = 0;
-            mnuMemoDown_Click(view_.Text());
+            MoveCaretLineDown(view_.Text());
             break;
         case key::kLeft:
             keyCode = 0;

@@ -51,7 +51,7 @@ void MainWindow::BuildMenus() {
         MoveCaretLineUp(*Text1);
     })->setToolTip(text::kMenuMemoUpTip);
     AddItem(menuBar(), "mnuMemoDown", text::kMenuMemoDown, [this] {
-        mnuMemoDown_Click(*Text1);
+        MoveCaretLineDown(*Text1);
     })->setToolTip(text::kMenuMemoDownTip);
 
     QMenu* help = AddMenu("mnuHelp", text::kMenuHelp);
