@@ -195,7 +195,7 @@ void BM_ToggleCheck_OneLine10MB(benchmark::State& state) {
     program.Open();
     for (auto _ : state) {
         program.Text()->SetSelStart(static_cast<int>(Memo(Shape::OneLine).size() / 2));
-        Text1_DblClick(*program.Text());
+        ToggleCaretLineCheck(*program.Text());
         QCoreApplication::processEvents();
     }
 }

@@ -140,7 +140,7 @@ void BM_MoveLineDown_100kLines(benchmark::State& state) {
 BENCHMARK(BM_MoveLineDown_100kLines)->Unit(benchmark::kMicrosecond);
 
 void BM_ToggleCheck_100kLines(benchmark::State& state) {
-    RunOnLargeMemo(state, Text1_DblClick);
+    RunOnLargeMemo(state, ToggleCaretLineCheck);
 }
 BENCHMARK(BM_ToggleCheck_100kLines)->Unit(benchmark::kMicrosecond);
 

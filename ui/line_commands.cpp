@@ -55,15 +55,11 @@ void MoveCaretLineDown(MemoTextView& view) {
     RunLineMove(view, MoveLineDown);
 }
 
-void Text1_DblClick(MemoTextView& view) {
+void ToggleCaretLineCheck(MemoTextView& view) {
     const int top0 = view.FirstVisibleLine();
     const int caret = view.SelStart();
     const QString text = view.MemoText();
     ApplyLineEdit(view, ToggleCheck(AsMemoView(text), caret), top0);
-}
-
-void mnuCheck_Click(MemoTextView& view) {
-    Text1_DblClick(view);
 }
 
 }  // namespace markola

@@ -10,7 +10,6 @@ void MoveCaretLineUp(MemoTextView& view);
 void MoveCaretLineDown(MemoTextView& view);
 // Toggles the check mark of the caret line; after a double-click that is the line
 // where the selection starts.
-void Text1_DblClick(MemoTextView& view);
-void mnuCheck_Click(MemoTextView& view);
+void ToggleCaretLineCheck(MemoTextView& view);
 
 }  // namespace markola

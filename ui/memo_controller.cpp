@@ -110,7 +110,7 @@ void MemoController::OnTextKey(int& keyCode, int& shift) {
             break;
         case key::kLeft:
             keyCode = 0;
-            Text1_DblClick(view_.Text());
+            ToggleCaretLineCheck(view_.Text());
             break;
         case key::kS:
         case key::kN:

@@ -162,7 +162,7 @@ void MainWindow::ConnectControls() {
             ticks_.Guarded([this] { controller_.OnTextEdited(); }));
     connect(Text1, &MemoTextEdit::doubleClicked, this, ticks_.Guarded([this] {
         BeginUserCommand();
-        Text1_DblClick(*Text1);
+        ToggleCaretLineCheck(*Text1);
     }));
     Text1->SetKeyHandlers(
         [this](int& keyCode, int shift) {

@@ -45,7 +45,7 @@ void MainWindow::BuildMenus() {
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
     menuBar()->installEventFilter(new BarToolTips(menuBar()));
     AddItem(menuBar(), "mnuCheck", text::kMenuCheck, [this] {
-        mnuCheck_Click(*Text1);
+        ToggleCaretLineCheck(*Text1);
     })->setToolTip(text::kMenuCheckTip);
     AddItem(menuBar(), "mnuMemoUp", text::kMenuMemoUp, [this] {
         MoveCaretLineUp(*Text1);
