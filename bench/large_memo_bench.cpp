@@ -103,7 +103,7 @@ public:
     }
     void Open() {
         shown_.window.SetComboText(MemoName(shape_));
-        emit shown_.window.findChild<MemoNameCombo*>(QStringLiteral("Combo1"))->itemChosen();
+        emit shown_.window.findChild<MemoNameCombo*>(QStringLiteral("nameBox"))->itemChosen();
         Text()->viewport()->repaint();
     }
     void Save() { shown_.window.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger(); }

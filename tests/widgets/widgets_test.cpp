@@ -63,12 +63,12 @@ class WidgetsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
     QString At(const QString& path) const { return dir->filePath(path); }
-    MemoNameCombo* Combo() const { return window->findChild<MemoNameCombo*>("Combo1"); }
+    MemoNameCombo* Combo() const { return window->findChild<MemoNameCombo*>("nameBox"); }
     MemoTextEdit* Text() const { return window->findChild<MemoTextEdit*>("Text1"); }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
     // A control by its object name; the combo box's text field has none of its own.
     QWidget* Control(const QString& name) const {
-        return name == "Combo1 field" ? Combo()->lineEdit() : window->findChild<QWidget*>(name);
+        return name == "nameBox field" ? Combo()->lineEdit() : window->findChild<QWidget*>(name);
     }
     // What to do with the modal window that the next call opens, once its event loop runs.
     static void WithNextModal(const std::function<void(QWidget*)>& handle) {
@@ -204,17 +204,17 @@ private slots:
              .composing = u"すし"_qs,
              .memo = u"すしb\r\na\r\n"_qs,
              .undone = u"a\r\nすしb\r\n"_qs},
-            {.control = "Combo1 field",
+            {.control = "nameBox field",
              .input = "Ctrl+S",
              .composing = u"m日本"_qs,
              .name = u"m日本"_qs,
              .asked = {u"「m日本」 の名前は他のメモで使用されています。上書き保存しますか？"_qs}},
             {.input = "Ctrl+S", .saved = "a\r\nb\r\n"},
-            {.control = "Combo1", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
-            {.control = "Combo1 field", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.control = "nameBox", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
+            {.control = "nameBox field", .input = "Ctrl+S", .saved = "a\r\nb\r\n"},
             {.input = "Ctrl+Shift+S"},
             {.input = "Ctrl+Alt+S"},
-            {.control = "Combo1 field", .input = "Ctrl+Left"},
+            {.control = "nameBox field", .input = "Ctrl+Left"},
         };
         for (const Case& c : cases) {
             const auto nameTheRow = qScopeGuard([&c] {

@@ -73,22 +73,22 @@ void MainWindow::CreateControls() {
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->installEventFilter(this);
-    Combo1 = new MemoNameCombo(client);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    nameBox_ = new MemoNameCombo(client);
+    nameBox_->setObjectName(QStringLiteral("nameBox"));
     Text1 = new MemoTextEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
     const QFont font = JapaneseFixedFont(kControlFontPointSize);
-    Combo1->setFont(font);
+    nameBox_->setFont(font);
     Text1->setFont(font);
-    setTabOrder(Text1, Combo1);
+    setTabOrder(Text1, nameBox_);
     Text1->setFocus();
     Timer1.setInterval(kTimerIntervalMs);
 }
 
 void MainWindow::NameControlsForScreenReaders() {
     InstallAccessibleInterfaces();
-    Combo1->setAccessibleName(text::kMemoNameBox);
-    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
+    nameBox_->setAccessibleName(text::kMemoNameBox);
+    nameBox_->lineEdit()->setAccessibleName(nameBox_->accessibleName());
     Text1->setAccessibleName(text::kMemoTextBox);
 }
 
@@ -108,7 +108,7 @@ QSize MainWindow::UsableSize() const {
                            2 * (Text1->frameWidth() + qCeil(Text1->document()->documentMargin())) +
                            style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     return {menuBar()->sizeHint().width(),
-            menuBar()->sizeHint().height() + Combo1->sizeHint().height() + textHeight};
+            menuBar()->sizeHint().height() + nameBox_->sizeHint().height() + textHeight};
 }
 
 // The end of the desktop session asks what a close asks; a Cancel asks the session
@@ -149,11 +149,11 @@ void MainWindow::Start() {
 // Every handler runs inside the tick gate, so the restore tick never comes in the middle
 // of one, nor inside the questions it asks.
 void MainWindow::ConnectControls() {
-    connect(Combo1, &MemoNameCombo::nameChanged, this,
+    connect(nameBox_, &MemoNameCombo::nameChanged, this,
             ticks_.Guarded([this] { controller_.OnNameEdited(); }));
-    connect(Combo1, &MemoNameCombo::itemChosen, this,
+    connect(nameBox_, &MemoNameCombo::itemChosen, this,
             ticks_.Guarded([this] { controller_.OnMemoChosen(); }));
-    Combo1->SetKeyDownHandler([this](int& keyCode, int shift) {
+    nameBox_->SetKeyDownHandler([this](int& keyCode, int shift) {
         const TickGate::Running running(ticks_);
         BeginKeyCommand(keyCode, shift);
         controller_.OnNameKey(keyCode, shift);
@@ -179,8 +179,8 @@ void MainWindow::ConnectControls() {
 // box at the height it had.
 void MainWindow::LayOutControls() {
     const QSize client = centralWidget()->size();
-    const int comboHeight = Combo1->sizeHint().height();
-    Combo1->setGeometry(0, 0, client.width(), comboHeight);
+    const int comboHeight = nameBox_->sizeHint().height();
+    nameBox_->setGeometry(0, 0, client.width(), comboHeight);
     const int textHeight = client.height() - comboHeight;
     Text1->setGeometry(0, comboHeight, client.width(),
                        textHeight >= 0 ? textHeight : Text1->height());
@@ -215,23 +215,23 @@ void MainWindow::ShowAbout() {
 }
 
 QString MainWindow::ComboText() const {
-    return Combo1->EditText();
+    return nameBox_->EditText();
 }
 
 void MainWindow::SetComboText(QString text) {
-    Combo1->SetEditText(text);
+    nameBox_->SetEditText(text);
 }
 
 void MainWindow::ClearComboList() {
-    Combo1->ClearList();
+    nameBox_->ClearList();
 }
 
 void MainWindow::AddComboItem(const QString& name) {
-    Combo1->AddItem(name);
+    nameBox_->AddItem(name);
 }
 
 void MainWindow::FocusCombo() {
-    Combo1->setFocus();
+    nameBox_->setFocus();
 }
 
 MemoTextView& MainWindow::Text() {
@@ -303,7 +303,7 @@ void MainWindow::BeginKeyCommand(int keyCode, int shift) {
 
 void MainWindow::CommitCompositions() {
     Text1->CommitComposition();
-    Combo1->CommitComposition();
+    nameBox_->CommitComposition();
 }
 
 // A close and the end of the session ask alike: about the text on screen, composition

@@ -87,7 +87,7 @@ private:
     void CloseByMenu();
     void ShowAbout();
 
-    MemoNameCombo* Combo1;
+    MemoNameCombo* nameBox_;
     MemoTextEdit* Text1;
     QTimer Timer1;
     TickGate ticks_;
