@@ -107,7 +107,9 @@ public:
         Text()->viewport()->repaint();
     }
     void Save() { shown_.window.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger(); }
-    MemoTextEdit* Text() { return shown_.window.findChild<MemoTextEdit*>(QStringLiteral("Text1")); }
+    MemoTextEdit* Text() {
+        return shown_.window.findChild<MemoTextEdit*>(QStringLiteral("textBox"));
+    }
 
 private:
     Shape shape_;
@@ -126,7 +128,7 @@ public:
         edit_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         const BenchFolder empty;
         ShownWindow sized(empty);
-        edit_.resize(sized.window.findChild<MemoTextEdit*>(QStringLiteral("Text1"))->size());
+        edit_.resize(sized.window.findChild<MemoTextEdit*>(QStringLiteral("textBox"))->size());
         edit_.show();
         edit_.activateWindow();
         edit_.setFocus();

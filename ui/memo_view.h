@@ -24,7 +24,7 @@ class MemoView {
 public:
     virtual ~MemoView() = default;
 
-    // Text1, the memo text box.
+    // The memo text box.
     virtual MemoTextView& Text() = 0;
 
     virtual QString ComboText() const = 0;

@@ -64,7 +64,7 @@ class WidgetsTest : public QObject {
     }
     QString At(const QString& path) const { return dir->filePath(path); }
     MemoNameCombo* Combo() const { return window->findChild<MemoNameCombo*>("nameBox"); }
-    MemoTextEdit* Text() const { return window->findChild<MemoTextEdit*>("Text1"); }
+    MemoTextEdit* Text() const { return window->findChild<MemoTextEdit*>("textBox"); }
     QAction* Action(const char* name) const { return window->findChild<QAction*>(name); }
     // A control by its object name; the combo box's text field has none of its own.
     QWidget* Control(const QString& name) const {
@@ -179,7 +179,7 @@ private slots:
     // before it overwrites the memo it names.
     void shortcutsAndBarItemsInEachControl() {
         struct Case {
-            const char* control = "Text1";
+            const char* control = "textBox";
             const char* input;  // keys, or the name of a bar item
             int caret = 0;      // in the text box
             QString composing{}, memo = "a\r\nb\r\n", name{};

@@ -75,13 +75,13 @@ void MainWindow::CreateControls() {
     client->installEventFilter(this);
     nameBox_ = new MemoNameCombo(client);
     nameBox_->setObjectName(QStringLiteral("nameBox"));
-    Text1 = new MemoTextEdit(client);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    textBox_ = new MemoTextEdit(client);
+    textBox_->setObjectName(QStringLiteral("textBox"));
     const QFont font = JapaneseFixedFont(kControlFontPointSize);
     nameBox_->setFont(font);
-    Text1->setFont(font);
-    setTabOrder(Text1, nameBox_);
-    Text1->setFocus();
+    textBox_->setFont(font);
+    setTabOrder(textBox_, nameBox_);
+    textBox_->setFocus();
     Timer1.setInterval(kTimerIntervalMs);
 }
 
@@ -89,7 +89,7 @@ void MainWindow::NameControlsForScreenReaders() {
     InstallAccessibleInterfaces();
     nameBox_->setAccessibleName(text::kMemoNameBox);
     nameBox_->lineEdit()->setAccessibleName(nameBox_->accessibleName());
-    Text1->setAccessibleName(text::kMemoTextBox);
+    textBox_->setAccessibleName(text::kMemoTextBox);
 }
 
 // Before the geometry read at start-up applies, the window has the client area it is
@@ -104,9 +104,10 @@ void MainWindow::OpenAtDesignedSize() {
 // The menu bar whole, the combo box and a few lines of the text box.
 QSize MainWindow::UsableSize() const {
     constexpr int kTextLines = 3;
-    const int textHeight = kTextLines * Text1->fontMetrics().lineSpacing() +
-                           2 * (Text1->frameWidth() + qCeil(Text1->document()->documentMargin())) +
-                           style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int textHeight =
+        kTextLines * textBox_->fontMetrics().lineSpacing() +
+        2 * (textBox_->frameWidth() + qCeil(textBox_->document()->documentMargin())) +
+        style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     return {menuBar()->sizeHint().width(),
             menuBar()->sizeHint().height() + nameBox_->sizeHint().height() + textHeight};
 }
@@ -158,13 +159,13 @@ void MainWindow::ConnectControls() {
         BeginKeyCommand(keyCode, shift);
         controller_.OnNameKey(keyCode, shift);
     });
-    connect(Text1, &MemoTextEdit::memoChanged, this,
+    connect(textBox_, &MemoTextEdit::memoChanged, this,
             ticks_.Guarded([this] { controller_.OnTextEdited(); }));
-    connect(Text1, &MemoTextEdit::doubleClicked, this, ticks_.Guarded([this] {
+    connect(textBox_, &MemoTextEdit::doubleClicked, this, ticks_.Guarded([this] {
         BeginUserCommand();
-        ToggleCaretLineCheck(*Text1);
+        ToggleCaretLineCheck(*textBox_);
     }));
-    Text1->SetKeyHandlers(
+    textBox_->SetKeyHandlers(
         [this](int& keyCode, int shift) {
             const TickGate::Running running(ticks_);
             BeginKeyCommand(keyCode, shift);
@@ -182,8 +183,8 @@ void MainWindow::LayOutControls() {
     const int comboHeight = nameBox_->sizeHint().height();
     nameBox_->setGeometry(0, 0, client.width(), comboHeight);
     const int textHeight = client.height() - comboHeight;
-    Text1->setGeometry(0, comboHeight, client.width(),
-                       textHeight >= 0 ? textHeight : Text1->height());
+    textBox_->setGeometry(0, comboHeight, client.width(),
+                          textHeight >= 0 ? textHeight : textBox_->height());
 }
 
 void MainWindow::OpenMemoFolder() {
@@ -235,7 +236,7 @@ void MainWindow::FocusCombo() {
 }
 
 MemoTextView& MainWindow::Text() {
-    return *Text1;
+    return *textBox_;
 }
 
 void MainWindow::SetTimerEnabled(bool enabled) {
@@ -302,7 +303,7 @@ void MainWindow::BeginKeyCommand(int keyCode, int shift) {
 }
 
 void MainWindow::CommitCompositions() {
-    Text1->CommitComposition();
+    textBox_->CommitComposition();
     nameBox_->CommitComposition();
 }
 

@@ -88,7 +88,7 @@ private:
     void ShowAbout();
 
     MemoNameCombo* nameBox_;
-    MemoTextEdit* Text1;
+    MemoTextEdit* textBox_;
     QTimer Timer1;
     TickGate ticks_;
     std::unique_ptr<AboutDialog> Form2;

@@ -45,13 +45,13 @@ void MainWindow::BuildMenus() {
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
     menuBar()->installEventFilter(new BarToolTips(menuBar()));
     AddItem(menuBar(), "mnuCheck", text::kMenuCheck, [this] {
-        ToggleCaretLineCheck(*Text1);
+        ToggleCaretLineCheck(*textBox_);
     })->setToolTip(text::kMenuCheckTip);
     AddItem(menuBar(), "mnuMemoUp", text::kMenuMemoUp, [this] {
-        MoveCaretLineUp(*Text1);
+        MoveCaretLineUp(*textBox_);
     })->setToolTip(text::kMenuMemoUpTip);
     AddItem(menuBar(), "mnuMemoDown", text::kMenuMemoDown, [this] {
-        MoveCaretLineDown(*Text1);
+        MoveCaretLineDown(*textBox_);
     })->setToolTip(text::kMenuMemoDownTip);
 
     QMenu* help = AddMenu("mnuHelp", text::kMenuHelp);
