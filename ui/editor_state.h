@@ -6,8 +6,8 @@
 
 namespace markola {
 
-// The restore the next Timer1 tick performs: put MemoName back into the combo, and with
-// ResumeCombo also count the name as unchanged, since it is that of a memo just loaded.
+// The restore the next tick of the restore timer performs: put MemoName back into the combo, and
+// with ResumeCombo also count the name as unchanged, since it is that of a memo just loaded.
 enum class Resume { None, ResumeCombo, ResumeComboS };
 
 // What the editor knows about the memo on screen, beyond the widgets themselves. Only the

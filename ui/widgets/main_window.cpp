@@ -48,7 +48,7 @@ MainWindow::MainWindow(FileStore& files, MemoFolder folder, Launcher& launcher,
                        QString startupArgument, QString version, QWidget* parent)
     : QMainWindow(parent),
       ticks_([this] {
-          if (Timer1.isActive()) {
+          if (restoreTimer_.isActive()) {
               controller_.OnRestoreTick();
           }
       }),
@@ -82,7 +82,7 @@ void MainWindow::CreateControls() {
     textBox_->setFont(font);
     setTabOrder(textBox_, nameBox_);
     textBox_->setFocus();
-    Timer1.setInterval(kTimerIntervalMs);
+    restoreTimer_.setInterval(kTimerIntervalMs);
 }
 
 void MainWindow::NameControlsForScreenReaders() {
@@ -172,7 +172,7 @@ void MainWindow::ConnectControls() {
             controller_.OnTextKey(keyCode, shift);
         },
         &MemoController::DropShortcutCharacter);
-    connect(&Timer1, &QTimer::timeout, this, [this] { ticks_.Tick(); });
+    connect(&restoreTimer_, &QTimer::timeout, this, [this] { ticks_.Tick(); });
 }
 
 // The combo box keeps the height its font gives it; the text box fills the client area
@@ -209,10 +209,10 @@ void MainWindow::CloseByMenu() {
 }
 
 void MainWindow::ShowAbout() {
-    if (!Form2) {
-        Form2 = std::make_unique<AboutDialog>(launcher_, version_, this);
+    if (!about_) {
+        about_ = std::make_unique<AboutDialog>(launcher_, version_, this);
     }
-    Form2->ShowModal();
+    about_->ShowModal();
 }
 
 QString MainWindow::ComboText() const {
@@ -241,9 +241,9 @@ MemoTextView& MainWindow::Text() {
 
 void MainWindow::SetTimerEnabled(bool enabled) {
     if (!enabled) {
-        Timer1.stop();
-    } else if (!Timer1.isActive()) {
-        Timer1.start();
+        restoreTimer_.stop();
+    } else if (!restoreTimer_.isActive()) {
+        restoreTimer_.start();
     }
 }
 

@@ -89,9 +89,9 @@ private:
 
     MemoNameCombo* nameBox_;
     MemoTextEdit* textBox_;
-    QTimer Timer1;
+    QTimer restoreTimer_;
     TickGate ticks_;
-    std::unique_ptr<AboutDialog> Form2;
+    std::unique_ptr<AboutDialog> about_;
     WindowPlacer* const placer_;
 
     Launcher& launcher_;
