@@ -106,7 +106,7 @@ public:
         emit shown_.window.findChild<MemoNameCombo*>(QStringLiteral("nameBox"))->itemChosen();
         Text()->viewport()->repaint();
     }
-    void Save() { shown_.window.findChild<QAction*>(QStringLiteral("mnuSave"))->trigger(); }
+    void Save() { shown_.window.findChild<QAction*>(QStringLiteral("saveItem"))->trigger(); }
     MemoTextEdit* Text() {
         return shown_.window.findChild<MemoTextEdit*>(QStringLiteral("textBox"));
     }

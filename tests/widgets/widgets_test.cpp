@@ -152,7 +152,7 @@ private slots:
         Text()->SetSelStart(3);
         QTest::mouseDClick(Text()->viewport(), Qt::LeftButton, {}, Text()->cursorRect().center());
         QCOMPARE(Text()->MemoText(), QString("a\r\n□ b\r\n"));
-        Action("mnuCheck")->trigger();  // a bar item leaves the focus in the text box
+        Action("toggleCheckItem")->trigger();  // a bar item leaves the focus in the text box
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);
         QCOMPARE(Text()->MemoText(), u"a\r\nx■ b\r\n"_qs);  // what the key handler lets through
         // A composition lands where it was typed, before a click moves the caret, and never over
@@ -191,9 +191,9 @@ private slots:
         const Case cases[] = {
             {.input = "Ctrl+Down", .memo = "b\r\na\r\n", .caretAfter = 3},
             {.input = "Ctrl+Left", .caret = 4, .memo = "a\r\n□ b\r\n", .caretAfter = 3},
-            {.input = "mnuCheck", .caret = 4, .memo = "a\r\n□ b\r\n", .caretAfter = 3},
-            {.input = "mnuMemoUp", .caret = 4, .memo = "b\r\na\r\n"},
-            {.input = "mnuMemoDown",
+            {.input = "toggleCheckItem", .caret = 4, .memo = "a\r\n□ b\r\n", .caretAfter = 3},
+            {.input = "moveLineUpItem", .caret = 4, .memo = "b\r\na\r\n"},
+            {.input = "moveLineDownItem",
              .caret = 1,
              .composing = u"すし"_qs,
              .memo = u"b\r\naすし\r\n"_qs,
@@ -292,11 +292,11 @@ private slots:
                            " " + action->text() + " " +
                            (QToolTip::isVisible() ? QToolTip::text() : QString());
         }
-        QCOMPARE(menuBar,
-                 (QStringList{u"mnuFile ﾌｧｲﾙ(&F) "_qs, u"mnuSettings 設定(&S) "_qs,
-                              u"mnuCheck ■ チェックの切り替え (Ctrl+←)"_qs,
-                              u"mnuMemoUp ▲ 行を上へ移動 (Ctrl+↑)"_qs,
-                              u"mnuMemoDown ▼ 行を下へ移動 (Ctrl+↓)"_qs, u"mnuHelp ﾍﾙﾌﾟ(&H) "_qs}));
+        QCOMPARE(menuBar, (QStringList{u"fileMenu ﾌｧｲﾙ(&F) "_qs, u"settingsMenu 設定(&S) "_qs,
+                                       u"toggleCheckItem ■ チェックの切り替え (Ctrl+←)"_qs,
+                                       u"moveLineUpItem ▲ 行を上へ移動 (Ctrl+↑)"_qs,
+                                       u"moveLineDownItem ▼ 行を下へ移動 (Ctrl+↓)"_qs,
+                                       u"helpMenu ﾍﾙﾌﾟ(&H) "_qs}));
         // The frame of the offscreen platform adds 2 pixels a side. Two pixels wider, the user
         // resized it; a pixel lower is within rounding and keeps the height read.
         window->resize(398, 462);
@@ -320,7 +320,7 @@ private slots:
     void aboutDialogAndLaunchCommands() {
         Open();
         QStringList messages;
-        for (const char* command : {"mngOpenMemo", "mnuFirst"}) {
+        for (const char* command : {"openMemoFolderItem", "startAnotherWindowItem"}) {
             AnswerNext(QMessageBox::Ok, messages);
             Action(command)->trigger();
         }
@@ -337,7 +337,7 @@ private slots:
             QTest::keyClick(about->focusWidget(), Qt::Key_Return);
             QVERIFY(!about->isVisible());
         });
-        Action("mnuAbout")->trigger();
+        Action("aboutItem")->trigger();
         const QString folder = At("memo");
         const QString program = QCoreApplication::applicationFilePath();
         QCOMPARE(launcher.calls,
@@ -359,7 +359,7 @@ private slots:
         window->close();
         QVERIFY(window->isVisible());
         AnswerNext(QMessageBox::No, asked);
-        Action("mnuEnd")->trigger();
+        Action("endItem")->trigger();
         QVERIFY(!window->isVisible());
         QCOMPARE(asked, QStringList(2, u"変更されています。保存しますか？"_qs));
         QCOMPARE(Text()->MemoText(), u"すし"_qs);

@@ -31,32 +31,33 @@ QAction* MainWindow::AddItem(QWidget* menu, const char* name, const QString& cap
 }
 
 void MainWindow::BuildMenus() {
-    QMenu* file = AddMenu("mnuFile", text::kMenuFile);
-    AddItem(file, "mnuNewFile", text::kMenuNewFile, [this] { controller_.NewMemo(); });
-    AddItem(file, "mnuSave", text::kMenuSave, [this] { controller_.SaveShown(); });
-    file->addSeparator()->setObjectName(QStringLiteral("mnuLine1"));
-    AddItem(file, "mnuReload", text::kMenuReload, [this] { controller_.ReloadList(); });
-    file->addSeparator()->setObjectName(QStringLiteral("mnuLine2"));
-    AddItem(file, "mnuEnd", text::kMenuEnd, [this] { CloseByMenu(); });
+    QMenu* file = AddMenu("fileMenu", text::kMenuFile);
+    AddItem(file, "newMemoItem", text::kMenuNewFile, [this] { controller_.NewMemo(); });
+    AddItem(file, "saveItem", text::kMenuSave, [this] { controller_.SaveShown(); });
+    file->addSeparator()->setObjectName(QStringLiteral("saveSeparator"));
+    AddItem(file, "reloadListItem", text::kMenuReload, [this] { controller_.ReloadList(); });
+    file->addSeparator()->setObjectName(QStringLiteral("endSeparator"));
+    AddItem(file, "endItem", text::kMenuEnd, [this] { CloseByMenu(); });
 
-    QMenu* settings = AddMenu("mnuSettings", text::kMenuSettings);
-    AddItem(settings, "mngOpenMemo", text::kMenuOpenMemoFolder, [this] { OpenMemoFolder(); });
+    QMenu* settings = AddMenu("settingsMenu", text::kMenuSettings);
+    AddItem(settings, "openMemoFolderItem", text::kMenuOpenMemoFolder,
+            [this] { OpenMemoFolder(); });
 
     // The bare symbols say what they do only in their tool tips, which screen readers read too.
     menuBar()->installEventFilter(new BarToolTips(menuBar()));
-    AddItem(menuBar(), "mnuCheck", text::kMenuCheck, [this] {
+    AddItem(menuBar(), "toggleCheckItem", text::kMenuCheck, [this] {
         ToggleCaretLineCheck(*textBox_);
     })->setToolTip(text::kMenuCheckTip);
-    AddItem(menuBar(), "mnuMemoUp", text::kMenuMemoUp, [this] {
+    AddItem(menuBar(), "moveLineUpItem", text::kMenuMemoUp, [this] {
         MoveCaretLineUp(*textBox_);
     })->setToolTip(text::kMenuMemoUpTip);
-    AddItem(menuBar(), "mnuMemoDown", text::kMenuMemoDown, [this] {
+    AddItem(menuBar(), "moveLineDownItem", text::kMenuMemoDown, [this] {
         MoveCaretLineDown(*textBox_);
     })->setToolTip(text::kMenuMemoDownTip);
 
-    QMenu* help = AddMenu("mnuHelp", text::kMenuHelp);
-    AddItem(help, "mnuFirst", text::kMenuFirst, [this] { StartAnotherWindow(); });
-    AddItem(help, "mnuAbout", text::kMenuAbout, [this] { ShowAbout(); });
+    QMenu* help = AddMenu("helpMenu", text::kMenuHelp);
+    AddItem(help, "startAnotherWindowItem", text::kMenuFirst, [this] { StartAnotherWindow(); });
+    AddItem(help, "aboutItem", text::kMenuAbout, [this] { ShowAbout(); });
 }
 
 }  // namespace markola
