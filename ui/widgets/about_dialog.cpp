@@ -42,11 +42,7 @@ void AboutDialog::ShowVersion() {
     lblVersion->setText(text::kAboutVersionBefore + version_);
 }
 
-void AboutDialog::Command1_Click() {
-    accept();
-}
-
-void AboutDialog::Command2_Click() {
+void AboutDialog::OpenSite() {
     if (!launcher_.OpenUrl(QUrl(kSiteAddress))) {
         ShowMessageBox(this, text::kApplicationTitle, text::CannotOpenAddress(kSiteAddress),
                        Buttons::Ok, MessageIcon::Exclamation);
@@ -113,8 +109,8 @@ void AboutDialog::BuildControls() {
     Label3 = AddLabel(this, "Label3", text::kAboutName);
     Place(Label3, 600, 1080, 2655, 255);
 
-    connect(Command1, &QPushButton::clicked, this, &AboutDialog::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &AboutDialog::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Command2, &QPushButton::clicked, this, &AboutDialog::OpenSite);
     setTabOrder(Command1, Command2);
 }
 

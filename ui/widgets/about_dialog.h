@@ -28,8 +28,7 @@ public:
     int ShowModal();
 
     void ShowVersion();
-    void Command1_Click();
-    void Command2_Click();
+    void OpenSite();
 
 protected:
     void showEvent(QShowEvent* event) override;
