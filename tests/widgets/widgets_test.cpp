@@ -328,12 +328,12 @@ private slots:
             const auto closeAnyway = qScopeGuard([about] { about->hide(); });
             QTRY_COMPARE(QApplication::activeWindow(), about);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-            QCOMPARE(QApplication::focusWidget()->objectName(), "Command1");
-            QCOMPARE(about->findChild<QLabel*>("lblVersion")->text(), u"ﾊﾞｰｼﾞｮﾝ 1.0.2"_qs);
+            QCOMPARE(QApplication::focusWidget()->objectName(), "okButton");
+            QCOMPARE(about->findChild<QLabel*>("version")->text(), u"ﾊﾞｰｼﾞｮﾝ 1.0.2"_qs);
             AnswerNext(QMessageBox::Ok, messages);
-            about->findChild<QPushButton*>("Command2")->click();
+            about->findChild<QPushButton*>("siteButton")->click();
             QVERIFY(about->isVisible());
-            QCOMPARE(about->focusWidget()->objectName(), "Command1");
+            QCOMPARE(about->focusWidget()->objectName(), "okButton");
             QTest::keyClick(about->focusWidget(), Qt::Key_Return);
             QVERIFY(!about->isVisible());
         });

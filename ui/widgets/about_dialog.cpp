@@ -39,7 +39,7 @@ int AboutDialog::ShowModal() {
 }
 
 void AboutDialog::ShowVersion() {
-    lblVersion->setText(text::kAboutVersionBefore + version_);
+    versionLabel_->setText(text::kAboutVersionBefore + version_);
 }
 
 void AboutDialog::OpenSite() {
@@ -55,7 +55,7 @@ void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         ShowVersion();
-        Command1->setFocus(Qt::OtherFocusReason);
+        okButton_->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -79,39 +79,39 @@ void AboutDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void AboutDialog::BuildControls() {
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/markola/banner.png")));
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(Image1, 120, 120, 6060, 870);
-    Image1->setAccessibleName(text::kApplicationTitle);
-    Image1->setAccessibleDescription(text::kAboutBanner);
+    banner_ = new QLabel(this);
+    banner_->setObjectName(QStringLiteral("banner"));
+    banner_->setPixmap(QPixmap(QStringLiteral(":/markola/banner.png")));
+    banner_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(banner_, 120, 120, 6060, 870);
+    banner_->setAccessibleName(text::kApplicationTitle);
+    banner_->setAccessibleDescription(text::kAboutBanner);
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Place(Frame1, 120, 1320, 6015, 1215);
-    Frame1->setAccessibleName(text::kAboutFrame);
-    Frame1->setAccessibleDescription(text::kAboutFrameDescription);
+    textFrame_ = new QFrame(this);
+    textFrame_->setObjectName(QStringLiteral("textFrame"));
+    textFrame_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Place(textFrame_, 120, 1320, 6015, 1215);
+    textFrame_->setAccessibleName(text::kAboutFrame);
+    textFrame_->setAccessibleDescription(text::kAboutFrameDescription);
 
-    Label1 = AddLabel(Frame1, "Label1", text::kAboutDescription);
-    Place(Label1, 240, 240, 5535, 255);
-    Label2 = AddLabel(Frame1, "Label2", text::kAboutNews);
-    Place(Label2, 240, 720, 5535, 255);
-    Command2 = AddButton(Frame1, "Command2", kSiteAddress);
-    Place(Command2, 2880, 600, 2655, 375);
-    Command2->raise();
+    descriptionLabel_ = AddLabel(textFrame_, "description", text::kAboutDescription);
+    Place(descriptionLabel_, 240, 240, 5535, 255);
+    newsLabel_ = AddLabel(textFrame_, "news", text::kAboutNews);
+    Place(newsLabel_, 240, 720, 5535, 255);
+    siteButton_ = AddButton(textFrame_, "siteButton", kSiteAddress);
+    Place(siteButton_, 2880, 600, 2655, 375);
+    siteButton_->raise();
 
-    Command1 = AddButton(this, "Command1", text::kAboutOk);
-    Place(Command1, 2280, 2760, 1575, 375);
-    lblVersion = AddLabel(this, "lblVersion", QStringLiteral("version"));
-    Place(lblVersion, 3360, 1080, 3135, 255);
-    Label3 = AddLabel(this, "Label3", text::kAboutName);
-    Place(Label3, 600, 1080, 2655, 255);
+    okButton_ = AddButton(this, "okButton", text::kAboutOk);
+    Place(okButton_, 2280, 2760, 1575, 375);
+    versionLabel_ = AddLabel(this, "version", QStringLiteral("version"));
+    Place(versionLabel_, 3360, 1080, 3135, 255);
+    nameLabel_ = AddLabel(this, "name", text::kAboutName);
+    Place(nameLabel_, 600, 1080, 2655, 255);
 
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Command2, &QPushButton::clicked, this, &AboutDialog::OpenSite);
-    setTabOrder(Command1, Command2);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(siteButton_, &QPushButton::clicked, this, &AboutDialog::OpenSite);
+    setTabOrder(okButton_, siteButton_);
 }
 
 QLabel* AboutDialog::AddLabel(QWidget* container, const char* name, const QString& caption) {

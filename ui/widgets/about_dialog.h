@@ -42,14 +42,14 @@ private:
 
     Launcher& launcher_;
     QString version_;
-    QLabel* Image1 = nullptr;
-    QFrame* Frame1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* lblVersion = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
+    QLabel* banner_ = nullptr;
+    QFrame* textFrame_ = nullptr;
+    QLabel* descriptionLabel_ = nullptr;
+    QLabel* newsLabel_ = nullptr;
+    QLabel* nameLabel_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* siteButton_ = nullptr;
 };
 
 }  // namespace markola
