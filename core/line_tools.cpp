@@ -50,7 +50,7 @@ std::int32_t Length(MemoStringView text) {
 }
 
 std::int32_t ClampCaret(MemoStringView text, std::int32_t caret) {
-    return std::clamp(caret, 0, Length(text));
+    return std::min(caret, Length(text));
 }
 
 MemoString Concat(std::initializer_list<MemoStringView> parts) {
