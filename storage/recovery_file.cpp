@@ -167,7 +167,7 @@ std::optional<QString> ReadRecoveryName(const QString& path) {
     const FdCloser file{
         open(NativePath(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
     QByteArray head(kHeaderSize, Qt::Uninitialized);
-    const ssize_t size = file.fd < 0 ? -1 : pread(file.fd, head.data(), head.size(), 0);
+    const ssize_t size = pread(file.fd, head.data(), head.size(), 0);
     if (size < 0) {
         return std::nullopt;
     }
