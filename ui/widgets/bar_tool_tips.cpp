@@ -10,7 +10,7 @@ namespace markola {
 bool BarToolTips::eventFilter(QObject* watched, QEvent* event) {
     auto* bar = qobject_cast<QMenuBar*>(watched);
     if (bar == nullptr || event->type() != QEvent::ToolTip) {
-        return QObject::eventFilter(watched, event);
+        return false;
     }
     const auto* help = static_cast<QHelpEvent*>(event);
     QAction* action = bar->actionAt(help->pos());
