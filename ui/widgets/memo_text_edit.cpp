@@ -378,9 +378,9 @@ void MemoTextEdit::ApplyPendingEdits() const {
         edited_.reset();
         return;
     }
-    const int position = std::min(edited_->fromStart, DocumentLength());
-    const int end = std::max(DocumentLength() - edited_->fromEnd, position);
-    edited_.reset();
+    const EditedSpan edited = *std::exchange(edited_, std::nullopt);
+    const int position = std::min(edited.fromStart, DocumentLength());
+    const int end = std::max(DocumentLength() - edited.fromEnd, position);
     const int start = MemoOffsetOf(position);
     const int oldEnd = static_cast<int>(memo_.size()) - (MemoLength() - MemoOffsetOf(end));
     if (start > oldEnd || oldEnd > memo_.size()) {
