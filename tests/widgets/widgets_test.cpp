@@ -85,6 +85,29 @@ class WidgetsTest : public QObject {
         });
     }
 
+    // Each caption of a fixed layout shows whole, inside its frame, under no other caption.
+    static void ExpectWholeCaptions(QWidget* window) {
+        QList<QRect> captions;
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            const auto* button = qobject_cast<QPushButton*>(control);
+            if (!button && !qobject_cast<QLabel*>(control)) {
+                continue;
+            }
+            const QSize whole = button
+                                    ? QSize(button->fontMetrics().horizontalAdvance(button->text()),
+                                            button->fontMetrics().height())
+                                    : control->sizeHint();
+            const QRect caption(control->mapTo(window, QPoint()), whole);
+            QVERIFY2(
+                control->width() >= whole.width() && control->height() >= whole.height() &&
+                    control->parentWidget()->contentsRect().contains(
+                        QRect(control->pos(), whole)) &&
+                    std::none_of(captions.begin(), captions.end(),
+                                 [&](const QRect& other) { return other.intersects(caption); }),
+                qPrintable(control->objectName()));
+            captions << caption;
+        }
+    }
     // As an input method sends it: a composition shown, committed, or given up, and what an
     // edit takes back before the caret.
     static void InputMethod(QWidget* to, const QString& preedit, const QString& commit = {},
@@ -315,8 +338,8 @@ private slots:
         QCOMPARE(window->WindowGeometryTwips(), WindowGeometry{});
     }
 
-    // The About dialog is modal and starts on "O K" with the version; Escape does nothing and the
-    // site button keeps it open. Each failed launch says so.
+    // The About dialog is modal, shows each caption whole and starts on "O K" with the version;
+    // Escape does nothing and the site button keeps it open. Each failed launch says so.
     void aboutDialogAndLaunchCommands() {
         Open();
         QStringList messages;
@@ -330,6 +353,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
             QCOMPARE(QApplication::focusWidget()->objectName(), "okButton");
             QCOMPARE(about->findChild<QLabel*>("version")->text(), u"ﾊﾞｰｼﾞｮﾝ 1.0.2"_qs);
+            ExpectWholeCaptions(about);
             AnswerNext(QMessageBox::Ok, messages);
             about->findChild<QPushButton*>("siteButton")->click();
             QVERIFY(about->isVisible());
