@@ -34,7 +34,7 @@ std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
 FolderEntries OpenFolderNoFollow(const QByteArray& nativeFolder) {
     const int fd = open(nativeFolder.constData(),
                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    FolderEntries dir(fd < 0 ? nullptr : fdopendir(fd));
+    FolderEntries dir(fdopendir(fd));
     if (fd >= 0 && !dir) {
         close(fd);
     }
