@@ -169,6 +169,15 @@ class InputMethodSession(Session):
         wait_for(self.started, self.DAEMON[0])
         self.markola_env["QT_IM_MODULE"] = self.QT_MODULE
 
+    def candidate(self, row):  # the middle of that row in the input method's candidate window
+        [window] = wait_for(lambda: self.x("xdotool", "search", "--onlyvisible", "--class",
+                                           "fcitx|ibus-ui-gtk3").split(), "the candidates")
+        shell = dict(line.split("=") for line in
+                     self.x("xdotool", "getwindowgeometry", "--shell", window).split())
+        first, pitch = self.ROWS  # the rows follow the page number or hint on top
+        return (str(int(shell["X"]) + int(shell["WIDTH"]) // 2),
+                str(int(shell["Y"]) + first + pitch * (row - 1)))
+
     def compose(self, romaji, *keys):  # then the keys that convert, commit or follow
         wait_for(self.ready, "the input method")
         self.key(*romaji, *keys, delay=300)  # as fast as Mozc catches up
@@ -179,8 +188,9 @@ class Fcitx5Session(InputMethodSession):
     CONFIG = {".config/fcitx5/profile": (
         "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=mozc\n[Groups/0/Items/0]"
         "\nName=keyboard-us\n[Groups/0/Items/1]\nName=mozc\n[GroupOrder]\n0=Default\n"),
-        ".config/fcitx5/conf/xcb.conf": "Allow Overriding System XKB Settings=False\n"}
-    DAEMON, QT_MODULE = ["fcitx5"], "fcitx"
+        ".config/fcitx5/conf/xcb.conf": "Allow Overriding System XKB Settings=False\n",
+        ".config/fcitx5/conf/classicui.conf": "Vertical Candidate List=True\n"}
+    DAEMON, QT_MODULE, ROWS = ["fcitx5"], "fcitx", (42, 27)
 
     def started(self):
         return self.x("fcitx5-remote", as_user=True).strip().isdigit()
@@ -191,13 +201,33 @@ class Fcitx5Session(InputMethodSession):
 
 
 class IBusSession(InputMethodSession):
-    # Mozc starts in hiragana, as for a user who has switched it on.
+    # Mozc starts in hiragana, as for a user who has switched it on, and shows its candidates in
+    # ibus's own panel: Mozc's candidate window takes no clicks on Linux.
     CONFIG = {".config/mozc/ibus_config.textproto":
               'engines { name: "mozc-jp" longname: "Mozc" layout: "default" }\n'
-              "active_on_launch: True\n"}
-    DAEMON = ["env", "GSETTINGS_BACKEND=memory", "ibus-daemon", "--panel=disable",
-              "--emoji-extension=disable", "--cache=none"]
-    QT_MODULE = "ibus"
+              "active_on_launch: True\n",
+              ".config/glib-2.0/settings/keyfile": "[desktop/ibus/general]\n"
+              "preload-engines=['mozc-jp']\n",
+              **{f"components/{path.name}": path.read_text().replace(
+                  "ibus-engine-mozc --ibus", "ibus-engine-mozc --ibus --use_mozc_renderer=false")
+                 for path in pathlib.Path("/usr/share/ibus/component").glob("*.xml")}}
+    DAEMON = ["env", "GSETTINGS_BACKEND=keyfile", "IBUS_COMPONENT_PATH=components", "ibus-daemon",
+              "--panel=disable", "--emoji-extension=disable", "--cache=none"]
+    QT_MODULE, ROWS = "ibus", (38, 21)
+
+    # Started by the daemon, the panel is now and then not running at all; started once the
+    # daemon answers, and waited for on ibus's bus, it always is.
+    def start(self):
+        super().start()
+        self.spawn(["env", "GSETTINGS_BACKEND=keyfile", "/usr/libexec/ibus-ui-gtk3"])
+        wait_for(self.panel_shown, "ibus's panel")
+
+    def panel_shown(self):
+        return "true" in self.x("gdbus", "call", "--address", self.x("ibus", "address", as_user=True)
+                                .strip(), "--dest", "org.freedesktop.DBus", "--object-path",
+                                "/org/freedesktop/DBus", "--method",
+                                "org.freedesktop.DBus.NameHasOwner", "org.freedesktop.IBus.Panel",
+                                as_user=True)
 
     def started(self):
         self.x("ibus", "engine", "mozc-jp", as_user=True)
@@ -572,10 +602,10 @@ CHECKLIST = "□ 牛乳を買う\r\nabcdef\r\n■ 完了", "■ 牛乳を買う�
 
 # The caret's way, what is composed there (Escape gives it up), then what the mouse does: a click
 # or double-click on the character at an offset of the text box (a composition is no text of it),
-# a click on a control, or none; then the keys, and the memo once it is saved. Cumulative, from the
-# checklist: a composition lands once where it was typed, before a click moves the caret or the
-# double-click selects, and a composition given up stays so. A user's selection is replaced by
-# what is composed over it.
+# a click on a control or on a row of the candidate window, or none; then the keys, and the memo
+# once it is saved. Cumulative, from the checklist: a composition lands once where it was typed,
+# before a click moves the caret or the double-click selects, and a composition given up stays so.
+# A user's selection is replaced by what is composed over it.
 MOUSE = [
     (("ctrl+Home", "Down", "End"), ["sushi"], (17, 2), (), "□ 牛乳を買う\r\nabcdefすし\r\n□ 完了"),
     (("ctrl+Home", "Down", "End"), ["sushi"], (10, 2), (),
@@ -586,16 +616,20 @@ MOUSE = [
      "□ すしを買う！\r\n□ abcdefすしすし\r\n■ 完了すし"),
     (("ctrl+Home", "End"), ["sushi"], (10, 1), (),
      "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
-    # A selection converted again with 変換, forwards or backwards, is replaced by what is chosen,
-    # and nothing around it.
-    (("ctrl+End", "Home", "Right", "Right", "shift+Right", "shift+Right"), ["", "Henkan"], None,
-     ("Return",), "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
-    (("ctrl+End", "Home", *["Right"] * 4, "shift+Left", "shift+Left"), ["", "Henkan"], None,
-     ("Return",), "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
     (("ctrl+End",), ["sushi", "Escape"], "メモ名", ("Tab",),
      "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
     (("ctrl+End",), ["sushi", "Escape"], "ﾌｧｲﾙ(F)", ("Escape", "Escape"),
      "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし"),
+    # The third candidate and the second prediction land as clicked; a selection converted again
+    # with 変換, forwards or backwards, is replaced by what is chosen, and nothing around it.
+    (("ctrl+End",), ["nihongo", "space", "space"], 3, ("Return",),
+     "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし日本後"),
+    (("ctrl+End",), ["gyuunyuu"], 2, ("Return",),
+     "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし日本後牛乳パック"),
+    (("ctrl+End", "Home", "Right", "Right", "shift+Right", "shift+Right"), ["", "Henkan"], None,
+     ("Return",), "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし日本後牛乳パック"),
+    (("ctrl+End", "Home", *["Right"] * 4, "shift+Left", "shift+Left"), ["", "Henkan"], None,
+     ("Return",), "□ すしを買う！すし\r\n□ abcdefすしすし\r\n■ 完了すし日本後牛乳パック"),
 ]
 
 
@@ -617,7 +651,9 @@ class InputMethodTest(MarkolaTestCase):
                         app.key(*way)
                         app.compose(*composed)
                         offset, clicks = mouse if type(mouse) is tuple else (False, 1)
-                        if mouse:
+                        if type(mouse) is int:
+                            app.x("xdotool", "mousemove", *app.candidate(mouse), "click", "1")
+                        elif mouse:
                             x, y = app.control("メモ" if offset else mouse, offset).split()[:2]
                             app.x("xdotool", "mousemove", x, y, "click", "--repeat", str(clicks),
                                   "1")
