@@ -4,14 +4,14 @@
 
 #include <tuple>
 
+// The line commands themselves are checked against a model of whole lines, over the corpus
+// that the replay of line_commands_fuzz reads.
 namespace markola {
 namespace {
 
 constexpr auto kBin = CompareMode::Binary;
 constexpr auto kTxt = CompareMode::Text;
 
-// The line commands are checked against a model of whole lines, over the corpus that the
-// replay of line_commands_fuzz reads.
 TEST(RevInStrTest, FindsTheLastOccurrenceEndingAtStart) {
     using Case = std::tuple<MemoStringView, MemoStringView, std::int32_t, CompareMode, std::int32_t,
                             std::int32_t>;
