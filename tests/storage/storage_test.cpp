@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include "storage/cp932.h"
@@ -130,6 +131,7 @@ protected:
 // that differ only in case, width or kana (あ, ァ) sort by their codes, as rows of one name do.
 TEST_F(FileStoreTest, ListsAndFindsTxtFilesOfAnyCaseAndLinksToThem) {
     QLocale::setDefault(QLocale::Japanese);
+    const auto systemLocaleAfter = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
     for (const char* name : {"\x82\xA0.txt", "\xE3\x81\x82.txt", "\xE3\x82\xA1.txt", "\x82.txt",
                              "<0x82>.txt", "B.txt", "B.TXT", "B.TXT.txt", "A.txt", "c.TXT", "a.txt",
                              ".txt", "notes.log", "x.txt.bak", ".markola-1.tmp", "plain"}) {
