@@ -223,9 +223,9 @@ class IBusSession(InputMethodSession):
         wait_for(self.panel_shown, "ibus's panel")
 
     def panel_shown(self):
-        return "true" in self.x("gdbus", "call", "--address", self.x("ibus", "address", as_user=True)
-                                .strip(), "--dest", "org.freedesktop.DBus", "--object-path",
-                                "/org/freedesktop/DBus", "--method",
+        bus = self.x("ibus", "address", as_user=True).strip()
+        return "true" in self.x("gdbus", "call", "--address", bus, "--dest", "org.freedesktop.DBus",
+                                "--object-path", "/org/freedesktop/DBus", "--method",
                                 "org.freedesktop.DBus.NameHasOwner", "org.freedesktop.IBus.Panel",
                                 as_user=True)
 
