@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -17,6 +16,7 @@
 #include <utility>
 
 #include "bench/bench_window.h"
+#include "bench/resident_memory.h"
 #include "storage/cp932.h"
 #include "ui/free_memory.h"
 #include "ui/line_commands.h"
@@ -29,6 +29,7 @@ namespace markola {
 namespace {
 
 using bench::BenchFolder;
+using bench::ResidentMb;
 using bench::ShownWindow;
 
 enum class Shape { Lines, OneLine };
@@ -57,13 +58,6 @@ double CpuMs() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double ResidentMb() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    statm.open(QIODevice::ReadOnly);
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
 }
 
 // The process's CPU time in the second that follows a second of running events after the

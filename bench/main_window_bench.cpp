@@ -1,10 +1,9 @@
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
 #include <QCoreApplication>
-#include <QFile>
 
 #include "bench/bench_window.h"
+#include "bench/resident_memory.h"
 #include "storage/cp932.h"
 #include "storage/file_store.h"
 #include "ui/free_memory.h"
@@ -14,6 +13,7 @@ namespace markola {
 namespace {
 
 using bench::BenchFolder;
+using bench::ResidentMb;
 using bench::ShownWindow;
 
 // About 10 MB of CP932: 100,000 lines of Japanese check items.
@@ -60,13 +60,6 @@ void BM_StartupShownWindow_1000Memos(benchmark::State& state) {
 }
 BENCHMARK(BM_StartupShownWindow_1000Memos)->Unit(benchmark::kMillisecond);
 
-double ResidentBytes() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    statm.open(QIODevice::ReadOnly);
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
-
 // What opening a 10 MB memo adds to the resident memory of the running program, as a
 // multiple of the file's size. The window is resized afterwards, as a user does, since
 // a new width is what would lay out every line of the memo.
@@ -79,14 +72,15 @@ void BM_ResidentMemory_10MBMemo(benchmark::State& state) {
         // The benchmarks before this one leave free heap pages resident; a freshly started
         // program has none, so they are no part of its empty baseline.
         ReturnFreeMemoryToSystem();
-        const double before = ResidentBytes();
+        const double before = ResidentMb();
         shown.window.SetComboText(QStringLiteral("big"));
         EditorState editor;
         MemoStore(shown.window, editor, shown.files, place.folder)
             .LoadMemo(place.folder.MemoPath(QStringLiteral("big")));
         shown.window.resize(shown.window.size() + QSize(40, 40));
         QCoreApplication::processEvents();
-        state.counters["rss_over_file"] = (ResidentBytes() - before) / bytes.size();
+        state.counters["rss_over_file"] =
+            (ResidentMb() - before) * 1e6 / static_cast<double>(bytes.size());
     }
 }
 BENCHMARK(BM_ResidentMemory_10MBMemo)->Iterations(1)->Unit(benchmark::kMillisecond);

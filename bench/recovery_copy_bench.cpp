@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -12,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "bench/resident_memory.h"
 #include "storage/recovery_file.h"
 #include "ui/recovery_copy.h"
 #include "ui/widgets/fonts.h"
@@ -21,12 +21,7 @@
 namespace markola {
 namespace {
 
-double ResidentMb() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    statm.open(QIODevice::ReadOnly);
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
-}
+using bench::ResidentMb;
 
 QString MemoOfSize(qsizetype characters) {
     return QString(u"□ checklist item\r\n"_qs).repeated(characters / 18 + 1).left(characters);
