@@ -14,6 +14,11 @@ public:
     virtual ~MemoTextView() = default;
 
     virtual QString MemoText() const = 0;
+    // The memo text a slice at a time, for a copy made between events: the slices
+    // [0, n), [n, 2n), ... up to SliceUnits(), joined, are MemoText(). A slice unit need not
+    // be a memo unit, and reading a slice never makes the whole text.
+    virtual qsizetype SliceUnits() const = 0;
+    virtual QString MemoTextSlice(qsizetype from, qsizetype units) const = 0;
     // Loads a text: caret at 0, first line on top, a fresh undo history.
     virtual void SetMemoText(const QString& text) = 0;
     // A line command's replacement: caret at 0, first line on top, one undo step.

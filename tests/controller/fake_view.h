@@ -45,6 +45,10 @@ public:
     MemoTextView& Text() override { return *this; }
 
     QString MemoText() const override { return memoText; }
+    qsizetype SliceUnits() const override { return memoText.size(); }
+    QString MemoTextSlice(qsizetype from, qsizetype units) const override {
+        return memoText.sliced(from, units);
+    }
     // Loading and replacing put the caret and the view back on top, as the text box does.
     void SetMemoText(const QString& text) override {
         selStart = selLength = firstVisibleLine = 0;

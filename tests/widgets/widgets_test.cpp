@@ -116,6 +116,19 @@ class WidgetsTest : public QObject {
         event.setCommitString(commit, -takeBack, takeBack);
         QApplication::sendEvent(to, &event);
     }
+    // The memo text as a copy reads it, in slices of one unit (which split breaks and pairs), of
+    // three, and whole.
+    static QStringList Sliced(const MemoTextEdit& edit) {
+        QStringList texts;
+        for (const qsizetype size : {1, 3, 1 << 20}) {
+            QString text;
+            for (qsizetype from = 0; from < edit.SliceUnits(); from += size) {
+                text += edit.MemoTextSlice(from, std::min(size, edit.SliceUnits() - from));
+            }
+            texts << text;
+        }
+        return texts;
+    }
     // As a desktop sends it: a letter with Ctrl types its control character.
     static void PressKey(QWidget* target, const char* keys) {
         const QKeyCombination pressed = QKeySequence(keys)[0];
@@ -407,7 +420,11 @@ private slots:
     void reportsEachChangeOnceAndAtOnceWithTheMemoText() {
         MemoTextEdit edit;
         QStringList seen;
-        connect(&edit, &MemoTextEdit::memoChanged, [&] { seen << edit.MemoText(); });
+        connect(&edit, &MemoTextEdit::memoChanged, [&] {
+            const QStringList sliced = Sliced(edit);  // while the edit is not yet taken in
+            seen << edit.MemoText();
+            QCOMPARE(sliced, QStringList(3, seen.back()));
+        });
         const auto compose = [&edit](QString preedit, QString commit = {}, int takeBack = 0) {
             return [&edit, preedit, commit, takeBack] {
                 InputMethod(&edit, preedit, commit, takeBack);
@@ -491,6 +508,8 @@ private slots:
             seen.clear();
             step();
             QCOMPARE(seen, wanted);
+            QCOMPARE(Sliced(edit),
+                     QStringList(3, MemoTextFromDocument(edit.document()->toRawText())));
             QCOMPARE(MemoTextFromDocument(edit.document()->toRawText()), edit.MemoText());
         }
     }

@@ -60,6 +60,44 @@ QString MemoTextEdit::MemoText() const {
     return memo_;
 }
 
+qsizetype MemoTextEdit::SliceUnits() const {
+    return DocumentLength();
+}
+
+// Every document character maps to memo text of its own, so slices join up whole. Outside the
+// span that edits have touched since, the memo text kept holds the slice already: before the
+// span at the same memo offsets, after it as far from the end.
+QString MemoTextEdit::MemoTextSlice(qsizetype from, qsizetype units) const {
+    const int first = static_cast<int>(from);
+    const int end = static_cast<int>(from + units);
+    const std::optional<PendingSpan> span = Pending();
+    if (!span) {
+        return DocumentSlice(first, end);
+    }
+    const auto kept = [this](int start, int stop, int shift) {
+        const int memoStart = MemoOffsetOf(start) + shift;
+        return QStringView(memo_).sliced(memoStart, MemoOffsetOf(stop) + shift - memoStart);
+    };
+    QString slice;
+    if (first < span->from) {
+        slice += kept(first, std::min(end, span->from), 0);
+    }
+    if (first < span->end && end > span->from) {
+        slice += DocumentSlice(std::max(first, span->from), std::min(end, span->end));
+    }
+    if (end > span->end) {
+        slice += kept(std::max(first, span->end), end, span->memoEnd - MemoOffsetOf(span->end));
+    }
+    return slice;
+}
+
+QString MemoTextEdit::DocumentSlice(int from, int end) const {
+    QTextCursor slice(document());
+    slice.setPosition(from);
+    slice.setPosition(end, QTextCursor::KeepAnchor);
+    return MemoTextFromDocument(slice.selectedText());
+}
+
 void MemoTextEdit::SetMemoText(const QString& text) {
     CommitComposition();
     const bool changed = text != MemoText();
@@ -373,24 +411,30 @@ void MemoTextEdit::NoteEdit(int position, int charsAdded) {
 // The memo text changes only between the memo offsets of the two ends of the edited span:
 // the start is the same before and after, the end lies as far from the end of the text as
 // before.
+std::optional<MemoTextEdit::PendingSpan> MemoTextEdit::Pending() const {
+    const int length = DocumentLength();
+    const int from = edited_ ? std::min(edited_->fromStart, length) : length;
+    const int end = edited_ ? std::max(length - edited_->fromEnd, from) : length;
+    const int memoFrom = MemoOffsetOf(from);
+    const int memoEnd = static_cast<int>(memo_.size()) - (MemoLength() - MemoOffsetOf(end));
+    if (!memoValid_ || memoFrom > memoEnd || memoEnd > memo_.size()) {
+        return std::nullopt;
+    }
+    return PendingSpan{from, end, memoFrom, memoEnd};
+}
+
 void MemoTextEdit::ApplyPendingEdits() const {
-    if (!edited_ || !memoValid_) {
-        edited_.reset();
+    if (!edited_) {
         return;
     }
-    const EditedSpan edited = *std::exchange(edited_, std::nullopt);
-    const int position = std::min(edited.fromStart, DocumentLength());
-    const int end = std::max(DocumentLength() - edited.fromEnd, position);
-    const int start = MemoOffsetOf(position);
-    const int oldEnd = static_cast<int>(memo_.size()) - (MemoLength() - MemoOffsetOf(end));
-    if (start > oldEnd || oldEnd > memo_.size()) {
+    const std::optional<PendingSpan> span = Pending();
+    edited_.reset();
+    if (!span) {
         memoValid_ = false;
         return;
     }
-    QTextCursor changed(document());
-    changed.setPosition(position);
-    changed.setPosition(end, QTextCursor::KeepAnchor);
-    memo_.replace(start, oldEnd - start, MemoTextFromDocument(changed.selectedText()));
+    memo_.replace(span->memoFrom, span->memoEnd - span->memoFrom,
+                  DocumentSlice(span->from, span->end));
 }
 
 void MemoTextEdit::RememberMemo(const QString& text, bool exact) {

@@ -31,6 +31,9 @@ public:
     explicit MemoTextEdit(QWidget* parent = nullptr);
 
     QString MemoText() const override;
+    // In document positions: the edits not yet taken into the memo text stay so.
+    qsizetype SliceUnits() const override;
+    QString MemoTextSlice(qsizetype from, qsizetype units) const override;
     // Loads a text: caret at 0, first line on top, a fresh undo history.
     void SetMemoText(const QString& text) override;
     // A line command's replacement: one edit of the changed span only, one undo step,
@@ -79,6 +82,7 @@ private:
     int MemoOffsetOf(int documentPosition) const;
     int MemoLength() const;
     int DocumentLength() const;
+    QString DocumentSlice(int from, int end) const;
     void ShowFromStart();
     void PaintLoneLineEnds();
     struct Columns {
@@ -87,6 +91,13 @@ private:
     };
     Columns ColumnsOnScreen(const QTextBlock& block, const QTextLine& line, qreal left) const;
     void NoteEdit(int position, int charsAdded);
+    // The document positions [from, end) that edits have touched since the memo text was kept,
+    // and the memo offsets [memoFrom, memoEnd) of the kept text that they stand in for; nothing
+    // where the kept text cannot tell.
+    struct PendingSpan {
+        int from, end, memoFrom, memoEnd;
+    };
+    std::optional<PendingSpan> Pending() const;
     void ApplyPendingEdits() const;
     void RememberMemo(const QString& text, bool exact);
 
