@@ -97,7 +97,7 @@ private:
     struct Copy {
         Copy(std::chrono::milliseconds pause, MemoTextEdit& memo)
             : copy(
-                  files, dir.path(), [&memo] { return memo.MemoText(); }, {}, pause) {
+                  files, dir.path(), [&memo]() -> const MemoTextView& { return memo; }, {}, pause) {
             QObject::connect(&memo, &MemoTextEdit::memoChanged,
                              [this] { copy.UserEdited({.name = QStringLiteral("plan")}); });
         }

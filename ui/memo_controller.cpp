@@ -32,7 +32,7 @@ MemoController::MemoController(MemoView& view, FileStore& files, MemoFolder fold
       store_(view, state_, files, folder_, [this] { return copy_.MakeRoom(); }),
       startupArgument_(std::move(startupArgument)),
       copy_(
-          files, folder_.RecoveryFolder(), [this] { return view_.Text().MemoText(); },
+          files, folder_.RecoveryFolder(), [this]() -> const MemoTextView& { return view_.Text(); },
           [this](const std::optional<WriteResult>& failure) {
               view_.ShowCopyTrouble(failure ? text::CannotKeepEdits(WriteFailureReason(*failure))
                                             : QString());

@@ -101,7 +101,7 @@ std::optional<RecoveryWrite> RecoveryCopy::WriteNow() {
         return failure;
     }
     // No edit comes while the writer is waited for, so the text is handed on shared.
-    Keep(text_());
+    Keep(text_().MemoText());
     return writer_.Flush();
 }
 

@@ -24,7 +24,7 @@ namespace markola {
 // ends, so that the next start knows it is nobody's.
 class RecoveryCopy : public QObject {
 public:
-    using TextOnScreen = std::function<QString()>;
+    using TextOnScreen = SlicedTextCopy::Source;
     // How keeping the edits goes, on the user-interface thread whenever that changes: the
     // failure, or nothing once a copy is kept again (or no longer needed).
     using Trouble = std::function<void(const std::optional<WriteResult>&)>;

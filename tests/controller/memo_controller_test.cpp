@@ -656,19 +656,20 @@ TEST_F(ControllerTest, ShortcutsNeedCtrlAlone) {
 // copy ends, an edit meanwhile included, and leaves the text on screen unshared: the next edit
 // then copies nothing.
 TEST_F(ControllerTest, TextCopiedBetweenEventsIsTheNewestAndItsOwn) {
-    QString onScreen = QString(u'a').repeated(1'000'000);
+    view.memoText = QString(u'a').repeated(1'000'000);
     std::optional<QString> copied;
-    SlicedTextCopy copy([&] { return onScreen; }, [&](QString text) { copied = std::move(text); });
+    SlicedTextCopy copy([this]() -> const MemoTextView& { return view; },
+                        [&](QString text) { copied = std::move(text); });
     copy.Start();
     QCoreApplication::processEvents();
     EXPECT_TRUE(copy.IsCopying());
-    onScreen[0] = u'b';
+    view.memoText[0] = u'b';
     copy.Start();  // as an edit does
     while (!copied) {
         QCoreApplication::processEvents();
     }
-    EXPECT_EQ(*copied, onScreen);
-    EXPECT_TRUE(onScreen.isDetached());
+    EXPECT_EQ(*copied, view.memoText);
+    EXPECT_TRUE(view.memoText.isDetached());
 }
 
 }  // namespace
