@@ -6,8 +6,8 @@
 namespace markola::bench {
 
 // The process's resident memory in MB, counted from its page tables. The kernel's counters
-// behind /proc/self/statm are kept per thread and folded in only now and then, so they can be
-// some hundred kilobytes off, which is as much as the memory goals leave to spare.
+// behind /proc/self/statm are kept per thread and folded in only now and then, so they may lag
+// behind by some pages; the memory goals leave little more than that to spare.
 inline double ResidentMb() {
     QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
     rollup.open(QIODevice::ReadOnly);
