@@ -508,9 +508,9 @@ private slots:
             seen.clear();
             step();
             QCOMPARE(seen, wanted);
-            QCOMPARE(Sliced(edit),
-                     QStringList(3, MemoTextFromDocument(edit.document()->toRawText())));
-            QCOMPARE(MemoTextFromDocument(edit.document()->toRawText()), edit.MemoText());
+            const QString onScreen = MemoTextFromDocument(edit.document()->toRawText());
+            QCOMPARE(Sliced(edit), QStringList(3, onScreen));
+            QCOMPARE(onScreen, edit.MemoText());
         }
     }
 

@@ -92,10 +92,15 @@ QString MemoTextEdit::MemoTextSlice(qsizetype from, qsizetype units) const {
 }
 
 QString MemoTextEdit::DocumentSlice(int from, int end) const {
-    QTextCursor slice(document());
-    slice.setPosition(from);
-    slice.setPosition(end, QTextCursor::KeepAnchor);
-    return MemoTextFromDocument(slice.selectedText());
+    return MemoTextFromDocument(RawDocumentText(from, end));
+}
+
+// Block breaks read as U+2029.
+QString MemoTextEdit::RawDocumentText(int from, int end) const {
+    QTextCursor span(document());
+    span.setPosition(from);
+    span.setPosition(end, QTextCursor::KeepAnchor);
+    return span.selectedText();
 }
 
 void MemoTextEdit::SetMemoText(const QString& text) {
@@ -272,10 +277,8 @@ MemoTextEdit::Columns MemoTextEdit::ColumnsOnScreen(const QTextBlock& block, con
     }
     const int first = std::max(line.xToCursor(-left) - 1, 0);
     const int end = std::min(line.xToCursor(viewport()->width() - left) + 1, block.length() - 1);
-    QTextCursor span(document());
-    span.setPosition(block.position() + first);
-    span.setPosition(block.position() + std::max(end, first), QTextCursor::KeepAnchor);
-    return {first, span.selectedText()};
+    return {first,
+            RawDocumentText(block.position() + first, block.position() + std::max(end, first))};
 }
 
 // Over the empty glyph box that the font gives a mark, in the lines on screen.

@@ -83,6 +83,7 @@ private:
     int MemoLength() const;
     int DocumentLength() const;
     QString DocumentSlice(int from, int end) const;
+    QString RawDocumentText(int from, int end) const;
     void ShowFromStart();
     void PaintLoneLineEnds();
     struct Columns {
