@@ -128,6 +128,10 @@ class Session:
         [window] = wait_for(lambda: self.windows(kind, title, process), f"a {kind} titled {title!r}")
         self.x("xdotool", "windowactivate", "--sync", str(window))
         wait_for(lambda: self.x("xdotool", "getwindowfocus").strip() == str(window), "the focus")
+        # The window manager's own key bindings (Alt+F4) act on the window it believes active,
+        # which it learns a moment after the server moves the focus.
+        wait_for(lambda: self.x("xprop", "-root", "_NET_ACTIVE_WINDOW").split()[-1:] == [hex(window)],
+                 "the window manager to see the focus")
         time.sleep(SETTLE)
         return window
 
