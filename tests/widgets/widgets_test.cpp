@@ -537,7 +537,8 @@ private slots:
         QList<QImage> shots;
         for (const QString& memo :
              {u"x\ry"_qs, u"x\ny"_qs, u"x y"_qs, u"x\u2190y"_qs, u"x\uFDD4y"_qs}) {
-            edit.SetMemoText(memo);
+            edit.SetMemoText(u"x y"_qs);
+            edit.ReplaceMemoText(memo);  // a line command's, and the far ones below a load's
             shots << edit.viewport()->grab().toImage();
         }
         for (int other = 1; other < shots.size(); ++other) {

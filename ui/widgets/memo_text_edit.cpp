@@ -110,6 +110,7 @@ void MemoTextEdit::SetMemoText(const QString& text) {
         const QScopedValueRollback programEdit(programEdit_, true);
         const DocumentText loaded = DocumentTextFromMemo(text);
         setPlainText(loaded.text);
+        mayHoldMarks_ = loaded.holdsMarks;
         RememberMemo(text, loaded.roundTrips);
     }
     ShowFromStart();
@@ -131,6 +132,7 @@ void MemoTextEdit::ReplaceMemoText(const QString& text) {
         cursor.setPosition(DocumentPosition(span.start));
         cursor.setPosition(DocumentPosition(span.oldEnd), QTextCursor::KeepAnchor);
         cursor.insertText(inserted.text);  // over the old span, as one undo step
+        mayHoldMarks_ = mayHoldMarks_ || inserted.holdsMarks;
         RememberMemo(text, inserted.roundTrips);
     }
     ShowFromStart();
@@ -283,14 +285,18 @@ MemoTextEdit::Columns MemoTextEdit::ColumnsOnScreen(const QTextBlock& block, con
 
 // Over the empty glyph box that the font gives a mark, in the lines on screen.
 void MemoTextEdit::PaintLoneLineEnds() {
+    if (!mayHoldMarks_) {
+        return;
+    }
     QPainter painter(viewport());
     const QTextCursor selection = textCursor();
-    const QPointF offset = contentOffset();
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF bounds = blockBoundingGeometry(block).translated(offset);
-        if (bounds.top() > viewport()->height()) {
-            break;
-        }
+    // Block by block from the top, as the toolkit paints them: the geometry of each block
+    // on its own would be measured from the first block on screen again.
+    QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock();
+         block.isValid() && offset.y() <= viewport()->height(); block = block.next()) {
+        const QRectF bounds = blockBoundingRect(block).translated(offset);
+        offset.ry() += bounds.height();
         const QTextLine line = block.layout()->lineAt(0);  // lines never wrap
         if (!line.isValid()) {
             continue;

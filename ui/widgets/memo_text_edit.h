@@ -108,6 +108,9 @@ private:
     // the user's edits: the caller emits memoChanged once and sets the memo cache itself.
     bool programEdit_ = false;
     bool inputMethodEdit_ = false;
+    // Marks come in only with a text the program puts in (typed and pasted text has none), so
+    // a memo loaded without them spares every paint the search for them.
+    bool mayHoldMarks_ = false;
     Composition composition_;
     // Where the open composition is typed; it follows the edits around it.
     QTextCursor composedAt_;

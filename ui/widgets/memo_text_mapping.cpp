@@ -38,9 +38,11 @@ DocumentText DocumentTextFromMemo(QStringView memo) {
                 *out++ = QChar(kLf);
             } else {
                 *out++ = kLoneCrMark;
+                result.holdsMarks = true;
             }
         } else if (c == kLf) {
             *out++ = kLoneLfMark;
+            result.holdsMarks = true;
         } else {
             result.roundTrips = result.roundTrips && !BreaksRoundTrip(c);
             *out++ = QChar(c);

@@ -20,6 +20,8 @@ struct DocumentText {
     // memo held a mark character, or a character that the document takes for a block
     // break.
     bool roundTrips = true;
+    // Whether the memo had a lone CR or LF, whose mark the text box draws itself.
+    bool holdsMarks = false;
 };
 
 DocumentText DocumentTextFromMemo(QStringView memo);
