@@ -2,10 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <xxhash.h>
 
 #include <QCollator>
 #include <QCollatorSortKey>
-#include <QCryptographicHash>
 #include <QDir>
 #include <algorithm>
 #include <cerrno>
@@ -47,10 +47,15 @@ QStringList SortedForTheUser(std::vector<MemoRow> rows) {
 
 }  // namespace
 
-// Blake2b is the fastest of the hashes Qt offers and gives the same result on every
-// machine and Qt version, which a recovery file kept over an upgrade needs.
+// XXH3 gives the same result on every machine and version, which a recovery file kept over an
+// upgrade needs, and takes half a millisecond for 10 MB where Qt's fastest hash, Blake2b, takes
+// 13: a load and a save each hash the whole file. It guards against accidents, not attackers.
 ContentDigest DigestOf(QByteArrayView bytes) {
-    return {bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Blake2b_256)};
+    const XXH128_hash_t hash = XXH3_128bits(bytes.data(), static_cast<std::size_t>(bytes.size()));
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, hash);
+    return {bytes.size(),
+            QByteArray(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest)};
 }
 
 bool DiskFileStore::Exists(const QString& path) const {
