@@ -9,6 +9,7 @@
 #include <QDir>
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <numeric>
 #include <vector>
 
@@ -45,17 +46,27 @@ QStringList SortedForTheUser(std::vector<MemoRow> rows) {
     return names;
 }
 
+std::size_t ToSize(qsizetype size) {
+    return static_cast<std::size_t>(size);
+}
+
+QByteArray CanonicalBytes(XXH128_hash_t hash) {
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, hash);
+    return {reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest};
+}
+
+struct HashStateFree {
+    void operator()(XXH3_state_t* state) const { XXH3_freeState(state); }
+};
+
 }  // namespace
 
 // XXH3 gives the same result on every machine and version, which a recovery file kept over an
 // upgrade needs, and takes half a millisecond for 10 MB where Qt's fastest hash, Blake2b, takes
 // 13: a load and a save each hash the whole file. It guards against accidents, not attackers.
 ContentDigest DigestOf(QByteArrayView bytes) {
-    const XXH128_hash_t hash = XXH3_128bits(bytes.data(), static_cast<std::size_t>(bytes.size()));
-    XXH128_canonical_t canonical;
-    XXH128_canonicalFromHash(&canonical, hash);
-    return {bytes.size(),
-            QByteArray(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest)};
+    return {bytes.size(), CanonicalBytes(XXH3_128bits(bytes.data(), ToSize(bytes.size())))};
 }
 
 bool DiskFileStore::Exists(const QString& path) const {
@@ -71,6 +82,26 @@ std::optional<QByteArray> DiskFileStore::ReadAll(const QString& path) const {
     }
     const FdCloser file{open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     return ReadRegularFile(file.fd, kMaxMemoFileSize);
+}
+
+// Read in pieces: a whole 10 MB file would cost a save 5 ms more, most of it in page faults.
+std::optional<ContentDigest> DiskFileStore::DigestOfFile(const QString& path) const {
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    const FdCloser file{open(NativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+    const std::unique_ptr<XXH3_state_t, HashStateFree> state(XXH3_createState());
+    if (!state || XXH3_128bits_reset(state.get()) != XXH_OK) {
+        return std::nullopt;
+    }
+    qint64 size = 0;
+    const bool read = ReadRegularFileInPieces(file.fd, kMaxMemoFileSize, [&](QByteArrayView piece) {
+        XXH3_128bits_update(state.get(), piece.data(), ToSize(piece.size()));
+        size += piece.size();
+    });
+    return read ? std::optional(
+                      ContentDigest{size, CanonicalBytes(XXH3_128bits_digest(state.get()))})
+                : std::nullopt;
 }
 
 FileIdentity DiskFileStore::Identity(const QString& path) const {

@@ -55,6 +55,8 @@ public:
     // The whole content, or nothing when the file cannot be opened, cannot be read
     // whole, or is larger than kMaxMemoFileSize.
     virtual std::optional<QByteArray> ReadAll(const QString& path) const = 0;
+    // The digest of what ReadAll would give, without holding the file's bytes.
+    virtual std::optional<ContentDigest> DigestOfFile(const QString& path) const = 0;
     // Which file the path leads to, whether or not there is one.
     virtual FileIdentity Identity(const QString& path) const = 0;
     // Replaces the file atomically: on failure the old content stays whole and no
@@ -85,6 +87,7 @@ public:
 
     bool Exists(const QString& path) const override;
     std::optional<QByteArray> ReadAll(const QString& path) const override;
+    std::optional<ContentDigest> DigestOfFile(const QString& path) const override;
     FileIdentity Identity(const QString& path) const override;
     WriteResult WriteAll(const QString& path, const QByteArray& bytes) override;
     WriteResult WritePrivate(const QString& path, const QByteArray& bytes) override;

@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 
 namespace markola {
@@ -10,25 +12,55 @@ namespace {
 
 constexpr mode_t kPrivateFolderMode = 0700;
 
-}  // namespace
-
-std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
+std::optional<qint64> RegularFileSize(int fd, qint64 maxSize) {
     struct stat status {};
     if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > maxSize) {
         return std::nullopt;
     }
-    QByteArray bytes(status.st_size, Qt::Uninitialized);
-    if (!MoveEveryByte(bytes.size(), [&](qsizetype done) {
-            return read(fd, bytes.data() + done, bytes.size() - done);
-        })) {
+    return status.st_size;
+}
+
+// A file that grew after its size was taken would otherwise lose its tail unnoticed.
+bool ReadToItsEnd(int fd) {
+    char probe = 0;
+    return read(fd, &probe, 1) == 0;
+}
+
+}  // namespace
+
+std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
+    const std::optional<qint64> size = RegularFileSize(fd, maxSize);
+    if (!size) {
         return std::nullopt;
     }
-    // A file that grew after its size was taken would otherwise lose its tail unnoticed.
-    char probe = 0;
-    if (read(fd, &probe, 1) != 0) {
+    QByteArray bytes(*size, Qt::Uninitialized);
+    if (!MoveEveryByte(
+            bytes.size(),
+            [&](qsizetype done) { return read(fd, bytes.data() + done, bytes.size() - done); }) ||
+        !ReadToItsEnd(fd)) {
         return std::nullopt;
     }
     return bytes;
+}
+
+bool ReadRegularFileInPieces(int fd, qint64 maxSize,
+                             const std::function<void(QByteArrayView)>& take) {
+    const std::optional<qint64> size = RegularFileSize(fd, maxSize);
+    if (!size) {
+        return false;
+    }
+    std::array<char, 64 * 1024> piece;
+    for (qint64 left = *size; left > 0;) {
+        const auto length = static_cast<qsizetype>(std::min<qint64>(piece.size(), left));
+        if (!MoveEveryByte(length, [&](qsizetype done) {
+                return read(fd, piece.data() + done, length - done);
+            })) {
+            return false;
+        }
+        take(QByteArrayView(piece.data(), length));
+        left -= length;
+    }
+    return ReadToItsEnd(fd);
 }
 
 FolderEntries OpenFolderNoFollow(const QByteArray& nativeFolder) {

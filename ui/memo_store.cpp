@@ -166,16 +166,11 @@ bool MemoStore::ConfirmOverwrite(const QString& path) {
 bool MemoStore::ConfirmChangedOnDisk(const QString& path) {
     const FileIdentity now = files_.Identity(path);
     const bool memosOwnFile = !state_.NameChanged || now.IsSameFileAs(state_.OnDisk.identity);
-    if (!now.exists || !memosOwnFile || ContentOnDisk(path) == state_.OnDisk.content) {
+    if (!now.exists || !memosOwnFile || files_.DigestOfFile(path) == state_.OnDisk.content) {
         return true;
     }
     return view_.ShowMessage(text::ChangedOnDisk(state_.MemoName), Buttons::YesNoDefaultNo,
                              MessageIcon::Exclamation) == Answer::Yes;
-}
-
-std::optional<ContentDigest> MemoStore::ContentOnDisk(const QString& path) const {
-    const std::optional<QByteArray> bytes = files_.ReadAll(path);
-    return bytes ? std::optional(DigestOf(*bytes)) : std::nullopt;
 }
 
 // A file that was deleted meanwhile is no longer the one that could not be read.

@@ -63,7 +63,6 @@ private:
     bool ConfirmOverwrite(const QString& path);
     bool ConfirmChangedOnDisk(const QString& path);
     bool IsUnreadableOnDisk(const QString& path) const;
-    std::optional<ContentDigest> ContentOnDisk(const QString& path) const;
 
     MemoView& view_;
     const EditorState& state_;

@@ -174,11 +174,12 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     const QString longName = QString(246, u'n') + ".txt";
     const qsizetype filesOpenBefore = QDir("/proc/self/fd").count();
     for (const QString& name : {QStringLiteral("link.txt"), longName}) {
-        for (const QByteArray& bytes :
-             {QByteArray("first\r\n"), QByteArray("\x82\xa0\0\r", 4), QByteArray()}) {
+        for (const QByteArray& bytes : {QByteArray("first\r\n"), QByteArray("\x82\xa0\0\r", 4),
+                                        QByteArray(), QByteArray("0123456789").repeated(15'000)}) {
             const WriteResult result = store_.WriteAll(Path(name), bytes);
             EXPECT_TRUE(result.ok) << result.errorText.toStdString();
             EXPECT_EQ(store_.ReadAll(Path(name)), bytes);
+            EXPECT_EQ(store_.DigestOfFile(Path(name)), DigestOf(bytes));  // read in pieces
         }
     }
     EXPECT_EQ(QDir("/proc/self/fd").count(), filesOpenBefore);
@@ -195,6 +196,7 @@ TEST_F(FileStoreTest, WritesAndReadsEveryByteOrNothing) {
     ASSERT_EQ(mkfifo(NativePath("pipe.txt"), 0600), 0);
     for (const char* name : {"missing.txt", ".", "pipe.txt"}) {
         EXPECT_FALSE(store_.ReadAll(Path(name)).has_value()) << name;
+        EXPECT_FALSE(store_.DigestOfFile(Path(name)).has_value()) << name;
     }
     // No path names no file; its folder would be the current directory, made private.
     for (const auto write : {&FileStore::WriteAll, &FileStore::WritePrivate}) {
