@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "storage/cp932.h"
-#include "ui/free_memory.h"
 #include "ui/messages.h"
 
 namespace markola {
@@ -99,7 +98,6 @@ LoadResult MemoStore::LoadMemo(const QString& path) {
     const bool inside = folder_.Holds(path);
     FileIdentity identity = inside ? files_.Identity(path) : FileIdentity{};
     std::optional<Shown> shown = inside ? ShowMemoFile(path) : std::nullopt;
-    ReturnFreeMemoryToSystem();
     if (!shown) {
         KnownFile unread{.identity = std::move(identity),
                          .unreadable = inside && files_.Exists(path),

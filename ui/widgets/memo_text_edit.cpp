@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/free_memory.h"
 #include "ui/widgets/line_end_marks.h"
 #include "ui/widgets/long_line_layout.h"
 #include "ui/widgets/memo_text_mapping.h"
@@ -111,6 +112,7 @@ void MemoTextEdit::SetMemoText(const QString& text) {
         const DocumentText loaded = DocumentTextFromMemo(text);
         setPlainText(loaded.text);
         mayHoldMarks_ = loaded.holdsMarks;
+        loadedSincePaint_ = true;
         RememberMemo(text, loaded.roundTrips);
     }
     ShowFromStart();
@@ -268,6 +270,9 @@ QMimeData* MemoTextEdit::createMimeDataFromSelection() const {
 void MemoTextEdit::paintEvent(QPaintEvent* event) {
     QPlainTextEdit::paintEvent(event);
     PaintLoneLineEnds();
+    if (std::exchange(loadedSincePaint_, false)) {
+        ReturnFreeMemoryToSystem();
+    }
 }
 
 // The columns of a block's line that are on screen, and their text: all of a short line, the

@@ -111,6 +111,9 @@ private:
     // Marks come in only with a text the program puts in (typed and pasted text has none), so
     // a memo loaded without them spares every paint the search for them.
     bool mayHoldMarks_ = false;
+    // A load and the first layout of the lines on screen free the heap pages of buffers as large
+    // as the memo, which the C library would keep; the paint after a load gives them back.
+    bool loadedSincePaint_ = false;
     Composition composition_;
     // Where the open composition is typed; it follows the edits around it.
     QTextCursor composedAt_;
