@@ -20,4 +20,9 @@ QFont JapaneseFixedFont(qreal pointSize) {
     return font;
 }
 
+QFont WithoutShaping(QFont font) {
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
+
 }  // namespace markola
