@@ -21,7 +21,6 @@
 
 #include "storage/file_store.h"
 #include "ui/launcher.h"
-#include "ui/widgets/fonts.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
@@ -317,7 +316,7 @@ private slots:
         // The free Japanese fixed-pitch font that the set-up installs, at 12 points.
         QCOMPARE(QFontInfo(Text()->font()).family(), QString("IPAGothic"));
         QCOMPARE(Text()->font().pointSizeF(), 12.0);
-        QCOMPARE(WithoutShaping(Combo()->font()), Text()->font());
+        QCOMPARE(Combo()->font(), Text()->font());
         QStringList menuBar;  // each entry's name, caption and the tool tip shown on hovering it
         QMenuBar* bar = window->menuBar();
         for (QAction* action : bar->actions()) {

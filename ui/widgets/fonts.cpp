@@ -20,9 +20,4 @@ QFont JapaneseFixedFont(qreal pointSize) {
     return font;
 }
 
-QFont WithoutShaping(QFont font) {
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    return font;
-}
-
 }  // namespace markola

@@ -79,7 +79,7 @@ void MainWindow::CreateControls() {
     textBox_->setObjectName(QStringLiteral("textBox"));
     const QFont font = JapaneseFixedFont(kControlFontPointSize);
     nameBox_->setFont(font);
-    textBox_->setFont(WithoutShaping(font));
+    textBox_->setFont(font);
     setTabOrder(textBox_, nameBox_);
     textBox_->setFocus();
     restoreTimer_.setInterval(kTimerIntervalMs);
