@@ -94,13 +94,12 @@ std::optional<ContentDigest> DiskFileStore::DigestOfFile(const QString& path) co
     if (!state || XXH3_128bits_reset(state.get()) != XXH_OK) {
         return std::nullopt;
     }
-    qint64 size = 0;
-    const bool read = ReadRegularFileInPieces(file.fd, kMaxMemoFileSize, [&](QByteArrayView piece) {
-        XXH3_128bits_update(state.get(), piece.data(), ToSize(piece.size()));
-        size += piece.size();
-    });
-    return read ? std::optional(
-                      ContentDigest{size, CanonicalBytes(XXH3_128bits_digest(state.get()))})
+    const std::optional<qint64> size =
+        ReadRegularFileInPieces(file.fd, kMaxMemoFileSize, [&](QByteArrayView piece) {
+            XXH3_128bits_update(state.get(), piece.data(), ToSize(piece.size()));
+        });
+    return size ? std::optional(
+                      ContentDigest{*size, CanonicalBytes(XXH3_128bits_digest(state.get()))})
                 : std::nullopt;
 }
 

@@ -43,11 +43,11 @@ std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize) {
     return bytes;
 }
 
-bool ReadRegularFileInPieces(int fd, qint64 maxSize,
-                             const std::function<void(QByteArrayView)>& take) {
+std::optional<qint64> ReadRegularFileInPieces(int fd, qint64 maxSize,
+                                              const std::function<void(QByteArrayView)>& take) {
     const std::optional<qint64> size = RegularFileSize(fd, maxSize);
     if (!size) {
-        return false;
+        return std::nullopt;
     }
     std::array<char, 64 * 1024> piece;
     for (qint64 left = *size; left > 0;) {
@@ -55,12 +55,12 @@ bool ReadRegularFileInPieces(int fd, qint64 maxSize,
         if (!MoveEveryByte(length, [&](qsizetype done) {
                 return read(fd, piece.data() + done, length - done);
             })) {
-            return false;
+            return std::nullopt;
         }
         take(QByteArrayView(piece.data(), length));
         left -= length;
     }
-    return ReadToItsEnd(fd);
+    return ReadToItsEnd(fd) ? size : std::nullopt;
 }
 
 FolderEntries OpenFolderNoFollow(const QByteArray& nativeFolder) {

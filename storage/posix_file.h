@@ -54,10 +54,10 @@ FolderEntries OpenFolderNoFollow(const QByteArray& nativeFolder);
 // maxSize bytes; nothing otherwise. A pipe or device is refused before anything is read.
 std::optional<QByteArray> ReadRegularFile(int fd, qint64 maxSize);
 
-// The same bytes handed to take a piece at a time, so that none of them need stay in memory:
-// false where ReadRegularFile gives nothing, maybe after some pieces were taken.
-bool ReadRegularFileInPieces(int fd, qint64 maxSize,
-                             const std::function<void(QByteArrayView)>& take);
+// The same bytes handed to take a piece at a time, so that none of them need stay in memory: how
+// many there were, or nothing where ReadRegularFile gives nothing, maybe after some were taken.
+std::optional<qint64> ReadRegularFileInPieces(int fd, qint64 maxSize,
+                                              const std::function<void(QByteArrayView)>& take);
 
 // The folder, made when missing, as only its owner may enter it: 0 or the errno. A link, or
 // a folder of someone else, would hand what goes into it to wherever it leads.
