@@ -493,6 +493,12 @@ private slots:
             // Only the caret's line is told: the anchor of a selection beyond it is not.
             {select(3, 4), {}},
             {[&] { QCOMPARE(edit.inputMethodQuery(Qt::ImAnchorPosition), QVariant(1)); }, {}},
+            {[&] {  // a mark in the text given: the document does not hold it exactly
+                 const QSignalBlocker unasked(edit);
+                 edit.SetMemoText(u"b\uFDD2"_qs);
+                 QTest::keyClick(&edit, Qt::Key_A);
+             },
+             {}},
             {[&] {  // edits in several places before the memo text is asked for
                  const QSignalBlocker unasked(edit);
                  edit.SetMemoText("a\r\nb\r\nc");
