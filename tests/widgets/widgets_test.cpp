@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -19,12 +20,17 @@
 #include <functional>
 #include <memory>
 
+#include "storage/cp932.h"
 #include "storage/file_store.h"
 #include "ui/launcher.h"
+#include "ui/widgets/fonts.h"
+#include "ui/widgets/long_line_layout.h"
 #include "ui/widgets/main_window.h"
 #include "ui/widgets/memo_name_combo.h"
 #include "ui/widgets/memo_text_edit.h"
 #include "ui/widgets/memo_text_mapping.h"
+#include "ui/widgets/message_box.h"
+#include "ui/widgets/shaping.h"
 #include "ui/widgets/steady_caret.h"
 #include "ui/widgets/termination_signals.h"
 #include "ui/widgets/tick_gate.h"
@@ -403,6 +409,33 @@ private slots:
         QCOMPARE(Combo()->EditText(), u"すし"_qs);
     }
 
+    // Each kind of question: the buttons it shows and what Enter and Escape answer. Where a
+    // hasty Enter could destroy something it answers No; Escape never says Yes.
+    void questionsAnswerEnterAndEscapeSafely() {
+        using A = Answer;
+        const std::tuple<Buttons, qsizetype, A, A> kinds[] = {
+            {Buttons::Ok, 1, A::Ok, A::Ok},
+            {Buttons::YesNo, 2, A::Yes, A::No},
+            {Buttons::YesNoDefaultNo, 2, A::No, A::No},
+            {Buttons::YesNoCancel, 3, A::Yes, A::Cancel},
+            {Buttons::YesNoOrLater, 2, A::Yes, A::Cancel},  // later: the question stays open
+        };
+        for (const auto& [buttons, shown, onEnter, onEscape] : kinds) {
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+                qsizetype visible = 0;
+                WithNextModal([&visible, key](QWidget* box) {
+                    for (const QPushButton* button : box->findChildren<QPushButton*>()) {
+                        visible += button->isVisible();
+                    }
+                    QTest::keyClick(box, key);
+                });
+                const A answer = ShowMessageBox(nullptr, "t", "p", buttons, MessageIcon::None);
+                QCOMPARE(answer, key == Qt::Key_Return ? onEnter : onEscape);
+                QCOMPARE(visible, shown);
+            }
+        }
+    }
+
     // A modal question runs an event loop of its own, in which the restore timer falls due.
     void restoreTickWaitsForTheOutermostHandler() {
         int ticks = 0;
@@ -568,6 +601,59 @@ private slots:
         }
         edit.PostLineScroll(3);
         QTRY_COMPARE(edit.FirstVisibleLine(), 3);
+    }
+
+    // Every character a memo file can hold, but those without a glyph, draws the same without
+    // the toolkit's shaping as with it.
+    void memoCharactersDrawAlikeWithoutShaping() {
+        QString drawn;
+        for (int code = 0; code <= 0xFCFC; ++code) {
+            QByteArray bytes(1, char(code));
+            if (code > 0xFF) {
+                bytes = QByteArray(1, char(code >> 8)) + char(code);
+            }
+            const QString text = cp932::Decode(bytes);
+            drawn += text.size() == 1 && DrawsAlikeWithoutShaping(text) ? text : QString();
+        }
+        QCOMPARE(drawn.size(), 7724 + 95 + 1 + 63);  // its pairs, printable ASCII, tab, kana
+        const auto draw = [&drawn](bool shaped) {
+            QImage image(64 * 20, static_cast<int>(drawn.size() / 64 + 1) * 20,
+                         QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setFont(WithShaping(JapaneseFixedFont(12), shaped));
+            for (int row = 0; row * 64 < drawn.size(); ++row) {
+                painter.drawText(QPointF(0, 16 + 20 * row), drawn.mid(row * 64, 64));
+            }
+            return image;
+        };
+        QCOMPARE(draw(false), draw(true));
+    }
+
+    // A long line is laid out without shaping only while that draws the same: a character
+    // without a glyph still takes room, loaded, typed or put in by a line command.
+    void glyphlessCharactersTakeRoomInALongLine() {
+        MemoTextEdit edit;
+        const QString line(kLongLineLength, u'a');
+        const QString glyphless = u"\uE000"_qs;
+        const std::function<void()> ways[] = {
+            [&] { edit.SetMemoText(glyphless + line); },
+            [&] {
+                edit.SetMemoText(line);
+                InputMethod(&edit, {}, glyphless);
+            },
+            [&] {
+                edit.SetMemoText(line);
+                edit.ReplaceMemoText(glyphless + line);
+            },
+        };
+        for (const auto& way : ways) {
+            way();
+            QTextCursor at(edit.document());
+            const int left = edit.cursorRect(at).left();
+            at.setPosition(1);
+            QVERIFY(edit.cursorRect(at).left() > left);
+        }
     }
 
     // Where a blink would draw a line of millions of characters again, the caret stays on.

@@ -17,6 +17,7 @@
 #include "ui/widgets/long_line_layout.h"
 #include "ui/widgets/memo_text_mapping.h"
 #include "ui/widgets/plain_line_breaks.h"
+#include "ui/widgets/shaping.h"
 #include "ui/widgets/steady_caret.h"
 #include "ui/widgets/virtual_keys.h"
 
@@ -43,6 +44,11 @@ MemoTextEdit::MemoTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
             [this](int position, int /*removed*/, int added) {
                 if (!programEdit_) {
                     NoteEdit(position, added);
+                    // An input method's edit reports its whole block and more.
+                    const int end = std::min(position + added, DocumentLength());
+                    if (!Shaped() && !DrawsAlikeWithoutShaping(DocumentSlice(position, end))) {
+                        UseShaping(true);
+                    }
                 }
             });
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
@@ -110,6 +116,12 @@ void MemoTextEdit::SetMemoText(const QString& text) {
     {
         const QScopedValueRollback programEdit(programEdit_, true);
         const DocumentText loaded = DocumentTextFromMemo(text);
+        const bool shaped =
+            loaded.holdsMarks || !HoldsLongLine(loaded.text) || !DrawsAlikeWithoutShaping(text);
+        if (shaped != Shaped()) {
+            clear();  // the old text is not laid out again in the new font
+            UseShaping(shaped);
+        }
         setPlainText(loaded.text);
         mayHoldMarks_ = loaded.holdsMarks;
         loadedSincePaint_ = true;
@@ -127,9 +139,13 @@ void MemoTextEdit::ReplaceMemoText(const QString& text) {
     const bool changed = text != old;
     if (changed) {
         const ChangedSpan span = FindChangedSpan(old, text);
-        const DocumentText inserted =
-            DocumentTextFromMemo(QStringView(text).sliced(span.start, span.newEnd - span.start));
+        const QStringView insertedMemo(
+            QStringView(text).sliced(span.start, span.newEnd - span.start));
+        const DocumentText inserted = DocumentTextFromMemo(insertedMemo);
         const QScopedValueRollback programEdit(programEdit_, true);
+        if (!Shaped() && (inserted.holdsMarks || !DrawsAlikeWithoutShaping(insertedMemo))) {
+            UseShaping(true);
+        }
         QTextCursor cursor(document());
         cursor.setPosition(DocumentPosition(span.start));
         cursor.setPosition(DocumentPosition(span.oldEnd), QTextCursor::KeepAnchor);
@@ -449,6 +465,17 @@ void MemoTextEdit::ApplyPendingEdits() const {
     }
     memo_.replace(span->memoFrom, span->memoEnd - span->memoFrom,
                   DocumentSlice(span->from, span->end));
+}
+
+bool MemoTextEdit::Shaped() const {
+    return !(font().styleStrategy() & QFont::PreferNoShaping);
+}
+
+// Changing the font lays the whole document out again, which the document reports as a change
+// of all of it that nobody typed.
+void MemoTextEdit::UseShaping(bool shaped) {
+    const QScopedValueRollback programEdit(programEdit_, true);
+    setFont(WithShaping(font(), shaped));
 }
 
 void MemoTextEdit::RememberMemo(const QString& text, bool exact) {

@@ -101,6 +101,8 @@ private:
     std::optional<PendingSpan> Pending() const;
     void ApplyPendingEdits() const;
     void RememberMemo(const QString& text, bool exact);
+    bool Shaped() const;
+    void UseShaping(bool shaped);
 
     KeyDownHandler keyDown_;
     KeyPressHandler keyPress_;
