@@ -647,8 +647,13 @@ private slots:
                 edit.ReplaceMemoText(glyphless + line);
             },
         };
+        QStringList seen;  // once, as it is, also where the font changed within the edit
+        connect(&edit, &MemoTextEdit::memoChanged, [&] { seen << edit.MemoText(); });
         for (const auto& way : ways) {
+            seen.clear();
             way();
+            QCOMPARE(seen.last(), glyphless + line);
+            QCOMPARE(seen.count(glyphless + line), 1);
             QTextCursor at(edit.document());
             const int left = edit.cursorRect(at).left();
             at.setPosition(1);
