@@ -641,7 +641,8 @@ private slots:
             [&] { edit.SetMemoText(glyphless + line); },
             [&] {
                 edit.SetMemoText(line);
-                InputMethod(&edit, {}, glyphless);
+                InputMethod(&edit, u"す"_qs, glyphless);  // the composition stays open
+                QCOMPARE(edit.textCursor().block().layout()->preeditAreaText(), u"す"_qs);
             },
             [&] {
                 edit.SetMemoText(line);
