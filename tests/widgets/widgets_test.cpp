@@ -615,8 +615,7 @@ private slots:
             const QString text = cp932::Decode(bytes);
             drawn += text.size() == 1 && DrawsAlikeWithoutShaping(text) ? text : QString();
         }
-        QCOMPARE(drawn.size(),
-                 6 + 7724 + 95 + 1 + 63);  // and its pairs, printable ASCII, tab, kana
+        QCOMPARE(drawn.size(), 6 + 7724 + 95 + 3 + 63);  // and its pairs, ASCII, tab, CR, LF, kana
         const auto draw = [&drawn](bool shaped) {
             QImage image(64 * 20, static_cast<int>(drawn.size() / 64 + 1) * 20,
                          QImage::Format_RGB32);
@@ -649,6 +648,11 @@ private slots:
                 edit.ReplaceMemoText(glyphless + line);
             },
         };
+        // Line breaks, loaded, typed or moved, need no shaping.
+        edit.SetMemoText(line + "\r\nb\r\n");
+        QTest::keyClick(&edit, Qt::Key_Return);
+        edit.ReplaceMemoText("b\r\n\r\n" + line + "\r\n");
+        QVERIFY(edit.font().styleStrategy() & QFont::PreferNoShaping);
         QStringList seen;  // once, as it is, also where the font changed within the edit
         connect(&edit, &MemoTextEdit::memoChanged, [&] { seen << edit.MemoText(); });
         for (const auto& way : ways) {

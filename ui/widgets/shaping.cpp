@@ -10,7 +10,7 @@ namespace markola {
 bool DrawsAlikeWithoutShaping(QStringView text) {
     const bool glyphless = std::any_of(text.begin(), text.end(), [](QChar c) {
         return c.category() == QChar::Other_PrivateUse ||
-               (c.category() == QChar::Other_Control && c != u'\t');
+               (c.category() == QChar::Other_Control && c != u'\t' && c != u'\r' && c != u'\n');
     });
     return !glyphless && cp932::Encode(text).unencodableAt == -1;
 }

@@ -5,11 +5,12 @@
 
 namespace markola {
 
-// Whether a text draws the same in the text box's fixed fonts with and without the toolkit's
-// shaping. Every character a memo file can hold does, but for those no font has a glyph for:
-// control characters other than the tab, the user-defined area and the codes that keep stray
-// bytes. Shaping draws those as an empty box; without it they take no room at all. Combining marks
-// and other scripts, which no memo file holds, need shaping too.
+// Whether a memo text draws the same in the text box's fixed fonts with and without the
+// toolkit's shaping. Every character a memo file can hold does, but for those no font has a glyph
+// for: control characters other than the tab and the line ends, the user-defined area and the
+// codes that keep stray bytes. Shaping draws those as an empty box; without it they take no room
+// at all. Combining marks and other scripts, which no memo file holds, need shaping too. A lone
+// CR or LF is not drawn as itself: its mark is the caller's to ask about.
 bool DrawsAlikeWithoutShaping(QStringView text);
 
 // Whether a document text holds a line too long to shape in good time: laying out a line of
