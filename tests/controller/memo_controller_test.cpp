@@ -18,6 +18,7 @@
 #include <optional>
 #include <tuple>
 
+#include "storage/file_lock.h"
 #include "storage/recovery_file.h"
 #include "tests/controller/fake_view.h"
 #include "ui/messages.h"
@@ -471,7 +472,9 @@ TEST_F(ControllerTest, EditsAreKeptAsTheEditsOfTheirMemo) {
 
 // Copies left by many ends: the newest of each memo is offered, newest memo first, with the count
 // of its older ones, which No gives up too; a question closed puts the rest off, whole. Copies
-// whose edits the memo holds already go unasked; one whose lock is a folder is said once.
+// whose edits the memo holds already go unasked; one whose lock is a folder is said once; one a
+// running program holds is not its to offer. While another program holds the folder, the start
+// asks nothing and says why.
 TEST_F(ControllerTest, APileOfCopiesIsOneQuestionAMemo) {
     const auto copy = [this](const QString& name, const char* when) {
         const QString path = NewRecoveryPath(folder.RecoveryFolder());
@@ -479,7 +482,7 @@ TEST_F(ControllerTest, APileOfCopiesIsOneQuestionAMemo) {
         EXPECT_TRUE(
             WriteRecoveryFile(files, path, {.name = name, .text = name + " edits"}).result.ok);
         Shell("touch -d " + std::string(when) + " " + QFile::encodeName(path).toStdString());
-        return QFile::encodeName(path).toStdString();
+        return path;
     };
     Write(Memo(""), "");
     Write(Memo("a"), "a");
@@ -488,8 +491,21 @@ TEST_F(ControllerTest, APileOfCopiesIsOneQuestionAMemo) {
     copy("a", "2020-01-03");
     copy("b", "2020-01-02");
     copy("saved", "2020-01-04");
-    const std::string odd = copy("odd", "2020-01-05");
-    Shell("mkdir " + odd.substr(0, odd.size() - 9) + ".lock");
+    Shell("mkdir " + QFile::encodeName(RecoveryLockPath(copy("odd", "2020-01-05"))).toStdString());
+    const auto running =
+        FileLock::TryTake(QFile::encodeName(RecoveryLockPath(copy("run", "2021-01-01"))),
+                          FileLock::Kind::Exclusive, true);
+    ASSERT_TRUE(running);
+    {
+        const auto held = FileLock::TryTake(QFile::encodeName(folder.Path()) + "/.",
+                                            FileLock::Kind::Exclusive, false);
+        ::testing::internal::CaptureStderr();
+        Start();
+        EXPECT_NE(::testing::internal::GetCapturedStderr().find(
+                      "保存されていない変更の確認をせずに起動します"),
+                  std::string::npos);
+        EXPECT_TRUE(view.messages.empty());
+    }
     const auto offer = [](const char* memo, const char* more = "") {
         return QString("保存されていない「") + memo + "」の変更が残っています。復元しますか？" +
                more;
@@ -497,8 +513,8 @@ TEST_F(ControllerTest, APileOfCopiesIsOneQuestionAMemo) {
     const QString aOffer =
         offer("a", "\n（このメモの古い変更がほかに 1 件あります。いいえで、それらも破棄します。）");
     const std::tuple<std::deque<A>, QStringList, qsizetype, QString> starts[] = {
-        {{A::Cancel}, {aOffer}, 4, ""},  // put off: nothing goes
-        {{A::No, A::Yes}, {aOffer, offer("b")}, 2, "b edits"},
+        {{A::Cancel}, {aOffer}, 5, ""},  // put off: nothing goes
+        {{A::No, A::Yes}, {aOffer, offer("b")}, 3, "b edits"},
     };
     for (const auto& [answers, offers, left, restored] : starts) {
         Start({}, answers);

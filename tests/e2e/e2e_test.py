@@ -470,36 +470,9 @@ class CrashTest(MarkolaTestCase):
                 self.wait_memos({"plan": PLAN + (b"EARLYLATE" if failure is None else b"EARLY")})
             self.assertEqual(list(kept.glob("*.tmp")) + list(kept.glob("*.recovery")), [])
 
-    def test_two_instances_on_one_folder_keep_their_own_copies(self):
-        (self.memos / "plan.txt").write_bytes(PLAN)
-        with Session(self.workdir, "plan") as app:
-            first = app.markola
-            app.focus(process=first)
-            app.key("ctrl+End", *"first")
-            time.sleep(COPY_DUE)
-            second = app.spawn([app.program, "plan"], cwd=self.workdir)
-            app.focus(process=second)  # no offer of the first one's copy: it is still running
-            app.key("ctrl+End", *"second")
-            time.sleep(COPY_DUE)
-            first.kill()
-            third = app.spawn([app.program], cwd=self.workdir)
-            app.answer(MAIN_TITLE, "y")
-            app.focus(process=third)
-            app.key("ctrl+s")
-            self.wait_memos({"plan": PLAN + b"first"})
-            self.assertEqual(len(list((self.memos / ".recovery").glob("*.recovery"))), 1)
-
 
 class CopyTrustTest(MarkolaTestCase):
     """A copy or a save never trusts what it no longer should."""
-
-    def test_a_start_does_not_wait_for_another_programs_lock(self):
-        holder = subprocess.Popen(["flock", "-x", self.memos, "sleep", "60"])
-        self.addCleanup(holder.kill)
-        time.sleep(SETTLE)
-        with Session(self.workdir) as app:
-            app.focus()
-            self.assertIn("保存されていない変更の確認をせずに起動します", app.stderr.read_text())
 
     def test_a_full_disk_takes_the_copy_before_the_save(self):
         disk = self.memos
