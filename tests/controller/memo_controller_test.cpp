@@ -400,7 +400,8 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
         if (!unsaved) {
             controller.reset();
             EXPECT_EQ(QDir(folder.RecoveryFolder())
-                          .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                          .entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                     QDir::NoDotAndDotDot),
                       QStringList());
         }
     }
@@ -409,7 +410,8 @@ TEST_F(ControllerTest, EditsKeptAtAnEndBySignalAreOfferedAtTheNextStart) {
 // The text box emptied by a load that then fails, and a memo whose bytes the code page reads as
 // characters it writes otherwise (a duplicate code of NEC row 13, an NEC-selected IBM kanji, a
 // stray byte), are no edits of the user's: none is kept, however long a message stays open or
-// whatever ends the program meanwhile. Edits undone keep nothing either.
+// whatever ends the program meanwhile. Edits undone keep nothing either, nor does a new memo left
+// empty.
 TEST_F(ControllerTest, OnlyTheUsersEditsAreKept) {
     const QByteArray memo = "keep me \x87\x90\xED\x40\x80";
     const auto waitTwoSeconds = [] {
@@ -438,6 +440,13 @@ TEST_F(ControllerTest, OnlyTheUsersEditsAreKept) {
          [&] {
              waitTwoSeconds();
              endBySignal();
+         }},
+        {"a new memo, left empty, and an end by signal",
+         [&] {
+             controller->NewMemo();
+             endBySignal();
+             EXPECT_EQ(Recoveries(), 0);
+             view.answers = {A::No};  // the close question holds it edited all the same
          }},
         {"edits undone, then choosing b",
          [&] {
@@ -493,6 +502,7 @@ TEST_F(ControllerTest, APileOfCopiesIsOneQuestionAMemo) {
     {
         const auto held = FileLock::TryTake(QFile::encodeName(folder.Path()) + "/.",
                                             FileLock::Kind::Exclusive, false);
+        ASSERT_TRUE(held);
         ::testing::internal::CaptureStderr();
         Start();
         EXPECT_NE(::testing::internal::GetCapturedStderr().find(
